@@ -1,0 +1,31 @@
+# Shared by the scripts: install missing Debian packages, configure and build.
+# shellcheck shell=bash
+
+root_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+jobs=$(nproc 2>/dev/null || echo 2)
+
+# Installs the named Debian packages that are not installed yet.
+ensure_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  done
+  ((${#missing[@]})) || return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+build_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev python3)
+fuzz_packages=(clang libclang-rt-14-dev)
+
+# configure_and_build DIR [cmake options...]
+configure_and_build() {
+  local dir=$1
+  shift
+  cmake -S "$root_dir" -B "$root_dir/$dir" -G Ninja "$@"
+  cmake --build "$root_dir/$dir" -j "$jobs"
+}

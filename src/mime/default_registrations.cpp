@@ -1,0 +1,17 @@
+#include "mime/default_registrations.h"
+
+namespace vandrel::mime {
+
+void EnsureDefaultRegistrations() {
+  static const bool registered = [] {
+    RegisterDefaultTransferCodecs();
+    return true;
+  }();
+  (void)registered;
+}
+
+namespace {
+const bool kRegisteredAtStartup = (EnsureDefaultRegistrations(), true);
+}  // namespace
+
+}  // namespace vandrel::mime
