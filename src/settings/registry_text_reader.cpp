@@ -142,7 +142,7 @@ std::optional<ParsedValue> ReadValueLine(const std::vector<std::string_view>& li
   std::string data(TrimLeft(line));
   if (data.rfind("hex", 0) == 0) {
     while (!TrimRight(data).empty() && TrimRight(data).back() == '\\' && index + 1 < lines.size()) {
-      data = TrimRight(data);
+      data.resize(TrimRight(data).size());
       data.pop_back();
       data += TrimLeft(lines[++index]);
     }
