@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <forward_list>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <type_traits>

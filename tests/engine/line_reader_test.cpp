@@ -165,21 +165,6 @@ TEST(LineReaderTest, AgreesWithTheLiteralModelOnRandomInput) {
   }
 }
 
-TEST(LineReaderTest, AppendsToWhatTheStringHolds) {
-  std::FILE* file = std::tmpfile();
-  ASSERT_NE(file, nullptr);
-  std::fputs("one\r\ntwo", file);
-  std::rewind(file);
-  LineReader reader(file);
-  std::string text = "start:";
-  EXPECT_TRUE(reader.AppendLine(text));
-  EXPECT_TRUE(reader.AppendLine(text));
-  EXPECT_FALSE(reader.AppendLine(text));
-  EXPECT_FALSE(reader.AppendLine(text));
-  EXPECT_EQ(text, "start:onetwo");
-  std::fclose(file);
-}
-
 TEST(LineReaderTest, AReadErrorEndsTheInputAndIsKept) {
   TempFolder folder;
   std::FILE* file = std::fopen(folder.Path().string().c_str(), "rb");

@@ -115,17 +115,6 @@ TEST(ActivityLogTest, ANullViewCountsAsUnattached) {
   EXPECT_EQ(box.shown[0].second, std::string("lost?") + kHint);
 }
 
-TEST(ActivityLogTest, AnAttachedViewTakesPrecedenceOverTheInformationBox) {
-  FakeInformationBox box;
-  FakeLogView view;
-  ActivityLog log;
-  log.SetInformationBox(&box);
-  log.AttachEdit(&view);
-  log.LogLine("here");
-  EXPECT_EQ(view.text, "here");
-  EXPECT_TRUE(box.shown.empty());
-}
-
 TEST(ActivityLogTest, WithoutViewOrBoxTheTextGoesToStandardError) {
   ActivityLog log;
   testing::internal::CaptureStderr();
