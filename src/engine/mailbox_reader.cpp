@@ -91,7 +91,7 @@ std::string MailboxReader::ExtractFolderName(std::string_view messageText) {
     std::size_t end = messageText.find('\n', begin);
     if (end == std::string_view::npos) {
       end = messageText.size();
-    } else if (end > begin && messageText[end - 1] == '\r') {
+    } else if (messageText[end - 1] == '\r') {  // at worst the tag's last byte, a space
       --end;
     }
     name.assign(messageText.substr(begin, end - begin));
