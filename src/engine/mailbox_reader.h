@@ -36,7 +36,7 @@ class MailboxReader {
   static std::string ExtractFolderName(std::string_view messageText);
 
   bool IsLoading() const { return loading_; }
-  // Separator lines plus one, as the progress display counts; never 0 after a load.
+  // Separator lines plus one, as the progress display counts; at least 1 after a good load.
   std::int32_t MessageCount() const { return messageCount_; }
   const std::string& InputPath() const { return inputPath_; }
   // Null before the first load. After a failed load it holds what was read before the
