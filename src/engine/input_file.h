@@ -1,0 +1,19 @@
+// Opening the exported mailbox for reading.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace vandrel {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens the file for binary reading (LineReader does the text-mode work itself), keeping
+// other programs from writing to it where the platform allows. Null on failure, errno set.
+FilePointer OpenInputFile(const std::string& path);
+
+}  // namespace vandrel

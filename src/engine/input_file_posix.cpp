@@ -1,0 +1,14 @@
+#ifndef _WIN32
+
+#include "engine/input_file.h"
+
+namespace vandrel {
+
+// POSIX has no mandatory locks, so the file is opened without keeping anyone out.
+FilePointer OpenInputFile(const std::string& path) {
+  return FilePointer(std::fopen(path.c_str(), "rb"));
+}
+
+}  // namespace vandrel
+
+#endif

@@ -1,0 +1,50 @@
+// Splits a file into lines the way text-mode reading does, the same on every platform.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace vandrel {
+
+// LF and CR LF end a line, a CR before anything else stays in the line, a byte 0x1A ends
+// the input, and a last line without a line end is still a line. Lines have no length limit.
+//
+// A NUL ends its line early: a line is taken in chunks of at most 128 bytes (CR LF counting
+// as one byte), each ending at and including the next LF; the bytes before the NUL are kept,
+// the rest of the NUL's chunk is dropped, and what lies beyond that chunk forms the next line.
+//
+// The file is read in large blocks, so the cost is linear in its size.
+class LineReader {
+ public:
+  static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
+  static constexpr std::size_t kChunkSize = 128;
+
+  // The file stays the caller's; it must be open for binary reading.
+  explicit LineReader(std::FILE* file, std::size_t blockSize = kDefaultBlockSize);
+
+  // Appends the next line, without its line end, to text. False when no line is left,
+  // at the end of the input or after a read error (see ErrorNumber).
+  bool AppendLine(std::string& text);
+
+  // The errno of a failed read; 0 while reading went well.
+  int ErrorNumber() const { return errorNumber_; }
+
+ private:
+  bool Refill();
+  std::size_t ReadBlock(char* destination);
+  std::size_t Translate(std::size_t length);
+  void DropRestOfChunk(std::size_t count);
+
+  std::FILE* file_;
+  std::size_t blockSize_;
+  std::vector<char> buffer_;  // one block, plus a CR carried over from the block before
+  std::size_t position_ = 0;
+  std::size_t end_ = 0;
+  bool carriedCr_ = false;  // the last block ended in CR; the next byte decides if it stays
+  bool inputEnded_ = false;
+  int errorNumber_ = 0;
+};
+
+}  // namespace vandrel

@@ -1,0 +1,46 @@
+#include "log/activity_log.h"
+
+#include <cstdio>
+#include <string>
+
+namespace vandrel {
+namespace {
+
+constexpr std::string_view kLineSeparator = "\r\n";
+constexpr std::string_view kUnattachedHint =
+    "\n(Maybe you forgot to set the EDIT Control - so here's the message)";
+
+}  // namespace
+
+void ActivityLog::LogError(std::string_view text) {
+  std::string line = "Error: ";
+  line += text;
+  ShowInEdit(line, true);
+}
+
+bool ActivityLog::ShowInEdit(std::string_view text, bool newLine) {
+  if (view_ == nullptr) {
+    ShowUnattached(text);
+    return true;
+  }
+  // One append per call, so a view on another thread is reached once per text.
+  std::string addition;
+  if (newLine && !view_->IsEmpty()) addition = kLineSeparator;
+  addition += text;
+  view_->AppendAndScroll(addition);
+  return true;
+}
+
+void ActivityLog::ShowUnattached(std::string_view text) {
+  std::string message(text);
+  message += kUnattachedHint;
+  if (informationBox_ != nullptr) {
+    informationBox_->ShowInformation(kApplicationName, message);
+    return;
+  }
+  message += '\n';
+  std::fwrite(message.data(), 1, message.size(), stderr);
+  std::fflush(stderr);
+}
+
+}  // namespace vandrel

@@ -1,0 +1,41 @@
+// A folder of its own for each test, removed with everything in it afterwards.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <string_view>
+
+namespace vandrel {
+
+class TempFolder {
+ public:
+  TempFolder() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("vandrel-test-" + std::to_string(random()) + "-" + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& Path() const { return path_; }
+
+  // Writes the bytes unchanged and returns the file's path.
+  std::string WriteFile(const std::string& name, std::string_view bytes) const {
+    const std::filesystem::path file = path_ / name;
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return file.string();
+  }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace vandrel
