@@ -52,14 +52,17 @@ class ByteSink {
   int size_ = 0;
 };
 
-// One "=?charset?X?text?=" found in the input, as offsets into it.
+// One "=?charset?X?text?=" found in the input, as offsets into it. The text is only delimited
+// for the letters B and Q; any other letter makes the word plain text.
 struct FoundWord {
   int charsetBegin;
   int charsetEnd;
-  char letter;
+  char letter;  // lower case
   int textBegin;
   int textEnd;
   int next;  // behind the closing "?=", or the end of the input
+
+  bool decodable() const { return letter == 'b' || letter == 'q'; }
 };
 
 int FindFrom(const char* in, int length, int from, char c) {
@@ -82,21 +85,17 @@ std::optional<FoundWord> FindWordAt(const char* in, int length, int pos) {
   if (charsetEnd < 0 || charsetEnd + 3 >= length || in[charsetEnd + 2] != '?') {
     return std::nullopt;
   }
-  const int textBegin = charsetEnd + 3;
-  const int close = FindPair(in, length, textBegin, '?', '=');
-  return FoundWord{pos + 2,
-                   charsetEnd,
-                   in[charsetEnd + 1],
-                   textBegin,
-                   close < 0 ? length : close,
-                   close < 0 ? length : close + 2};
+  FoundWord word{pos + 2, charsetEnd, ToLowerAscii(in[charsetEnd + 1]), charsetEnd + 3, 0, 0};
+  if (!word.decodable()) return word;
+  const int close = FindPair(in, length, word.textBegin, '?', '=');
+  word.textEnd = close < 0 ? length : close;
+  word.next = close < 0 ? length : close + 2;
+  return word;
 }
 
 bool IsDecodableWordAt(const char* in, int length, int pos) {
   const auto word = FindWordAt(in, length, pos);
-  if (!word) return false;
-  const char letter = ToLowerAscii(word->letter);
-  return letter == 'b' || letter == 'q';
+  return word && word->decodable();
 }
 
 bool AllSpace(const char* begin, const char* end) {
@@ -207,11 +206,10 @@ int EncodedWordCodec::Decode(char* buffer, int capacity) {
     if (const auto word = FindWordAt(in, length, pos)) {
       if (charset.empty()) {
         charset.assign(in + word->charsetBegin, in + word->charsetEnd);
-        encoding = ToLowerAscii(word->letter);
+        encoding = word->letter;
       }
-      const char letter = ToLowerAscii(word->letter);
-      if (letter == 'b' || letter == 'q') {
-        out.Advance(DecodeText(letter, in + word->textBegin, word->textEnd - word->textBegin,
+      if (word->decodable()) {
+        out.Advance(DecodeText(word->letter, in + word->textBegin, word->textEnd - word->textBegin,
                                out.cursor(), out.room()));
         pos = word->next;
         continue;

@@ -50,29 +50,6 @@ TEST(FieldCodecFactoryTest, RegistersTheFourteenFieldNames) {
   EXPECT_EQ(KindOf("reply-TO"), address);
 }
 
-TEST(FieldCodecFactoryTest, KindsDifferInDelimitersAndInitialCloser) {
-  const struct {
-    const char* name;
-    const char* delimiters;
-    int closer;
-  } cases[] = {
-      {"Subject", "", FieldCodec::kNeverSplit},
-      {"To", ",:", 0},
-      {"Content-Type", ";", 0},
-      {"X-Other", "", 0},
-  };
-  for (const auto& c : cases) {
-    const auto codec = CreateFieldCodec(c.name);
-    EXPECT_EQ(codec->InitialCloser(), c.closer) << c.name;
-    for (int b = 0; b < 256; ++b) {
-      const char ch = static_cast<char>(b);
-      const bool expected =
-          ch != '\0' && std::string_view(c.delimiters).find(ch) != std::string_view::npos;
-      EXPECT_EQ(codec->IsDelimiter(ch), expected) << c.name << " " << b;
-    }
-  }
-}
-
 class UpperCaseFieldCodec : public FieldCodec {};
 
 TEST(FieldCodecFactoryTest, RegisteringReplacesAndANullCreatorRemoves) {
