@@ -24,8 +24,7 @@ TEST(MediaTypeTest, FromNameIsAPrefixTestIgnoringCase) {
       {"", kMediaOther},
       {"tex", kMediaOther},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(MediaTypeFromName(c.value), c.expected) << c.value;
+  for (const auto& c : cases) EXPECT_EQ(MediaTypeFromName(c.value), c.expected) << c.value;
 }
 
 TEST(MediaTypeTest, ContentTypeFollowsTheLastExtension) {
@@ -48,8 +47,7 @@ TEST(MediaTypeTest, ContentTypeFollowsTheLastExtension) {
       {"dir.pdf/file", "application/octet-stream"},
       {"", "application/octet-stream"},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(ContentTypeForFileName(c.name), c.expected) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(ContentTypeForFileName(c.name), c.expected) << c.name;
 }
 
 TEST(MediaTypeTest, TableEndsWithTheMarkerRowAndNamesWithNull) {

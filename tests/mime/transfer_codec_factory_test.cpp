@@ -22,16 +22,14 @@ TEST(TransferCodecFactoryTest, PicksTheCodecByNameIgnoringCase) {
     EXPECT_TRUE(base64->lineBreaks());
   }
   for (const char* name : {"quoted-printable", "Quoted-Printable", "QUOTED-PRINTABLE"}) {
-    EXPECT_NE(dynamic_cast<QuotedPrintableCodec*>(CreateTransferCodec(name).get()), nullptr)
-        << name;
+    EXPECT_NE(dynamic_cast<QuotedPrintableCodec*>(CreateTransferCodec(name).get()), nullptr) << name;
   }
 }
 
 class UpperCaseCodec : public PlainCodec {};
 
 TEST(TransferCodecFactoryTest, RegisteringReplacesAndANullCreatorRemoves) {
-  RegisterTransferCodec("X-Test",
-                        [] { return std::unique_ptr<TransferCodec>(new UpperCaseCodec); });
+  RegisterTransferCodec("X-Test", [] { return std::unique_ptr<TransferCodec>(new UpperCaseCodec); });
   EXPECT_NE(dynamic_cast<UpperCaseCodec*>(CreateTransferCodec("x-test").get()), nullptr);
   RegisterTransferCodec("x-TEST", nullptr);
   auto codec = CreateTransferCodec("X-Test");
@@ -45,13 +43,11 @@ TEST(TransferCodecFactoryTest, OutputFollowsTheDirectionSetWithTheInput) {
   char buffer[16];
   codec->SetInput(text.data(), static_cast<int>(text.size()), true);
   EXPECT_EQ(codec->OutputLength(), codec->EncodedLength());
-  EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(codec->Output(buffer, sizeof buffer))),
-            "SGkh\r\n");
+  EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(codec->Output(buffer, sizeof buffer))), "SGkh\r\n");
   const std::string encoded = "SGkh";
   codec->SetInput(encoded.data(), static_cast<int>(encoded.size()), false);
   EXPECT_EQ(codec->OutputLength(), codec->DecodedLength());
-  EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(codec->Output(buffer, sizeof buffer))),
-            "Hi!");
+  EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(codec->Output(buffer, sizeof buffer))), "Hi!");
 }
 
 }  // namespace
