@@ -28,8 +28,7 @@ TEST(CharClassTest, ClassesHoldExactlyTheirMembers) {
 }
 
 TEST(CharClassTest, EverySpecialIsAlsoPunctAndTabIsControlAndSpace) {
-  for (char c : std::string("\"(),.:;<=>@[\\]"))
-    EXPECT_TRUE(HasCharClass(c, kPunct)) << c;
+  for (char c : std::string("\"(),.:;<=>@[\\]")) EXPECT_TRUE(HasCharClass(c, kPunct)) << c;
   EXPECT_EQ(CharClass['\t'], kControl | kSpace);
   EXPECT_EQ(CharClass[' '], kSpace);
 }
