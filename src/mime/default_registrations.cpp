@@ -5,6 +5,7 @@ namespace vandrel::mime {
 void EnsureDefaultRegistrations() {
   static const bool registered = [] {
     RegisterDefaultTransferCodecs();
+    RegisterDefaultFieldCodecs();
     return true;
   }();
   (void)registered;

@@ -9,6 +9,6 @@ void EnsureDefaultRegistrations();
 
 // Each factory's own defaults; called only by EnsureDefaultRegistrations.
 void RegisterDefaultTransferCodecs();
-
+void RegisterDefaultFieldCodecs();
 
 }  // namespace vandrel::mime
