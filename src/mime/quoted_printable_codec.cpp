@@ -75,6 +75,8 @@ int QuotedPrintableCodec::Encode(char* buffer, int capacity) {
       buffer[out++] = kHexDigits[c & 0x0F];
       lineLength += 3;
     } else {
+      // A soft break may have taken the last of the room.
+      if (out == capacity) break;
       buffer[out++] = static_cast<char>(c);
       lineLength += 1;
     }
