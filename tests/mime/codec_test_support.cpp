@@ -30,6 +30,10 @@ const char* CodecName(CodecKind kind) {
   return "?";
 }
 
+void PrintTo(CodecKind kind, std::ostream* os) {
+  *os << CodecName(kind);
+}
+
 std::unique_ptr<TransferCodec> MakeCodec(CodecKind kind) {
   switch (kind) {
     case CodecKind::kBase64WithLineBreaks:

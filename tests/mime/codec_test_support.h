@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,7 @@ namespace vandrel::mime::testing {
 enum class CodecKind { kBase64WithLineBreaks, kBase64, kQuotedPrintable };
 
 const char* CodecName(CodecKind kind);
+void PrintTo(CodecKind kind, std::ostream* os);
 std::unique_ptr<TransferCodec> MakeCodec(CodecKind kind);
 
 // What the byte-at-a-time codec writes for the same call.

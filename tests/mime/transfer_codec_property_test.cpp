@@ -54,7 +54,7 @@ class TransferCodecPropertyTest : public ::testing::TestWithParam<CodecKind> {
 TEST_P(TransferCodecPropertyTest, MatchesTheReferenceOnRandomInputs) {
   for (bool encode : {true, false}) {
     for (InputShape shape : AllShapes()) {
-      for (int n = 0; n < 60; ++n) {
+      for (int n = 0; n < 150; ++n) {
         const std::string input =
             MakeCodecInput(GetParam(), encode, shape, static_cast<int>(rng_() % kMaxSize), rng_);
         auto codec = MakeCodec(GetParam());
@@ -90,7 +90,7 @@ TEST_P(TransferCodecPropertyTest, MatchesTheReferenceAtEveryCapacity) {
 TEST_P(TransferCodecPropertyTest, TheSizeBoundAlwaysSuffices) {
   for (bool encode : {true, false}) {
     for (InputShape shape : AllShapes()) {
-      for (int n = 0; n < 60; ++n) {
+      for (int n = 0; n < 150; ++n) {
         const std::string input =
             MakeCodecInput(GetParam(), encode, shape, static_cast<int>(rng_() % kMaxSize), rng_);
         auto codec = MakeCodec(GetParam());
@@ -108,7 +108,7 @@ TEST_P(TransferCodecPropertyTest, TheSizeBoundAlwaysSuffices) {
 
 TEST_P(TransferCodecPropertyTest, DecodingTheEncodingGivesTheInputBack) {
   for (InputShape shape : AllShapes()) {
-    for (int n = 0; n < 60; ++n) {
+    for (int n = 0; n < 150; ++n) {
       const std::string input = MakeInput(shape, static_cast<int>(rng_() % kMaxSize), rng_);
       const std::string encoded = EncodeAll(GetParam(), input);
       auto codec = MakeCodec(GetParam());
