@@ -16,8 +16,9 @@ constexpr int kBound = -1;  // capacity: the size the codec asks for
 
 std::string Bytes(int count) {
   std::string s;
-  for (int i = 0; i < count; ++i)
+  for (int i = 0; i < count; ++i) {
     s += static_cast<char>(i);
+  }
   return s;
 }
 
@@ -100,24 +101,6 @@ TEST(Base64CodecTest, Decodes) {
     const int capacity =
         row.capacity == kBound ? OutputBound(codec, row.input, false) : row.capacity;
     EXPECT_EQ(RunCodec(codec, row.input, false, capacity), row.expected) << row.input;
-  }
-}
-
-TEST(Base64CodecTest, Bounds) {
-  const struct {
-    int length;
-    bool lineBreaks;
-    int encoded;
-    int decoded;
-  } rows[] = {
-      {0, true, 2, 2},    {0, false, 0, 2},    {1, true, 6, 2},      {57, true, 80, 44},
-      {58, true, 84, 45}, {58, false, 80, 45}, {114, true, 158, 87},
-  };
-  for (const auto& row : rows) {
-    Base64Codec codec(row.lineBreaks);
-    const std::string input(static_cast<std::size_t>(row.length), 'a');
-    EXPECT_EQ(OutputBound(codec, input, true), row.encoded) << row.length;
-    EXPECT_EQ(OutputBound(codec, input, false), row.decoded) << row.length;
   }
 }
 

@@ -15,8 +15,9 @@ const T& Pick(std::mt19937& rng, const T (&items)[N]) {
 
 std::string RandomBytes(int size, std::mt19937& rng) {
   std::string s(static_cast<std::size_t>(size), '\0');
-  for (char& c : s)
+  for (char& c : s) {
     c = static_cast<char>(rng() & 0xFF);
+  }
   return s;
 }
 
@@ -81,8 +82,9 @@ std::string LongWords(int size, std::mt19937& rng) {
     s += std::string(static_cast<std::size_t>(1 + Below(rng, 3)), 'a');
     s += Below(rng, 4) == 0 ? '\t' : ' ';
     const int run = 60 + Below(rng, 21);
-    for (int k = 0; k < run; ++k)
+    for (int k = 0; k < run; ++k) {
       s += Below(rng, 10) == 0 ? '\xE4' : 'x';
+    }
     if (Below(rng, 6) == 0) s += "\r\n";
   }
   return s;
@@ -108,8 +110,9 @@ std::string QuotedPrintableLike(int size, std::mt19937& rng) {
   static const char* const kPieces[] = {"=41", "=4a", "=a1", "=E9", "=3D", "=\r\n", "=\n",  "=\r",
                                         "=G0", "=4!", "==",  "a",   "b",   " ",     "\r\n", "\xE9"};
   std::string s;
-  while (static_cast<int>(s.size()) < size)
+  while (static_cast<int>(s.size()) < size) {
     s += Pick(rng, kPieces);
+  }
   if (Below(rng, 3) == 0) s += Below(rng, 2) == 0 ? "=" : "=4";
   return s;
 }

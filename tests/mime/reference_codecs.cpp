@@ -83,8 +83,9 @@ std::string Base64Encode(std::string_view input, bool lineBreaks, int capacity) 
     lineCount += 1;
     const int pads = 3 - leftover;
     if (capacity - out >= pads) {
-      for (int p = 0; p < pads; ++p)
+      for (int p = 0; p < pads; ++p) {
         buffer[out++] = '=';
+      }
       lineCount += pads;
     }
   }

@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "codec_inputs.h"
@@ -18,8 +19,9 @@ constexpr int kMaxSize = 3000;
 // Where two outputs part, for a failure message that does not print kilobytes.
 std::string Difference(const std::string& actual, const std::string& expected) {
   std::size_t at = 0;
-  while (at < actual.size() && at < expected.size() && actual[at] == expected[at])
+  while (at < actual.size() && at < expected.size() && actual[at] == expected[at]) {
     ++at;
+  }
   std::ostringstream text;
   text << "sizes " << actual.size() << " and " << expected.size() << ", first difference at " << at;
   return text.str();
