@@ -6,6 +6,7 @@
 namespace vandrel::mime {
 
 int PlainCodec::Copy(char* buffer, int capacity) {
+  if (buffer == nullptr) return 0;
   const int n = std::max(0, std::min(InputLength(), capacity));
   if (n > 0) std::memcpy(buffer, Input(), static_cast<std::size_t>(n));
   return n;

@@ -1,110 +1,98 @@
 #include "mime/quoted_printable_codec.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
-#include <cstring>
 
 #include "mime/char_class.h"
 #include "mime/length_bound.h"
+#include "mime/quoted_printable_encoder.h"
 
 namespace vandrel::mime {
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-constexpr int kMaxLine = 76;
-
-// Whether input byte i is written as "=XY".
-bool MustEscape(const unsigned char* in, int length, int i) {
-  const unsigned char c = in[i];
-  if (c == ' ' || c == '\t') return i + 1 == length || in[i + 1] == '\r';
-  if (c == '\r' || c == '\n') return false;
-  if (c == '.') {
-    return i >= 2 && in[i - 2] == '\r' && in[i - 1] == '\n' && i + 2 < length &&
-           in[i + 1] == '\r' && in[i + 2] == '\n';
+// Bytes that add 2 to the size estimate: all but letters and digits.
+constexpr std::array<std::uint8_t, 256> MakeEstimateTable() {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[static_cast<std::size_t>(c)] = IsAlphaNumChar(static_cast<char>(c)) ? 0 : 2;
   }
-  return c < 0x21 || c > 0x7E || c == '=';
+  return table;
 }
+
+constexpr auto kEstimateExtra = MakeEstimateTable();
+
+// The value of a hex digit after "=" (upper case only), 16 for any other byte.
+constexpr std::array<std::uint8_t, 256> MakeHexValueTable() {
+  std::array<std::uint8_t, 256> table{};
+  table.fill(16);
+  for (int c = 0; c < 256; ++c) {
+    if (!IsHexDigitChar(static_cast<char>(c))) continue;
+    table[static_cast<std::size_t>(c)] =
+        static_cast<std::uint8_t>(c <= '9' ? c - '0' : c - 'A' + 10);
+  }
+  return table;
+}
+
+// The low nibble is read from any byte: bytes up to "9" count from "0", the rest from "A" less
+// ten, so lower-case hex digits also give 10 to 15.
+constexpr std::array<std::uint8_t, 256> MakeLowNibbleTable() {
+  std::array<std::uint8_t, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[static_cast<std::size_t>(c)] =
+        static_cast<std::uint8_t>((c <= 0x39 ? c - 0x30 : c - 0x37) & 0x0F);
+  }
+  return table;
+}
+
+constexpr auto kHexValues = MakeHexValueTable();
+constexpr auto kLowNibbles = MakeLowNibbleTable();
 
 }  // namespace
 
 int QuotedPrintableCodec::EncodedLength() {
-  const char* in = Input();
+  const auto* in = reinterpret_cast<const unsigned char*>(Input());
   std::int64_t s = InputLength();
   for (int i = 0; i < InputLength(); ++i) {
-    if (!IsAlphaNumChar(in[i])) s += 2;
+    s += kEstimateExtra[in[i]];
   }
   return ClampLength(s + s / 74 * 6);
 }
 
 int QuotedPrintableCodec::Encode(char* buffer, int capacity) {
+  if (buffer == nullptr || capacity <= 0) return 0;
   const auto* in = reinterpret_cast<const unsigned char*>(Input());
-  const int length = InputLength();
-  int out = 0;
-  int lineLength = 0;
-  int breakCandidate = -1;  // output position of the last blank written on this line
-  for (int i = 0; i < length && out < capacity; ++i) {
-    const unsigned char c = in[i];
-    const bool escaped = MustEscape(in, length, i);
-    if (c == ' ' || c == '\t') {
-      if (lineLength > 0) breakCandidate = out;
-    } else if (c == '\r' || c == '\n') {
-      lineLength = -1;
-      breakCandidate = -1;
-    }
-    const int width = escaped ? 3 : 1;
-    if (lineLength + width >= kMaxLine && capacity - out >= 3) {
-      const int moved = breakCandidate >= 0 ? out - (breakCandidate + 1) : -1;
-      // Breaking after the blank must leave room for the byte on the new line, or the new line
-      // would outgrow the limit before the next break.
-      if (breakCandidate >= 0 && breakCandidate < out && moved + width < kMaxLine) {
-        char* after = buffer + breakCandidate + 1;
-        std::memmove(after + 3, after, static_cast<std::size_t>(moved));
-        std::memcpy(after, "=\r\n", 3);
-        lineLength = moved;
-      } else {
-        std::memcpy(buffer + out, "=\r\n", 3);
-        lineLength = 0;
-      }
-      out += 3;
-      breakCandidate = -1;
-    }
-    if (escaped) {
-      if (capacity - out < 3) break;
-      buffer[out++] = '=';
-      buffer[out++] = kHexDigits[c >> 4];
-      buffer[out++] = kHexDigits[c & 0x0F];
-      lineLength += 3;
-    } else {
-      buffer[out++] = static_cast<char>(c);
-      lineLength += 1;
-    }
-  }
-  return out;
+  return QuotedPrintableEncoder(in, InputLength(), buffer, capacity).Run();
 }
 
 int QuotedPrintableCodec::Decode(char* buffer, int capacity) {
+  if (buffer == nullptr || capacity <= 0) return 0;
   const auto* in = reinterpret_cast<const unsigned char*>(Input());
   const int length = InputLength();
   int out = 0;
   int i = 0;
   while (i < length && out < capacity) {
-    const unsigned char c = in[i];
-    if (c != '=') {
-      buffer[out++] = static_cast<char>(c);
-      i += 1;
-    } else if (length - i - 1 < 2) {
-      break;
-    } else if (IsHexDigitChar(static_cast<char>(in[i + 1]))) {
-      const unsigned high = in[i + 1] <= '9' ? in[i + 1] - '0' : in[i + 1] - 'A' + 10;
+    // Everything up to the next "=" is copied as it is.
+    const int room = std::min(length - i, capacity - out);
+    int run = 0;
+    while (run < room && in[i + run] != '=') {
+      buffer[out + run] = static_cast<char>(in[i + run]);
+      ++run;
+    }
+    i += run;
+    out += run;
+    if (run == room) break;
+    if (length - i - 1 < 2) break;
+    const unsigned char next = in[i + 1];
+    if (kHexValues[next] < 16) {
       // The low nibble is taken unchecked, so lower-case hex digits also decode here.
-      const unsigned lowByte = in[i + 2];
-      const unsigned low = (lowByte <= 0x39 ? lowByte - 0x30 : lowByte - 0x37) & 0x0F;
-      buffer[out++] = static_cast<char>((high << 4) | low);
+      buffer[out++] = static_cast<char>((kHexValues[next] << 4) | kLowNibbles[in[i + 2]]);
       i += 3;
-    } else if (in[i + 1] == '\r' && in[i + 2] == '\n') {
+    } else if (next == '\r' && in[i + 2] == '\n') {
       i += 3;
     } else {
-      buffer[out++] = static_cast<char>(in[i + 1]);
+      buffer[out++] = static_cast<char>(next);
       i += 2;
     }
   }

@@ -10,6 +10,7 @@ class QuotedPrintableCodec : public TransferCodec {
  public:
   int EncodedLength() override;
   int DecodedLength() override { return InputLength(); }
+  // May use bytes after the count it returns as scratch, never bytes past the capacity.
   int Encode(char* buffer, int capacity) override;
   int Decode(char* buffer, int capacity) override;
 };
