@@ -1,0 +1,78 @@
+// One body part: a header, owned decoded content, and owned child parts that make a multipart
+// part the root of a tree. The whole tree is stored into one caller buffer and loaded from text.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "mime/part_header.h"
+
+namespace vandrel::mime {
+
+class MimePart : public PartHeader {
+ public:
+  MimePart() = default;
+  MimePart(const MimePart&) = delete;
+  MimePart& operator=(const MimePart&) = delete;
+  ~MimePart() override;
+
+  // Replaces the content with a copy; a length of 0 takes the text up to its NUL.
+  // Returns the new length, or -1 when memory runs out (the old content is then kept).
+  int SetContent(const char* bytes, int length);
+  int SetContent(std::string_view bytes);
+  // Copies up to `capacity` content bytes and returns their count.
+  int CopyContent(char* buffer, int capacity) const;
+  // The content bytes; when the part has no content the output is left as it was and 0 returned.
+  int GetContent(std::string& out) const;
+  std::string_view Content() const;
+  bool HasContent() const { return content_ != nullptr; }
+
+  // Reads a regular file whole, byte for byte, into the content and names the part after the
+  // text behind the path's last backslash. False, and the part unchanged, when the file cannot
+  // be opened, is not a regular file, does not fit the library's 32-bit sizes or fails to read.
+  bool ReadFile(const std::string& path);
+  // The same, naming the part `partName` instead (a file found under another path than the
+  // one a message gave for it keeps the name the message gave).
+  bool ReadFile(const std::string& path, std::string_view partName);
+
+  // Creates a child for the media type name ("text" when empty), inserted before `before` when
+  // that is a child, else appended. The part owns it.
+  MimePart* CreatePart(std::string_view mediaTypeName, const MimePart* before = nullptr);
+  void ErasePart(const MimePart* child);
+  void DeleteAllParts();
+  const std::vector<std::unique_ptr<MimePart>>& Children() const { return children_; }
+  // Appends every non-multipart part of the tree, depth first in document order.
+  int CollectLeafParts(std::vector<MimePart*>& parts);
+  int CollectLeafParts(std::vector<const MimePart*>& parts) const;
+
+  void Clear() override;
+  // Upper bound of what Store writes, the NUL after the closing line included; -1 when the tree
+  // exceeds the library's 32-bit sizes.
+  int GetStoreLength() const override;
+  // Writes header, encoded content and children between boundary lines. A multipart text is
+  // followed by a NUL that is not counted. -1 for children without a boundary.
+  int Store(char* buffer, int capacity) const override;
+  // Reads a whole tree; returns the bytes consumed, 0 when no header can be read, -1 when
+  // memory runs out. Never reads outside `text`.
+  int Load(std::string_view text) override;
+
+ private:
+  std::string TransferEncoding() const;
+  int StoreChildren(char* buffer, int capacity, int written) const;
+  int LoadChildren(std::string_view text, std::size_t delimiterStart, const std::string& delimiter);
+  bool TakeContent(std::string_view encoded);
+
+  std::unique_ptr<char[]> content_;  // followed by a NUL that is not part of the content
+  int contentLength_ = 0;
+  std::vector<std::unique_ptr<MimePart>> children_;
+};
+
+// The top-level part of a message.
+class MailMessage : public MimePart {
+ public:
+  ~MailMessage() override;
+};
+
+}  // namespace vandrel::mime

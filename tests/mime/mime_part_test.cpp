@@ -1,0 +1,226 @@
+#include "mime/mime_part.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vandrel::mime {
+namespace {
+
+using namespace std::string_literals;
+
+// Stores the part into a buffer of exactly GetStoreLength bytes.
+std::string StoreWhole(const MimePart& part) {
+  const int bound = part.GetStoreLength();
+  EXPECT_GT(bound, 0);
+  std::string buffer(static_cast<std::size_t>(bound), '\x7F');
+  const int written = part.Store(buffer.data(), bound);
+  EXPECT_GE(written, 0);
+  EXPECT_LE(written, bound);
+  buffer.resize(static_cast<std::size_t>(std::max(written, 0)));
+  return buffer;
+}
+
+std::vector<std::string> LeafContents(MimePart& root) {
+  std::vector<MimePart*> leaves;
+  root.CollectLeafParts(leaves);
+  std::vector<std::string> contents;
+  for (MimePart* leaf : leaves)
+    contents.emplace_back(leaf->Content());
+  return contents;
+}
+
+const std::string kTwoChildren =
+    "Content-Type: multipart/mixed; boundary=\"B\"\r\n"
+    "\r\n--B\r\n"
+    "Content-Type: text/plain\r\n\r\none"
+    "\r\n--B\r\n"
+    "Content-Type: text/plain\r\n\r\ntwo"
+    "\r\n--B--\r\n";
+
+TEST(MimePartTest, StoreWritesChildrenBetweenBoundaryLinesAndANul) {
+  MailMessage message;
+  message.SetBoundary("B");
+  for (const char* text : {"one", "two"}) {
+    MimePart* child = message.CreatePart("text");
+    child->SetFieldValue("Content-Type", "text/plain");
+    child->SetContent(text, 0);
+  }
+  const int bound = message.GetStoreLength();
+  std::string buffer(static_cast<std::size_t>(bound), '\x7F');
+  const int written = message.Store(buffer.data(), bound);
+  ASSERT_EQ(buffer.substr(0, static_cast<std::size_t>(written)), kTwoChildren);
+  EXPECT_EQ(buffer[static_cast<std::size_t>(written)], '\0');
+}
+
+TEST(MimePartTest, LoadBuildsTheTreeBack) {
+  MailMessage message;
+  ASSERT_EQ(message.Load(kTwoChildren), static_cast<int>(kTwoChildren.size()));
+  EXPECT_FALSE(message.HasContent());
+  ASSERT_EQ(message.Children().size(), 2u);
+  EXPECT_EQ(LeafContents(message), (std::vector<std::string>{"one", "two"}));
+  EXPECT_EQ(message.Children()[1]->GetField("content-type")->value, "text/plain");
+}
+
+TEST(MimePartTest, LoadHandlesRealWorldShapes) {
+  const struct {
+    const char* what;
+    std::string text;
+    std::string rootContent;
+    std::vector<std::string> leaves;
+    std::size_t unread;  // bytes after what Load consumes
+  } cases[] = {
+      {"preamble is content with its line break; epilogue is left",
+       "Content-Type: multipart/mixed; boundary=B\r\n\r\npre\r\n--B\r\n\r\na\r\n--B--\r\nepilogue",
+       "pre\r\n",
+       {"a"},
+       8},
+      {"empty part: the delimiter's CR LF is its blank line",
+       "Content-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\nContent-Type: "
+       "text/plain\r\n\r\n--B\r\n"
+       "X: 1\r\n\r\nbody\r\n--B--\r\n",
+       "",
+       {"", "body"},
+       0},
+      {"no closing delimiter: the last child runs to the end",
+       "Content-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\n\r\nfirst\r\n--B\r\n\r\nlast",
+       "",
+       {"first", "last"},
+       0},
+      {"boundary that never occurs: the body is content",
+       "Content-Type: multipart/mixed; boundary=B\r\n\r\nno delimiter here",
+       "no delimiter here",
+       {},
+       0},
+      {"boundaries compare exactly",
+       "Content-Type: multipart/mixed; boundary=B\r\n\r\n--b\r\n\r\nx",
+       "--b\r\n\r\nx",
+       {},
+       0},
+      {"multipart without boundary parameter keeps its body",
+       "Content-Type: multipart/mixed\r\n\r\n--B\r\n\r\nx",
+       "--B\r\n\r\nx",
+       {},
+       0},
+      {"base64 child decoded",
+       "Content-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\nContent-Transfer-Encoding: "
+       "BASE64\r\n\r\n"
+       "SGVs\r\nbG8=\r\n--B--\r\n",
+       "",
+       {"Hello"},
+       0},
+      {"nested multipart",
+       "Content-Type: multipart/mixed; boundary=A\r\n\r\n--A\r\n\r\np1\r\n--A\r\n"
+       "Content-Type: multipart/alternative; "
+       "boundary=C\r\n\r\n--C\r\n\r\np3\r\n--C\r\n\r\np4\r\n--C--\r\n"
+       "\r\n--A--\r\n",
+       "",
+       {"p1", "p3", "p4"},
+       0},
+      {"not multipart: everything after the header is content",
+       "Subject: x\r\n\r\nline\r\n--B\r\n",
+       "line\r\n--B\r\n",
+       {"line\r\n--B\r\n"},
+       0},
+  };
+  for (const auto& c : cases) {
+    MailMessage message;
+    EXPECT_EQ(message.Load(c.text), static_cast<int>(c.text.size() - c.unread)) << c.what;
+    EXPECT_EQ(std::string(message.Content()), c.rootContent) << c.what;
+    EXPECT_EQ(LeafContents(message), c.leaves) << c.what;
+  }
+}
+
+TEST(MimePartTest, CollectLeafPartsWalksDepthFirst) {
+  MailMessage root;
+  root.SetBoundary("r");
+  MimePart* p1 = root.CreatePart("text");
+  MimePart* p2 = root.CreatePart("multipart");
+  p2->SetBoundary("inner");
+  MimePart* p3 = p2->CreatePart("");
+  MimePart* p4 = p2->CreatePart("image");
+  MimePart* empty = root.CreatePart("multipart");
+  empty->SetBoundary("none");
+  std::vector<MimePart*> leaves;
+  EXPECT_EQ(root.CollectLeafParts(leaves), 3);
+  EXPECT_EQ(leaves, (std::vector<MimePart*>{p1, p3, p4}));
+
+  MailMessage single;
+  leaves.clear();
+  EXPECT_EQ(single.CollectLeafParts(leaves), 1);
+  EXPECT_EQ(leaves, (std::vector<MimePart*>{&single}));
+}
+
+TEST(MimePartTest, CreateInsertsBeforeAChildAndEraseRemovesIt) {
+  MimePart root;
+  MimePart* a = root.CreatePart("text");
+  MimePart* c = root.CreatePart("text");
+  MimePart* b = root.CreatePart("text", c);
+  MimePart stranger;
+  MimePart* d = root.CreatePart("text", &stranger);
+  ASSERT_EQ(root.Children().size(), 4u);
+  EXPECT_EQ(root.Children()[0].get(), a);
+  EXPECT_EQ(root.Children()[1].get(), b);
+  EXPECT_EQ(root.Children()[2].get(), c);
+  EXPECT_EQ(root.Children()[3].get(), d);
+  root.ErasePart(b);
+  root.ErasePart(&stranger);
+  EXPECT_EQ(root.Children().size(), 3u);
+  root.Clear();
+  EXPECT_TRUE(root.Children().empty());
+  EXPECT_TRUE(root.Fields().empty());
+}
+
+TEST(MimePartTest, ContentAccessorsKeepEveryByte) {
+  MimePart part;
+  std::string out = "untouched";
+  EXPECT_EQ(part.GetContent(out), 0);
+  EXPECT_EQ(out, "untouched");
+
+  const std::string withNul = "a\0b\r\nc"s;
+  EXPECT_EQ(part.SetContent(withNul.data(), static_cast<int>(withNul.size())), 6);
+  EXPECT_EQ(part.GetContent(out), 6);
+  EXPECT_EQ(out, withNul);
+  EXPECT_EQ(part.SetContent(withNul.data(), 0), 1);
+  EXPECT_EQ(part.Content(), "a");
+
+  char buffer[4];
+  part.SetContent("abcdef", 0);
+  EXPECT_EQ(part.CopyContent(buffer, 4), 4);
+  EXPECT_EQ(std::string(buffer, 4), "abcd");
+  EXPECT_EQ(part.CopyContent(buffer, -1), 0);
+}
+
+TEST(MimePartTest, StoreFailsForChildrenWithoutABoundary) {
+  MimePart part;
+  part.SetFieldValue("Content-Type", "multipart/mixed");
+  part.CreatePart("text");
+  std::vector<char> buffer(static_cast<std::size_t>(part.GetStoreLength()));
+  EXPECT_EQ(part.Store(buffer.data(), static_cast<int>(buffer.size())), -1);
+}
+
+TEST(MimePartTest, PreambleWithoutLineEndStillGetsItsClosingLine) {
+  MailMessage message;
+  message.SetBoundary("B");
+  message.SetContent("preamble", 0);
+  message.CreatePart("text")->SetContent("x", 0);
+  const std::string text = StoreWhole(message);
+  EXPECT_TRUE(text.ends_with("\r\n--B--\r\n")) << text;
+}
+
+TEST(MimePartTest, StoreIntoEveryShortBufferStaysInside) {
+  MailMessage message;
+  message.Load(kTwoChildren);
+  const int bound = message.GetStoreLength();
+  for (int capacity = 0; capacity <= bound; ++capacity) {
+    std::string buffer(static_cast<std::size_t>(capacity) + 16, '\x7F');
+    const int written = message.Store(buffer.data(), capacity);
+    EXPECT_LE(written, capacity);
+    EXPECT_EQ(buffer.substr(static_cast<std::size_t>(capacity)), std::string(16, '\x7F'))
+        << capacity;
+  }
+}
+
+}  // namespace
+}  // namespace vandrel::mime
