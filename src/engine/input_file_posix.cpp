@@ -1,5 +1,3 @@
-#ifndef _WIN32
-
 #include "engine/input_file.h"
 
 namespace vandrel {
@@ -10,5 +8,3 @@ FilePointer OpenInputFile(const std::string& path) {
 }
 
 }  // namespace vandrel
-
-#endif

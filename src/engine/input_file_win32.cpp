@@ -1,5 +1,3 @@
-#ifdef _WIN32
-
 #include <share.h>
 
 #include "engine/input_file.h"
@@ -12,5 +10,3 @@ FilePointer OpenInputFile(const std::string& path) {
 }
 
 }  // namespace vandrel
-
-#endif

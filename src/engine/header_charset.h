@@ -1,0 +1,23 @@
+// Thunderbird reads raw 8-bit header bytes as UTF-8, so every header value the converter writes
+// that holds such bytes carries a charset and is written as encoded words.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "mime/mime_part.h"
+
+namespace vandrel {
+
+inline constexpr std::string_view kFallbackCharset = "iso-8859-1";
+
+// Empty for a pure ASCII value; else the charset the value was read in, or the fallback.
+std::string HeaderCharsetFor(std::string_view value, std::string_view sourceCharset = {});
+
+// After a file was read into the part: the "name" it got may hold 8-bit bytes.
+void MarkContentTypeCharset(mime::MimePart& part);
+
+// The text after the last backslash of a path as the export wrote it.
+std::string_view ExportFileName(std::string_view pathAsWritten);
+
+}  // namespace vandrel
