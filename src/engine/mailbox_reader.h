@@ -43,6 +43,8 @@ class MailboxReader {
   // failure and should not be written out.
   FolderMap* Folders() { return folders_.get(); }
   const FolderMap* Folders() const { return folders_.get(); }
+  // Frees the map once its folders are written.
+  void ReleaseFolders() { folders_.reset(); }
 
   // The errno of the last failed load, 0 after a good one.
   int ErrorNumber() const { return errorNumber_; }

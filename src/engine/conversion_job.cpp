@@ -1,0 +1,144 @@
+#include "engine/conversion_job.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/file_error.h"
+#include "engine/output_file.h"
+#include "engine/output_names.h"
+
+namespace vandrel {
+
+namespace {
+
+// The folder of the export, searched last for the files it names.
+std::string FolderOf(const std::string& path) {
+  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  return parent.empty() ? std::string(".") : parent.string();
+}
+
+}  // namespace
+
+ConversionJob::~ConversionJob() {
+  Wait();
+}
+
+bool ConversionJob::Start(std::string inputPath, std::string outputPath) {
+  running_ = true;
+  Wait();  // the worker of the previous run has ended it; let the thread go
+  inputPath_ = std::move(inputPath);
+  outputPath_ = std::move(outputPath);
+  try {
+    thread_ = std::thread(&ConversionJob::ThreadMain, this);
+  } catch (const std::system_error&) {
+    running_ = false;
+    return false;
+  }
+  return true;
+}
+
+void ConversionJob::Wait() {
+  if (thread_.joinable() && thread_.get_id() != std::this_thread::get_id()) thread_.join();
+}
+
+unsigned ConversionJob::ThreadMain(ConversionJob* job) {
+  job->Run();
+  return 0;
+}
+
+bool ConversionJob::Run() {
+  running_ = true;
+  succeeded_ = false;
+  statusLine_ = StatusLine(status_);
+  const bool finished = Convert();
+  succeeded_ = finished;
+  // The map of a finished run is not needed any more; it may hold the whole export.
+  if (reader_ != nullptr) reader_->ReleaseFolders();
+  running_ = false;
+  return finished;
+}
+
+bool ConversionJob::Convert() {
+  Log().LogLine("loading input file");
+  std::vector<std::string> searchFolders = options_.attachmentFolders;
+  searchFolders.push_back(FolderOf(inputPath_));
+  converter_ = std::make_unique<MessageConverter>(std::move(searchFolders));
+  reader_ = std::make_unique<MailboxReader>();
+  reader_->SetLog(&Log());
+  reader_->SetStatusSink(status_);
+  if (!reader_->LoadMailbox(inputPath_)) {
+    Fail(reader_->ErrorMessage());
+    return false;
+  }
+  const int total = reader_->MessageCount();
+  if (status_ != nullptr) {
+    status_->SetProgressRange(total);
+    status_->SetProgressPosition(1);
+  }
+  statusLine_.Set("converting ...");
+  Log().LogLine("converting to output file: " + outputPath_);
+
+  int number = 1;
+  OutputNames names;
+  for (FolderMap::Folder& folder : *reader_->Folders()) {
+    const std::string cleaned = CleanFolderName(folder.name);
+    const std::string fileName = names.Claim(OutputFileName(outputPath_, cleaned));
+    Log().LogLine("processing " + cleaned);
+    if (folder.messages.empty()) {
+      Fail("no messages found");
+      return false;
+    }
+    if (!WriteFolder(fileName, folder.messages, number, total)) return false;
+  }
+  statusLine_.Set("ready");
+  Log().LogLine("conversion done.");
+  Log().LogLine(std::to_string(number - 1));
+  Log().LogText(" mails written.", false);
+  return true;
+}
+
+bool ConversionJob::WriteFolder(const std::string& fileName, MessageList& messages, int& number,
+                                int total) {
+  OutputFile file;
+  if (!file.Open(fileName)) {
+    Fail(FileErrorMessage(file.ErrorCause(), fileName));
+    return false;
+  }
+  for (MessageText& message : messages) {
+    ++number;
+    statusLine_.Set("exporting (" + std::to_string(number) + " of " + std::to_string(total) + ")");
+    std::string converted = ConvertMessage(message);
+    MessageText().swap(message);  // written messages give their memory back at once
+    converted += '\n';
+    if (!file.Write(converted)) {
+      Fail(FileErrorMessage(file.ErrorCause(), fileName));
+      return false;
+    }
+    if (status_ != nullptr) status_->StepProgress();
+  }
+  if (!file.Close()) {
+    Fail(FileErrorMessage(file.ErrorCause(), fileName));
+    return false;
+  }
+  return true;
+}
+
+std::string ConversionJob::ConvertMessage(const MessageText& text) {
+  if (converter_ == nullptr) converter_ = std::make_unique<MessageConverter>();
+  return converter_->ConvertMessage(text, statusLine_);
+}
+
+const std::vector<MissingFile>& ConversionJob::MissingFiles() const {
+  static const std::vector<MissingFile> kNone;
+  return converter_ == nullptr ? kNone : converter_->MissingFiles();
+}
+
+void ConversionJob::Fail(const std::string& message) {
+  Log().LogError(message);
+}
+
+ActivityLog& ConversionJob::Log() {
+  return log_ != nullptr ? *log_ : unattachedLog_;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,41 @@
+// A folder's output file: created or emptied, written with every LF as CR LF (the form the
+// Windows program writes, on every system), and closed with its errors reported.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/file_error.h"
+
+namespace vandrel {
+
+class OutputFile {
+ public:
+  OutputFile() = default;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  ~OutputFile();
+
+  // Creates the file or empties it; no other program may open it meanwhile where the system
+  // can refuse that.
+  bool Open(const std::string& path);
+  // Writes the text with every LF as CR LF.
+  bool Write(std::string_view text);
+  // Flushes and closes; a write that failed only now (a full disk) is reported here.
+  bool Close();
+
+  // Why the last operation failed.
+  FileErrorCause ErrorCause() const { return cause_; }
+
+ private:
+  bool Fail();
+
+  std::FILE* file_ = nullptr;
+  std::string path_;
+  std::string translated_;
+  FileErrorCause cause_ = FileErrorCause::kGeneric;
+};
+
+}  // namespace vandrel

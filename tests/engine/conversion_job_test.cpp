@@ -1,0 +1,196 @@
+#include "engine/conversion_job.h"
+
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "recording_sinks.h"
+#include "temp_folder.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Message(const std::string& folder, const std::string& subject) {
+  return "From ???@??? Mon Jan 01 00:00:00 2001\r\nSubject: " + subject +
+         "\r\nX-CalypsoFolder: " + folder + "\r\n\r\nText of " + subject + "\r\n";
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+int CountSeparators(const std::string& mbox) {
+  int count = 0;
+  for (std::size_t at = 0; (at = mbox.find("From ", at)) != std::string::npos; at += 5) {
+    if (at == 0 || mbox[at - 1] == '\n') ++count;
+  }
+  return count;
+}
+
+class ConversionJobTest : public ::testing::Test {
+ protected:
+  ConversionJobTest() {
+    log_.AttachEdit(&view_);
+    job_.SetLog(&log_);
+    job_.SetStatusSink(&status_);
+  }
+
+  bool RunOn(const std::string& exportText, const std::string& outputName) {
+    const std::string input = folder_.WriteFile("export.txt", exportText);
+    EXPECT_TRUE(job_.Start(input, (folder_.Path() / outputName).string()));
+    EXPECT_TRUE(job_.IsRunning());
+    job_.Wait();
+    EXPECT_FALSE(job_.IsRunning());
+    return job_.Succeeded();
+  }
+
+  std::string Out(const std::string& name) const { return (folder_.Path() / name).string(); }
+
+  TempFolder folder_;
+  RecordingLogView view_;
+  RecordingStatus status_;
+  ActivityLog log_;
+  ConversionJob job_;
+};
+
+TEST_F(ConversionJobTest, TheExampleRunWritesOneFilePerFolder) {
+  ASSERT_TRUE(RunOn(Message("Inbox", "one") + Message("Sent", "two") + Message("Inbox", "three"),
+                    "mail.mbx"));
+  const std::string input = Out("export.txt");
+  EXPECT_EQ(view_.text,
+            "loading input file\r\nstart parsing file: " + input +
+                " ...\r\nmailbox file loaded.\r\nconverting to output file: " + Out("mail.mbx") +
+                "\r\nprocessing Inbox\r\nprocessing Sent\r\nconversion done.\r\n3 mails written.");
+  EXPECT_EQ(
+      status_.texts,
+      (std::vector<std::string>{
+          "loading mails: 1", "loading mails: 2", "loading mails: 3", "loading mails: 4",
+          "converting ...", "exporting (2 of 4)", "exporting (2 of 4) one", "exporting (3 of 4)",
+          "exporting (3 of 4) three", "exporting (4 of 4)", "exporting (4 of 4) two", "ready"}));
+  EXPECT_EQ(status_.calls,
+            (std::vector<std::string>{"range 0..4", "position 1", "step", "step", "step"}));
+
+  const std::string inbox = ReadBytes(Out("mailInbox.mbx"));
+  const std::string sent = ReadBytes(Out("mailSent.mbx"));
+  EXPECT_EQ(CountSeparators(inbox), 2);
+  EXPECT_EQ(CountSeparators(sent), 1);
+  EXPECT_LT(inbox.find("Subject: one"), inbox.find("Subject: three"));
+  // Every line ends in CR LF, and an empty line follows each message.
+  EXPECT_EQ(inbox.find('\n') - 1, inbox.find('\r'));
+  EXPECT_EQ(inbox.find("\n\n"), std::string::npos);
+  EXPECT_TRUE(sent.ends_with("--\r\n\r\n"));
+}
+
+TEST_F(ConversionJobTest, AnExportWithoutMessagesWritesNothing) {
+  for (const std::string text : {"", "no separator line here\r\n"}) {
+    view_.text.clear();
+    status_ = RecordingStatus();
+    ASSERT_TRUE(RunOn(text, "mail.mbx"));
+    EXPECT_TRUE(view_.text.ends_with("\r\nconversion done.\r\n0 mails written.")) << view_.text;
+    EXPECT_EQ(status_.calls, (std::vector<std::string>{"range 0..1", "position 1"}));
+    EXPECT_EQ(status_.texts.back(), "ready");
+    EXPECT_FALSE(fs::exists(Out("mail.mbx")));
+  }
+}
+
+TEST_F(ConversionJobTest, FolderNamesBecomeFileNamesThatStayApart) {
+  const std::string exported = Message("My Mail", "a") + Message("My_Mail", "b") +
+                               Message("Inbox", "c") + Message("inbox", "d") +
+                               Message("\"Quoted\"", "e") + Message("a/b:c*d?", "f") +
+                               Message(std::string(250, 'x'), "g") + Message("", "h");
+  ASSERT_TRUE(RunOn(exported, "m.mbx"));
+  std::set<std::string> written;
+  for (const auto& entry : fs::directory_iterator(folder_.Path())) {
+    const std::string name = entry.path().filename().string();
+    if (name == "export.txt") continue;
+    written.insert(name.size() > 60 ? "long" : name);
+    EXPECT_EQ(CountSeparators(ReadBytes(entry.path())), 1) << name;
+  }
+  // Inbox and inbox are one file on Windows: whichever comes second gets "-2".
+  const bool inboxFirst = written.count("mInbox.mbx") != 0;
+  EXPECT_EQ(written, (std::set<std::string>{"mMy_Mail.mbx", "mMy_Mail-2.mbx",
+                                            inboxFirst ? "mInbox.mbx" : "minbox.mbx",
+                                            inboxFirst ? "minbox-2.mbx" : "mInbox-2.mbx",
+                                            "mQuoted.mbx", "ma_b_c_d_.mbx", "m.mbx", "long"}));
+  EXPECT_TRUE(fs::exists(Out("m" + std::string(200, 'x') + ".mbx")));
+  EXPECT_NE(view_.text.find("processing a_b_c_d_\r\n"), std::string::npos);
+}
+
+TEST_F(ConversionJobTest, EveryMbxOfTheOutputPathIsReplaced) {
+  fs::create_directories(folder_.Path() / "aInbox");
+  fs::create_directories(folder_.Path() / "aSent");
+  ASSERT_TRUE(RunOn(Message("Inbox", "1") + Message("Sent", "2"), "a.mbx/m.mbx"));
+  EXPECT_EQ(CountSeparators(ReadBytes(Out("aInbox/mInbox.mbx"))), 1);
+  EXPECT_EQ(CountSeparators(ReadBytes(Out("aSent/mSent.mbx"))), 1);
+}
+
+TEST_F(ConversionJobTest, WithoutMbxInTheOutputPathFoldersStillGetFilesOfTheirOwn) {
+  ASSERT_TRUE(RunOn(Message("Inbox", "1") + Message("Sent", "2"), "plain"));
+  EXPECT_EQ(CountSeparators(ReadBytes(Out("plain.mbx"))), 1);
+  EXPECT_EQ(CountSeparators(ReadBytes(Out("plain-2.mbx"))), 1);
+}
+
+TEST_F(ConversionJobTest, FailuresEndTheRunWithAnErrorLine) {
+  const std::string exported = Message("Inbox", "1") + Message("Sent", "2");
+  folder_.WriteFile("export.txt", exported);
+  fs::create_directories(folder_.Path() / "dir");
+  fs::create_symlink("/dev/full", folder_.Path() / "fullInbox.mbx");
+  const struct {
+    std::string input;
+    std::string output;
+    std::string error;
+  } cases[] = {
+      {Out("missing.txt"), Out("m.mbx"), "Error: " + Out("missing.txt") + " wurde nicht gefunden."},
+      {Out("dir"), Out("m.mbx"), "Error: Zugriff auf " + Out("dir") + " wurde verwehrt."},
+      {Out("export.txt"), Out("nowhere/m.mbx"),
+       "Error: " + Out("nowhere/mInbox.mbx") + " enthält eine ungültige Pfadangabe."},
+      {Out("export.txt"), Out("full.mbx"),
+       "Error: Beim Zugriff auf " + Out("fullInbox.mbx") +
+           " wurde ein voller Datenträger gemeldet."},
+  };
+  for (const auto& c : cases) {
+    view_.text.clear();
+    ASSERT_TRUE(job_.Start(c.input, c.output));
+    job_.Wait();
+    EXPECT_FALSE(job_.Succeeded()) << c.input;
+    EXPECT_TRUE(view_.text.ends_with("\r\n" + c.error)) << view_.text;
+    EXPECT_EQ(view_.text.find("conversion done."), std::string::npos) << c.input;
+  }
+  EXPECT_FALSE(fs::exists(Out("mInbox.mbx")));
+}
+
+TEST_F(ConversionJobTest, AWriteBeyondTheFileSizeLimitIsAnError) {
+  std::string big;
+  while (big.size() < 300000)
+    big += "a line of text that fills the file\r\n";
+  const std::string input = folder_.WriteFile("export.txt", Message("Inbox", "big") + big);
+  struct rlimit old {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  struct rlimit limited = old;
+  limited.rlim_cur = 100000;
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const bool finished = job_.Start(input, Out("m.mbx"));
+  job_.Wait();
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  ASSERT_TRUE(finished);
+  EXPECT_FALSE(job_.Succeeded());
+  EXPECT_TRUE(view_.text.ends_with("\r\nError: Ein unbekannter Fehler ist beim Zugriff auf " +
+                                   Out("mInbox.mbx") + " aufgetreten."))
+      << view_.text;
+}
+
+}  // namespace
+}  // namespace vandrel

@@ -1,0 +1,34 @@
+// Sinks that remember what a run reported, for tests of whole runs.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/status_sink.h"
+#include "log/log_view.h"
+
+namespace vandrel {
+
+class RecordingLogView : public LogView {
+ public:
+  bool IsEmpty() const override { return text.empty(); }
+  void AppendAndScroll(std::string_view addition) override { text += addition; }
+  std::string text;
+};
+
+class RecordingStatus : public StatusSink {
+ public:
+  void SetStatusText(std::string_view text) override { texts.emplace_back(text); }
+  void SetProgressRange(int maximum) override {
+    calls.push_back("range 0.." + std::to_string(maximum));
+  }
+  void SetProgressPosition(int position) override {
+    calls.push_back("position " + std::to_string(position));
+  }
+  void StepProgress() override { calls.push_back("step"); }
+  std::vector<std::string> texts;
+  std::vector<std::string> calls;
+};
+
+}  // namespace vandrel
