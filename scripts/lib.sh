@@ -19,7 +19,7 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-build_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev python3)
+build_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev python3)
 fuzz_packages=(clang libclang-rt-14-dev)
 
 # configure_and_build DIR [cmake options...]

@@ -1,0 +1,89 @@
+#include "cli/console_output.h"
+
+#include <algorithm>
+
+namespace vandrel::cli {
+
+namespace {
+
+constexpr std::string_view kLineBreak = "\r\n";
+constexpr int kBarWidth = 24;
+constexpr std::size_t kStatusWidth = 48;
+// Redraws are limited so that a run of many small messages is not slowed by the terminal.
+constexpr auto kRedrawInterval = std::chrono::milliseconds(50);
+
+}  // namespace
+
+ConsoleOutput::ConsoleOutput(std::FILE* log, std::FILE* progress, bool showProgress)
+    : log_(log), progress_(progress), showProgress_(showProgress) {}
+
+void ConsoleOutput::AppendAndScroll(std::string_view text) {
+  empty_ = empty_ && text.empty();
+  // The log separates its lines by CR LF; a line is printed once the next one begins.
+  for (std::size_t lineBreak; (lineBreak = text.find(kLineBreak)) != std::string_view::npos;) {
+    pendingLine_.append(text.substr(0, lineBreak));
+    PrintLine(pendingLine_);
+    pendingLine_.clear();
+    text.remove_prefix(lineBreak + kLineBreak.size());
+  }
+  pendingLine_.append(text);
+}
+
+void ConsoleOutput::PrintLine(const std::string& line) {
+  ClearProgress();
+  std::fwrite(line.data(), 1, line.size(), log_);
+  std::fputc('\n', log_);
+  std::fflush(log_);
+  Redraw(true);
+}
+
+void ConsoleOutput::Finish() {
+  if (!empty_) PrintLine(pendingLine_);
+  pendingLine_.clear();
+  ClearProgress();
+  showProgress_ = false;
+}
+
+void ConsoleOutput::SetStatusText(std::string_view text) {
+  status_.assign(text);
+  Redraw(false);
+}
+
+void ConsoleOutput::SetProgressRange(int maximum) {
+  maximum_ = std::max(maximum, 0);
+  Redraw(false);
+}
+
+void ConsoleOutput::SetProgressPosition(int position) {
+  position_ = position;
+  Redraw(false);
+}
+
+void ConsoleOutput::StepProgress() {
+  ++position_;
+  Redraw(false);
+}
+
+void ConsoleOutput::Redraw(bool force) {
+  if (!showProgress_) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (!force && progressShown_ && now - lastDraw_ < kRedrawInterval) return;
+  lastDraw_ = now;
+  const int filled = maximum_ > 0 ? std::clamp(position_, 0, maximum_) * kBarWidth / maximum_ : 0;
+  const std::string bar = std::string(static_cast<std::size_t>(filled), '#') +
+                          std::string(static_cast<std::size_t>(kBarWidth - filled), '-');
+  const std::string status = status_.substr(0, kStatusWidth);
+  std::fprintf(progress_, "\r\x1b[K[%s] %d/%d %s", bar.c_str(), position_, maximum_,
+               status.c_str());
+  std::fflush(progress_);
+  progressShown_ = true;
+}
+
+void ConsoleOutput::ClearProgress() {
+  if (!progressShown_) return;
+  std::fputs("\r\x1b[K", progress_);
+  std::fflush(progress_);
+  progressShown_ = false;
+}
+
+}  // namespace vandrel::cli

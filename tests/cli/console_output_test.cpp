@@ -1,0 +1,69 @@
+#include "cli/console_output.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "log/activity_log.h"
+
+namespace vandrel::cli {
+namespace {
+
+std::string Contents(std::FILE* file) {
+  std::fflush(file);
+  std::rewind(file);
+  std::string text;
+  for (int c; (c = std::fgetc(file)) != EOF;)
+    text += static_cast<char>(c);
+  return text;
+}
+
+class ConsoleOutputTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    std::fclose(log_);
+    std::fclose(progress_);
+  }
+  std::FILE* log_ = std::tmpfile();
+  std::FILE* progress_ = std::tmpfile();
+};
+
+TEST_F(ConsoleOutputTest, EveryLogLineEndsInANewLineAndContinuationsJoinTheirLine) {
+  ConsoleOutput console(log_, progress_, false);
+  ActivityLog log;
+  log.AttachEdit(&console);
+  log.LogLine("conversion done.");
+  log.LogLine("");
+  log.LogLine("3");
+  log.LogText(" mails written.", false);
+  log.LogError("x");
+  console.Finish();
+  EXPECT_EQ(Contents(log_), "conversion done.\n\n3 mails written.\nError: x\n");
+  EXPECT_EQ(Contents(progress_), "");
+}
+
+TEST_F(ConsoleOutputTest, NothingLoggedPrintsNothing) {
+  ConsoleOutput console(log_, progress_, false);
+  console.Finish();
+  EXPECT_EQ(Contents(log_), "");
+}
+
+TEST_F(ConsoleOutputTest, TheProgressLineIsClearedBeforeALogLineAndAtTheEnd) {
+  ConsoleOutput console(log_, progress_, true);
+  ActivityLog log;
+  log.AttachEdit(&console);
+  console.SetProgressRange(4);
+  console.SetProgressPosition(2);
+  console.SetStatusText("exporting (2 of 4)");
+  log.LogLine("processing Inbox");
+  log.LogLine("next");
+  console.Finish();
+  const std::string progress = Contents(progress_);
+  EXPECT_NE(progress.find("[############------------] 2/4"), std::string::npos) << progress;
+  EXPECT_TRUE(progress.ends_with("\r\x1b[K")) << progress;
+  EXPECT_EQ(Contents(log_), "processing Inbox\nnext\n");
+}
+
+}  // namespace
+}  // namespace vandrel::cli
