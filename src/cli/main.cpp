@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "cli/console_output.h"
-#include "cli/missing_files_report.h"
+#include "engine/missing_files_report.h"
 #include "engine/conversion_job.h"
 #include "vandrel/version.h"
 

@@ -1,4 +1,4 @@
-#include "cli/missing_files_report.h"
+#include "engine/missing_files_report.h"
 
 namespace vandrel {
 
