@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/utf8_text.h"
+
 namespace vandrel {
 namespace {
 
@@ -129,7 +131,7 @@ std::string FileErrorMessage(FileErrorCause cause, std::string_view fileName) {
     done = found + kPlaceholder.size();
   }
   message.append(text, done);
-  if (message.size() > kMaxFileErrorMessageLength) message.resize(kMaxFileErrorMessageLength);
+  CutToLength(message, kMaxFileErrorMessageLength);
   return message;
 }
 

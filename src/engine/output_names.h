@@ -11,9 +11,6 @@ namespace vandrel {
 // Longest cleaned folder name, in bytes.
 inline constexpr std::size_t kMaxCleanedNameLength = 200;
 
-// Whether the text is well-formed UTF-8.
-bool IsUtf8(std::string_view text);
-
 // Quotes removed; backslashes, blanks, "/", "<", ">", ":", "|", "?", "*" and control bytes
 // made "_" (the same on every system, none of them usable in a file name everywhere); cut to
 // kMaxCleanedNameLength bytes (never inside a UTF-8 character).

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/utf8_text.h"
 #include "temp_folder.h"
 
 namespace vandrel {
@@ -68,6 +69,18 @@ TEST(FileErrorTest, LongMessagesAreCutTo254Bytes) {
     EXPECT_EQ(message.size(), c.expectedLength) << c.nameLength;
     EXPECT_EQ(message, (name + suffix).substr(0, c.expectedLength)) << c.nameLength;
   }
+}
+
+TEST(FileErrorTest, AUtf8MessageIsNotCutInsideACharacter) {
+  // "Zugriff auf " is 12 bytes; 120 umlauts of two bytes each put the 254-byte cut inside one.
+  std::string name;
+  for (int i = 0; i < 122; ++i)
+    name += "\xC3\xBC";
+  const std::string message = FileErrorMessage(Cause::kAccessDenied, name);
+  EXPECT_EQ(message.size(), 254u);
+  EXPECT_TRUE(IsUtf8(message));
+  std::string latin1(300, '\xFC');
+  EXPECT_EQ(FileErrorMessage(Cause::kAccessDenied, latin1).size(), 254u);
 }
 
 // Every Windows code from 0 to 1200 and a few far beyond: the listed ones map to their cause,
