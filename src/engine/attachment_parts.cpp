@@ -20,11 +20,7 @@ std::string AttachmentPath(std::string_view line) {
   const std::string_view rest = line.substr(skip);
   const std::size_t semicolon = rest.find(';');
   if (semicolon == std::string_view::npos) return {};
-  std::string path;
-  for (char c : rest.substr(0, semicolon)) {
-    if (c != '"') path += c;
-  }
-  return path;
+  return WithoutQuotes(rest.substr(0, semicolon));
 }
 
 void AddAttachment(mime::MailMessage& output, const std::string& path, ReferencedFiles& files) {

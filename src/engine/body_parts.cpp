@@ -8,14 +8,6 @@ namespace vandrel {
 
 namespace {
 
-std::string WithoutQuotes(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c != '"') out += c;
-  }
-  return out;
-}
-
 // The path before the reference's first ";"; empty when it has none.
 std::string HtmlBodyPath(const std::string& reference) {
   const std::size_t semicolon = reference.find(';');

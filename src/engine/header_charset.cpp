@@ -17,6 +17,15 @@ void MarkContentTypeCharset(mime::MimePart& part) {
   }
 }
 
+std::string WithoutQuotes(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    if (c != '"') out += c;
+  }
+  return out;
+}
+
 std::string_view ExportFileName(std::string_view pathAsWritten) {
   const std::size_t slash = pathAsWritten.rfind('\\');
   return slash == std::string_view::npos ? pathAsWritten : pathAsWritten.substr(slash + 1);

@@ -17,6 +17,9 @@ std::string HeaderCharsetFor(std::string_view value, std::string_view sourceChar
 // After a file was read into the part: the "name" it got may hold 8-bit bytes.
 void MarkContentTypeCharset(mime::MimePart& part);
 
+// The text with every double quote removed, as the export's paths and names are read.
+std::string WithoutQuotes(std::string_view text);
+
 // The text after the last backslash of a path as the export wrote it.
 std::string_view ExportFileName(std::string_view pathAsWritten);
 

@@ -19,14 +19,6 @@ struct CapturedValue {
   std::string charset;  // of the source field, as its encoded words named it
 };
 
-std::string WithoutQuotes(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    if (c != '"') out += c;
-  }
-  return out;
-}
-
 // A CR or LF that is not part of a fold would start a new header line when written back.
 std::string WithoutLoneLineBreaks(std::string value) {
   for (std::size_t i = 0; i < value.size(); ++i) {
