@@ -6,7 +6,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include "cli/console_output.h"
 #include "engine/conversion_job.h"
@@ -86,11 +90,21 @@ bool ToJobOptions(const ConvertOptions& options, ConversionOptions& job, std::st
   return true;
 }
 
+bool StderrIsTerminal() {
+#ifdef _WIN32
+  return ::_isatty(::_fileno(stderr)) != 0;
+#else
+  return ::isatty(STDERR_FILENO) == 1;
+#endif
+}
+
 int RunConversion(const ConversionOptions& jobOptions, const std::string& input,
                   const std::string& output, bool quiet) {
   // A file-size limit must end in an error line, not kill the process.
+#ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);
-  ConsoleOutput console(stdout, stderr, !quiet && ::isatty(STDERR_FILENO) == 1);
+#endif
+  ConsoleOutput console(stdout, stderr, !quiet && StderrIsTerminal());
   ActivityLog log;
   log.AttachEdit(&console);
   ConversionJob job;
