@@ -22,6 +22,7 @@ ensure_packages() {
 build_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev python3
                 qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
 fuzz_packages=(clang libclang-rt-14-dev)
+thunderbird_packages=(thunderbird xvfb)
 
 # configure_and_build DIR [cmake options...]
 configure_and_build() {

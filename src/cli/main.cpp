@@ -9,8 +9,9 @@
 #include <unistd.h>
 
 #include "cli/console_output.h"
-#include "engine/missing_files_report.h"
 #include "engine/conversion_job.h"
+#include "engine/export_encoding.h"
+#include "engine/missing_files_report.h"
 #include "vandrel/version.h"
 
 namespace vandrel::cli {
@@ -25,41 +26,78 @@ enum ExitCode : int {
 
 struct ConvertOptions {
   std::vector<std::string> attachmentFolders;
+  std::string exportCodePage = std::string(kDefaultExportCodePage);
+  bool thunderbird = false;
   bool quiet = false;
-  std::string input;
-  std::string output;
+  std::vector<std::string> paths;  // INPUT OUTPUT, or [PROFILE_DIR] INPUT with --thunderbird
 };
 
 void AddConvertCommand(CLI::App& app, ConvertOptions& options) {
-  CLI::App* convert = app.add_subcommand(
-      "convert",
-      "Convert the export INPUT into one mbox file per Calypso folder, named after OUTPUT");
+  CLI::App* convert =
+      app.add_subcommand("convert",
+                         "Convert the export INPUT into one mbox file per Calypso folder, named "
+                         "after OUTPUT; or, with "
+                         "--thunderbird, into new folders of a Thunderbird profile");
+  convert->footer(
+      "Forms:\n  vandrel-cli convert [OPTIONS] INPUT OUTPUT\n"
+      "  vandrel-cli convert [OPTIONS] --thunderbird [PROFILE_DIR] INPUT");
   convert
       ->add_option("--attachments-dir", options.attachmentFolders,
                    "Folder to search for the HTML bodies and attached files the export names "
                    "by paths that do not exist here (may be repeated; the export's own folder "
                    "is searched last)")
       ->check(CLI::ExistingDirectory);
+  convert->add_option("--export-codepage", options.exportCodePage,
+                      "Code page of the export's text, an iconv name such as CP1250 "
+                      "(default CP1252): folder names and subjects are shown and used in file "
+                      "names in UTF-8");
+  convert->add_flag("--thunderbird", options.thunderbird,
+                    "Put the folders into the Thunderbird profile PROFILE_DIR (default: the "
+                    "profile Thunderbird opens), below a new top folder \"Calypso\" of Local "
+                    "Folders; Thunderbird must be closed");
   convert->add_flag("-q,--quiet", options.quiet, "Do not show the status line and progress bar");
-  convert->add_option("INPUT", options.input, "The mailbox file exported by Calypso")->required();
   convert
-      ->add_option("OUTPUT", options.output,
-                   "Output path, normally ending in .mbx: each folder's file takes its name "
-                   "with the folder name in place of .mbx")
-      ->required();
+      ->add_option("PATHS", options.paths,
+                   "INPUT OUTPUT, or [PROFILE_DIR] INPUT with --thunderbird")
+      ->required()
+      ->expected(1, 2);
 }
 
-int RunConversion(const ConvertOptions& options) {
+// The job's settings from the command line; false, with the reason, when they do not fit.
+bool ToJobOptions(const ConvertOptions& options, ConversionOptions& job, std::string& input,
+                  std::string& output, std::string& problem) {
+  if (ExportEncoding::Create(options.exportCodePage) == nullptr) {
+    problem = "unknown code page: " + options.exportCodePage;
+    return false;
+  }
+  job.attachmentFolders = options.attachmentFolders;
+  job.exportCodePage = options.exportCodePage;
+  if (options.thunderbird) {
+    job.thunderbirdProfile = options.paths.size() == 2 ? options.paths[0] : std::string();
+    input = options.paths.back();
+    return true;
+  }
+  if (options.paths.size() != 2) {
+    problem = "OUTPUT is required (or --thunderbird)";
+    return false;
+  }
+  input = options.paths[0];
+  output = options.paths[1];
+  return true;
+}
+
+int RunConversion(const ConversionOptions& jobOptions, const std::string& input,
+                  const std::string& output, bool quiet) {
   // A file-size limit must end in an error line, not kill the process.
   std::signal(SIGXFSZ, SIG_IGN);
-  ConsoleOutput console(stdout, stderr, !options.quiet && ::isatty(STDERR_FILENO) == 1);
+  ConsoleOutput console(stdout, stderr, !quiet && ::isatty(STDERR_FILENO) == 1);
   ActivityLog log;
   log.AttachEdit(&console);
   ConversionJob job;
   job.SetLog(&log);
   job.SetStatusSink(&console);
-  job.SetOptions(ConversionOptions{options.attachmentFolders});
-  if (!job.Start(options.input, options.output)) {
+  job.SetOptions(jobOptions);
+  if (!job.Start(input, output)) {
     std::fputs("vandrel-cli: could not start the conversion\n", stderr);
     return kRunFailed;
   }
@@ -84,7 +122,13 @@ int Main(int argc, char** argv) {
     const int code = app.exit(error);
     return code == 0 ? kFinished : kUsageError;
   }
-  return RunConversion(options);
+  ConversionOptions jobOptions;
+  std::string input, output, problem;
+  if (!ToJobOptions(options, jobOptions, input, output, problem)) {
+    std::fprintf(stderr, "%s\nRun with --help for more information.\n", problem.c_str());
+    return kUsageError;
+  }
+  return RunConversion(jobOptions, input, output, options.quiet);
 }
 
 }  // namespace vandrel::cli

@@ -5,7 +5,6 @@
 
 #include "engine/file_error.h"
 #include "engine/output_file.h"
-#include "engine/output_names.h"
 
 namespace vandrel {
 
@@ -59,10 +58,22 @@ bool ConversionJob::Run() {
 }
 
 bool ConversionJob::Convert() {
+  encoding_ = ExportEncoding::Create(options_.exportCodePage);
+  if (encoding_ == nullptr) encoding_ = ExportEncoding::Create();
+  if (options_.thunderbirdProfile) {
+    target_ = std::make_unique<ThunderbirdFolders>(*options_.thunderbirdProfile);
+  } else {
+    target_ = std::make_unique<MbxFiles>(outputPath_);
+  }
+  // A profile in use is refused before the export is read.
+  if (const std::string problem = target_->Check(); !problem.empty()) {
+    Fail(problem);
+    return false;
+  }
   Log().LogLine("loading input file");
   std::vector<std::string> searchFolders = options_.attachmentFolders;
   searchFolders.push_back(FolderOf(inputPath_));
-  converter_ = std::make_unique<MessageConverter>(std::move(searchFolders));
+  converter_ = std::make_unique<MessageConverter>(std::move(searchFolders), encoding_.get());
   reader_ = std::make_unique<MailboxReader>();
   reader_->SetLog(&Log());
   reader_->SetStatusSink(status_);
@@ -70,19 +81,32 @@ bool ConversionJob::Convert() {
     Fail(reader_->ErrorMessage());
     return false;
   }
-  const int total = reader_->MessageCount();
   if (status_ != nullptr) {
-    status_->SetProgressRange(total);
+    status_->SetProgressRange(reader_->MessageCount());
     status_->SetProgressPosition(1);
   }
   statusLine_.Set("converting ...");
-  Log().LogLine("converting to output file: " + outputPath_);
+  if (const std::string problem = target_->Prepare(); !problem.empty()) {
+    Fail(problem);
+    return false;
+  }
+  Log().LogLine("converting to output file: " + target_->Description());
+  if (!WriteFolders()) return false;
+  if (const std::string note = target_->Finish(); !note.empty()) Log().LogLine(note);
+  statusLine_.Set("ready");
+  Log().LogLine("conversion done.");
+  Log().LogLine(std::to_string(reader_->MessageCount() - 1));
+  Log().LogText(" mails written.", false);
+  return true;
+}
 
+bool ConversionJob::WriteFolders() {
   int number = 1;
-  OutputNames names;
+  const int total = reader_->MessageCount();
   for (FolderMap::Folder& folder : *reader_->Folders()) {
-    const std::string cleaned = CleanFolderName(folder.name);
-    const std::string fileName = names.Claim(OutputFileName(outputPath_, cleaned));
+    const std::string name = encoding_->ToSystemText(folder.name);
+    const std::string cleaned = CleanFolderName(name);
+    const std::string fileName = target_->FileFor(name, cleaned);
     Log().LogLine("processing " + cleaned);
     if (folder.messages.empty()) {
       Fail("no messages found");
@@ -90,10 +114,6 @@ bool ConversionJob::Convert() {
     }
     if (!WriteFolder(fileName, folder.messages, number, total)) return false;
   }
-  statusLine_.Set("ready");
-  Log().LogLine("conversion done.");
-  Log().LogLine(std::to_string(number - 1));
-  Log().LogText(" mails written.", false);
   return true;
 }
 

@@ -5,13 +5,16 @@
 
 #include <atomic>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "engine/export_encoding.h"
 #include "engine/mailbox_reader.h"
 #include "engine/message_converter.h"
 #include "engine/message_text.h"
+#include "engine/output_target.h"
 #include "engine/status_line.h"
 #include "engine/status_sink.h"
 #include "log/activity_log.h"
@@ -22,6 +25,12 @@ struct ConversionOptions {
   // Searched, in this order and before the export's own folder, for the files the export names
   // by paths that do not exist here.
   std::vector<std::string> attachmentFolders;
+  // The code page of the export's text (an iconv name); its folder names and subjects become
+  // file names and texts shown in the system's own form.
+  std::string exportCodePage = std::string(kDefaultExportCodePage);
+  // Set: the folders go into this Thunderbird profile (empty: the default profile) instead of
+  // files named after the output path.
+  std::optional<std::string> thunderbirdProfile;
 };
 
 class ConversionJob {
@@ -59,6 +68,7 @@ class ConversionJob {
 
  private:
   bool Convert();
+  bool WriteFolders();
   bool WriteFolder(const std::string& fileName, MessageList& messages, int& number, int total);
   void Fail(const std::string& message);
   ActivityLog& Log();
@@ -70,6 +80,8 @@ class ConversionJob {
   StatusSink* status_ = nullptr;
   StatusLine statusLine_;
   std::unique_ptr<MailboxReader> reader_;
+  std::unique_ptr<ExportEncoding> encoding_;
+  std::unique_ptr<OutputTarget> target_;
   std::unique_ptr<MessageConverter> converter_;
   std::thread thread_;
   std::string inputPath_;

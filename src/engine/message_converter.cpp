@@ -128,15 +128,20 @@ char* MessageConverter::ScratchBuffer::Reserve(std::size_t size) {
   return bytes_.get();
 }
 
-MessageConverter::MessageConverter(std::vector<std::string> searchFolders)
-    : files_(std::move(searchFolders)) {}
+MessageConverter::MessageConverter(std::vector<std::string> searchFolders, ExportEncoding* encoding)
+    : encoding_(encoding), files_(std::move(searchFolders), encoding) {}
+
+std::string MessageConverter::Shown(const std::string& text, const std::string& charset) const {
+  return encoding_ == nullptr ? text : encoding_->ToSystemText(text, charset);
+}
 
 std::string MessageConverter::ConvertMessage(std::string_view messageText, StatusLine& status) {
   mime::MailMessage source;
   source.Load(messageText);
   const SourceValues values = CaptureAll(source);
-  status.Append(" " + values.subject.value);
-  files_.BeginMessage(values.folder.value, values.subject.value);
+  const std::string subject = Shown(values.subject.value, values.subject.charset);
+  status.Append(" " + subject);
+  files_.BeginMessage(Shown(values.folder.value), subject);
 
   const std::string unquotedSender = WithoutQuotes(values.sender.value);
   mime::MailMessage output;

@@ -15,7 +15,10 @@ namespace vandrel {
 class MessageConverter {
  public:
   // Folders searched for files the export names by paths that do not exist here, in order.
-  explicit MessageConverter(std::vector<std::string> searchFolders = {});
+  // The encoding turns the texts shown to the user (the subject in the status line, the report
+  // of missing files) into the system's form; without one they are shown as they are.
+  explicit MessageConverter(std::vector<std::string> searchFolders = {},
+                            ExportEncoding* encoding = nullptr);
 
   // The converted message with LF line ends. Appends a blank and the subject to the status line.
   std::string ConvertMessage(std::string_view messageText, StatusLine& status);
@@ -34,6 +37,9 @@ class MessageConverter {
     std::size_t capacity_ = 0;
   };
 
+  std::string Shown(const std::string& text, const std::string& charset = {}) const;
+
+  ExportEncoding* encoding_;
   ReferencedFiles files_;
   ScratchBuffer scratch_;
 };

@@ -14,7 +14,34 @@ bool MakesUnderscore(char c) {
          c == '>' || c == ':' || c == '|' || c == '?' || c == '*';
 }
 
+// A UTF-8 name is not cut inside a character; other text is cut at the byte.
+std::size_t CutPosition(const std::string& text, std::size_t maxLength) {
+  if (text.size() <= maxLength) return text.size();
+  if (!IsUtf8(text)) return maxLength;
+  std::size_t cut = maxLength;
+  while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
+    --cut;
+  return cut;
+}
+
 }  // namespace
+
+bool IsUtf8(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const std::size_t length = lead < 0x80           ? 1
+                               : (lead >> 5) == 0x6  ? 2
+                               : (lead >> 4) == 0xE  ? 3
+                               : (lead >> 3) == 0x1E ? 4
+                                                     : 0;
+    if (length == 0 || i + length > text.size()) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+    }
+    i += length;
+  }
+  return true;
+}
 
 std::string CleanFolderName(std::string_view folderName) {
   std::string cleaned;
@@ -22,7 +49,7 @@ std::string CleanFolderName(std::string_view folderName) {
     if (c == '"') continue;
     cleaned += MakesUnderscore(c) ? '_' : c;
   }
-  if (cleaned.size() > kMaxCleanedNameLength) cleaned.resize(kMaxCleanedNameLength);
+  cleaned.resize(CutPosition(cleaned, kMaxCleanedNameLength));
   return cleaned;
 }
 

@@ -11,9 +11,12 @@ namespace vandrel {
 // Longest cleaned folder name, in bytes.
 inline constexpr std::size_t kMaxCleanedNameLength = 200;
 
+// Whether the text is well-formed UTF-8.
+bool IsUtf8(std::string_view text);
+
 // Quotes removed; backslashes, blanks, "/", "<", ">", ":", "|", "?", "*" and control bytes
 // made "_" (the same on every system, none of them usable in a file name everywhere); cut to
-// kMaxCleanedNameLength bytes.
+// kMaxCleanedNameLength bytes (never inside a UTF-8 character).
 std::string CleanFolderName(std::string_view folderName);
 
 // Every ".mbx" of the output path, left to right, replaced by the cleaned name; then ".mbx".

@@ -2,8 +2,8 @@
 
 namespace vandrel {
 
-ReferencedFiles::ReferencedFiles(std::vector<std::string> searchFolders)
-    : resolver_(std::move(searchFolders)) {}
+ReferencedFiles::ReferencedFiles(std::vector<std::string> searchFolders, ExportEncoding* encoding)
+    : resolver_(std::move(searchFolders)), encoding_(encoding) {}
 
 void ReferencedFiles::BeginMessage(std::string folder, std::string subject) {
   folder_ = std::move(folder);
@@ -11,11 +11,18 @@ void ReferencedFiles::BeginMessage(std::string folder, std::string subject) {
 }
 
 std::string ReferencedFiles::Locate(const std::string& pathAsWritten) {
-  return resolver_.Resolve(pathAsWritten);
+  std::string local = resolver_.Resolve(pathAsWritten);
+  if (local.empty() && encoding_ != nullptr) {
+    const std::string converted = encoding_->ToSystemText(pathAsWritten);
+    if (converted != pathAsWritten) local = resolver_.Resolve(converted);
+  }
+  return local;
 }
 
 void ReferencedFiles::ReportMissing(const std::string& pathAsWritten) {
-  missing_.push_back(MissingFile{pathAsWritten, folder_, subject_});
+  missing_.push_back(
+      MissingFile{encoding_ != nullptr ? encoding_->ToSystemText(pathAsWritten) : pathAsWritten,
+                  folder_, subject_});
 }
 
 }  // namespace vandrel

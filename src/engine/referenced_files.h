@@ -5,23 +5,28 @@
 #include <string>
 #include <vector>
 
+#include "engine/export_encoding.h"
 #include "engine/path_resolver.h"
 
 namespace vandrel {
 
 struct MissingFile {
-  std::string path;  // as the export wrote it
+  // As the export wrote them, in the system's text form.
+  std::string path;
   std::string folder;
   std::string subject;
 };
 
 class ReferencedFiles {
  public:
-  explicit ReferencedFiles(std::vector<std::string> searchFolders = {});
+  // Without an encoding, texts are taken as they are.
+  explicit ReferencedFiles(std::vector<std::string> searchFolders = {},
+                           ExportEncoding* encoding = nullptr);
 
-  // The folder and subject that later reports are filed under.
+  // The folder and subject that later reports are filed under, in the system's text form.
   void BeginMessage(std::string folder, std::string subject);
-  // The local path of a file named by the export; empty when it cannot be found.
+  // The local path of a file named by the export; empty when it cannot be found. Files copied
+  // from Windows carry their names in the system's text form, so that form is tried as well.
   std::string Locate(const std::string& pathAsWritten);
   void ReportMissing(const std::string& pathAsWritten);
 
@@ -29,6 +34,7 @@ class ReferencedFiles {
 
  private:
   PathResolver resolver_;
+  ExportEncoding* encoding_;
   std::string folder_;
   std::string subject_;
   std::vector<MissingFile> missing_;

@@ -99,6 +99,59 @@ def missing_files(tmp):
           "  C:\\Calypso\\Attach\\gone.jpg (Inbox, Photos)\n", "missing-file report: %r" % result.stderr)
 
 
+def code_pages(tmp):
+    export = tmp / "export.txt"
+    export.write_bytes(message(b"Entw\xfcrfe", b"Gr\xfc\xdfe") + message(b"\x8akoda", b"x"))
+    out = tmp / "out"
+    out.mkdir()
+    result = run("convert", str(export), str(out / "m.mbx"))
+    check(result.returncode == 0, "a Windows-1252 export converts")
+    check(sorted(p.name for p in out.iterdir()) == ["mEntw\u00fcrfe.mbx", "m\u0160koda.mbx"],
+          "folder names become UTF-8 file names: %s" % sorted(p.name for p in out.iterdir()))
+    check("processing Entw\u00fcrfe\n" in result.stdout.decode(), "the log shows the folder in UTF-8")
+    result = run("convert", "--export-codepage", "CP1250", str(export), str(tmp / "m2.mbx"))
+    check((tmp / "m2\u0160koda.mbx").exists(), "--export-codepage CP1250 names \\x8a as \u0160")
+    result = run("convert", "--export-codepage", "NO-SUCH-CODEPAGE", str(export), str(tmp / "m3.mbx"))
+    check(result.returncode == 2 and b"unknown code page" in result.stderr, "an unknown code page is a usage error")
+
+
+def thunderbird_profile(tmp):
+    export = tmp / "export.txt"
+    export.write_bytes(message(b"Inbox", b"one") + message(b"Sent Items", b"two"))
+    profile = tmp / "profile"
+    local = profile / "Mail" / "Local Folders"
+    local.mkdir(parents=True)
+    (local / "Calypso").write_bytes(b"existing folder")
+    before = {p: p.read_bytes() for p in profile.rglob("*") if p.is_file()}
+    result = run("convert", "--thunderbird", str(profile), str(export))
+    check(result.returncode == 0, "profile mode exits 0: %r" % result.stdout[-200:])
+    check(result.stdout.decode().splitlines()[3] == "converting to output file: %s" % (local / "Calypso-2"),
+          "profile mode logs its top folder")
+    check(mbox_count(local / "Calypso-2.sbd" / "Inbox") == 1 and mbox_count(local / "Calypso-2.sbd" / "Sent Items") == 1,
+          "one file per folder below the new top folder")
+    check(all(p.read_bytes() == data for p, data in before.items()), "existing folders are left as they were")
+    new = sorted(str(p.relative_to(profile)) for p in profile.rglob("*") if p.is_file() and p not in before)
+    check(all(p.startswith("Mail/Local Folders/") for p in new), "nothing is written outside Local Folders: %s" % new)
+    run("convert", "-q", "--thunderbird", str(profile), str(export))
+    check((local / "Calypso-3.sbd" / "Inbox").exists(), "a second run makes the next top folder")
+
+    # A running Thunderbird holds the profile: the run is refused before anything is written.
+    (profile / ".parentlock").write_bytes(b"")
+    holder = subprocess.Popen([sys.executable, "-c", "import fcntl, sys, time\n"
+                               "f = open(sys.argv[1], 'r+'); fcntl.lockf(f, fcntl.LOCK_EX)\n"
+                               "print('locked', flush=True); time.sleep(60)", str(profile / ".parentlock")],
+                              stdout=subprocess.PIPE)
+    holder.stdout.readline()
+    result = run("convert", "--thunderbird", str(profile), str(export))
+    holder.kill()
+    holder.wait()
+    check(result.returncode == 1 and b"Error: Thunderbird is running" in result.stdout,
+          "a profile in use is refused: %r" % result.stdout)
+    check(not (local / "Calypso-4").exists(), "a refused run writes nothing")
+    check(run("convert", "--thunderbird").returncode == 2, "--thunderbird needs the export")
+    check(run("convert", "--thunderbird", "a", "b", "c").returncode == 2, "--thunderbird takes at most two paths")
+
+
 def generated_exports(tmp):
     for seed in (1, 2, 3):
         export = tmp / ("export%d.txt" % seed)
@@ -120,7 +173,7 @@ def generated_exports(tmp):
 
 
 def main():
-    for step in (example_run, faults, usage, missing_files, generated_exports):
+    for step in (example_run, faults, usage, missing_files, code_pages, thunderbird_profile, generated_exports):
         with tempfile.TemporaryDirectory() as tmp:
             step(*([Path(tmp)] if step is not usage else []))
     print("%d failures" % len(failures))

@@ -1,0 +1,39 @@
+// The export is Windows text in its code page (Windows-1252 unless told otherwise). Text that
+// leaves it as a file name or as something shown to the user is UTF-8 on every system but
+// Windows, where the export's bytes are right as they are.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vandrel {
+
+inline constexpr std::string_view kDefaultExportCodePage = "CP1252";
+
+class ExportEncoding {
+ public:
+  // Null when the system does not know the code page.
+  static std::unique_ptr<ExportEncoding> Create(std::string_view codePage = kDefaultExportCodePage);
+
+  ExportEncoding(const ExportEncoding&) = delete;
+  ExportEncoding& operator=(const ExportEncoding&) = delete;
+  virtual ~ExportEncoding();
+
+  // Export text in the system's own form; off Windows, bytes that do not convert become U+FFFD.
+  std::string ToSystemText(std::string_view text);
+  // A header value decoded from encoded words is in their charset, when the system knows it;
+  // otherwise, and without a charset, it is export text.
+  std::string ToSystemText(std::string_view text, std::string_view charset);
+
+ private:
+  class Converter;
+  explicit ExportEncoding(std::unique_ptr<Converter> exportConverter);
+  Converter* ConverterFor(std::string_view charset);
+
+  std::unique_ptr<Converter> export_;
+  std::map<std::string, std::unique_ptr<Converter>, std::less<>> charsets_;
+};
+
+}  // namespace vandrel

@@ -1,0 +1,184 @@
+#!/usr/bin/env python3
+"""The real client reads what we write: a normal run's files copied into Local Folders, and a
+Thunderbird profile filled by --thunderbird, opened in Thunderbird itself (under Xvfb, driven by
+Marionette). Every folder must show with every message, subjects and authors decoded as in the
+export; the profile's folders with their full names.
+
+Usage: thunderbird_check.py VANDREL_CLI     (exits 77, "skipped", without thunderbird and Xvfb)
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+from marionette_client import Marionette
+
+HERE = Path(__file__).resolve().parent
+SKIPPED = 77
+
+FOLDERS = [
+    "Inbox",
+    "Sent Items",
+    "Entw\u00fcrfe",
+    "Wichtig; sp\u00e4ter lesen",
+    "\u00c4rger mit der Stra\u00dfenbahn, Teil 1 (30)",
+    "Projekt Gr\u00fcnfl\u00e4che: Protokolle und Pl\u00e4ne 2003/2004 x",
+    "Projekt Gr\u00fcnfl\u00e4che: Protokolle und Pl\u00e4ne 2003/2004 xy",
+    ("Sehr lange Ordnernamen \u00fcberleben den Umzug nach Thunderbird, "
+     "auch wenn Calypso sie einst ohne Grenzen erlaubte \u2013 Teil 120"),
+]
+SUBJECTS = [  # (as the export writes it, as a reader sees it)
+    (b"=?iso-8859-1?Q?Gr=FC=DFe_aus_K=F6ln?=", "Gr\u00fc\u00dfe aus K\u00f6ln"),
+    (b"=?utf-8?B?UHLDvGZ1bmcgYmVzdGFuZGVu?=", "Pr\u00fcfung bestanden"),
+    ("Sch\u00f6ne Tage".encode("cp1252"), "Sch\u00f6ne Tage"),
+]
+AUTHORS = [  # (From line, as Thunderbird shows the author)
+    ('"M\u00fcller, J\u00fcrgen" <jm@example.de>'.encode("cp1252"), '"M\u00fcller, J\u00fcrgen" <jm@example.de>'),
+    (b"Anna Berg <anna@example.org>", "Anna Berg <anna@example.org>"),
+]
+
+
+def thunderbird_hash_name(name):
+    """Thunderbird's file name for a folder name (too long or refused characters)."""
+    units = name.encode("utf-16-le")
+    count = len(units) // 2
+    kept = None
+    for index, char in enumerate(name):
+        if char in '/:*?"<>|;#' or 0x01 <= ord(char) <= 0x1F or 0x7F <= ord(char) <= 0x9F:
+            kept = len(name[:index].encode("utf-16-le")) // 2
+            break
+    if kept is None:
+        if name.startswith("."):
+            kept = 0
+        elif name[-1:] in (".", "~", " "):
+            kept = count - 1
+        elif count > 55:
+            kept = 47
+    if kept is None:
+        return name
+    value = 1
+    for byte in units:
+        value = (0x63C63CD9 * value + 0x9C39C33D + byte) & 0xFFFFFFFF
+    return units[: kept * 2].decode("utf-16-le", "surrogatepass") + "%08x" % value
+
+
+def make_export(path):
+    messages, expected = [], {}
+    number = 0
+    for index, folder in enumerate(FOLDERS):
+        expected[folder] = []
+        for _ in range(1 + index % 3):
+            raw_subject, subject = SUBJECTS[number % len(SUBJECTS)]
+            raw_author, author = AUTHORS[number % len(AUTHORS)]
+            number += 1
+            messages.append(
+                b"From ???@??? Mon Mar 01 10:00:00 2004\r\n"
+                b"Date: Mon, 1 Mar 2004 10:%02d:00 +0100\r\nFrom: " % number + raw_author +
+                b"\r\nTo: team@example.de\r\nSubject: " + raw_subject +
+                b"\r\nX-CalypsoFolder: " + folder.encode("cp1252", "replace") +
+                b"\r\n\r\nText %d\r\nFrom here on a line that must not split the message.\r\n" % number)
+            expected[folder].append((subject, author))
+    Path(path).write_bytes(b"".join(messages))
+    return expected
+
+
+def cleaned(folder):
+    out = "".join("_" if c in '\\ /<>:|?*' or ord(c) < 32 else c for c in folder if c != '"')
+    return out
+
+
+def write_prefs(profile, port):
+    (profile / "Mail" / "Local Folders").mkdir(parents=True, exist_ok=True)
+    (profile / "prefs.js").write_text("".join('user_pref("%s", %s);\n' % item for item in [
+        ("mail.accountmanager.accounts", '"account1"'),
+        ("mail.accountmanager.localfoldersserver", '"server1"'),
+        ("mail.account.account1.server", '"server1"'),
+        ("mail.server.server1.type", '"none"'),
+        ("mail.server.server1.hostname", '"Local Folders"'),
+        ("mail.server.server1.name", '"Local Folders"'),
+        ("mail.server.server1.userName", '"nobody"'),
+        ("mail.server.server1.directory-rel", '"[ProfD]Mail/Local Folders"'),
+        ("mail.shell.checkDefaultClient", "false"),
+        ("mail.provider.suppress_dialog_on_startup", "true"),
+        ("mailnews.start_page.enabled", "false"),
+        ("toolkit.telemetry.reportingpolicy.firstRun", "false"),
+        ("datareporting.policy.dataSubmissionPolicyBypassNotification", "true"),
+        ("app.update.enabled", "false"),
+        ("marionette.port", str(port)),
+    ]))
+
+
+def folders_in_thunderbird(profile, home, port):
+    display = ":%d" % (400 + os.getpid() % 300)
+    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x800x24"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    env = dict(os.environ, DISPLAY=display, HOME=str(home))
+    thunderbird = None
+    try:
+        time.sleep(1)
+        thunderbird = subprocess.Popen(
+            ["thunderbird", "--no-remote", "--marionette", "-remote-allow-system-access", "-profile", str(profile)],
+            env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        client = Marionette(port, timeout=90)
+        time.sleep(3)
+        return client.run_chrome_script((HERE / "list_folders.js").read_text())
+    finally:
+        if thunderbird:
+            thunderbird.kill()
+            thunderbird.wait()
+        xvfb.kill()
+        xvfb.wait()
+
+
+def compare(label, seen, expected_names, expected, problems):
+    by_name = {folder["name"]: folder for folder in seen}
+    for folder, name in expected_names.items():
+        found = by_name.get(name)
+        if found is None:
+            problems.append("%s: folder %r missing; Thunderbird shows %s" % (label, name, sorted(by_name)))
+            continue
+        got = [(m["subject"], m["author"]) for m in found["messages"]]
+        if got != expected[folder]:
+            problems.append("%s: folder %r holds %s, expected %s" % (label, name, got, expected[folder]))
+
+
+def main():
+    cli = Path(sys.argv[1]).resolve()
+    if not shutil.which("thunderbird") or not shutil.which("Xvfb"):
+        print("SKIPPED: Thunderbird or Xvfb is not installed, so the real client cannot check the output")
+        return SKIPPED
+    problems = []
+    with tempfile.TemporaryDirectory() as tmp:
+        tmp = Path(tmp)
+        export = tmp / "export.txt"
+        expected = make_export(export)
+
+        # A normal run, its files copied into Local Folders as the README says.
+        (tmp / "out").mkdir()
+        subprocess.run([cli, "convert", "-q", export, tmp / "out" / "mail.mbx"], check=True,
+                       stdout=subprocess.DEVNULL)
+        plain = tmp / "plain-profile"
+        write_prefs(plain, 2851)
+        for file in (tmp / "out").iterdir():
+            shutil.copy(file, plain / "Mail" / "Local Folders" / file.name[: -len(".mbx")])
+        names = {folder: thunderbird_hash_name("mail" + cleaned(folder)) for folder in FOLDERS}
+        compare("normal run", folders_in_thunderbird(plain, tmp, 2851), names, expected, problems)
+
+        # The profile mode, straight into a profile.
+        profile = tmp / "profile"
+        write_prefs(profile, 2852)
+        subprocess.run([cli, "convert", "-q", "--thunderbird", profile, export], check=True,
+                       stdout=subprocess.DEVNULL)
+        compare("profile mode", folders_in_thunderbird(profile, tmp, 2852), {f: f.replace("/", "_") for f in FOLDERS}, expected,
+                problems)
+    for problem in problems:
+        print("FAILED:", problem)
+    print("%d problems" % len(problems))
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
