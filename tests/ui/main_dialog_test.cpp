@@ -159,6 +159,7 @@ class MainDialogTest : public QObject {
   void ArrangesTheControlsAsTheTemplate();
   void EditsStartFromTheStoredPaths_data();
   void EditsStartFromTheStoredPaths();
+  void ConvertLogsWhatTheCommandLinePrints_data();
   void ConvertLogsWhatTheCommandLinePrints();
   void ClicksDuringARunAreIgnored();
   void FileButtonsFillTheEdits_data();
@@ -264,26 +265,40 @@ void MainDialogTest::EditsStartFromTheStoredPaths() {
   QCOMPARE(c.output->text(), stored[1] == "-" ? QString() : stored[1]);
 }
 
-void MainDialogTest::ConvertLogsWhatTheCommandLinePrints() {
-  QVERIFY(QDir().mkpath(Path("in")) && QDir().mkpath(Path("cli")) && QDir().mkpath(Path("gui")));
-  const QString input = Path("in/export.txt");
-  QVERIFY(test::WriteFile(input, SampleExport()));
-  const int total = 22 + 1;
+void MainDialogTest::ConvertLogsWhatTheCommandLinePrints_data() {
+  QTest::addColumn<QString>("input");  // empty: the generated export
+  QTest::addColumn<int>("reportLines");
+  QTest::addColumn<int>("folders");
+  QTest::newRow("the sample export") << QStringLiteral(VANDREL_SAMPLE_EXPORT) << 1 + 1 << 4;
+  QTest::newRow("22 missing files") << QString() << 1 + 20 + 1 << 3;
+}
 
-  // The command line, into its own folder: the expected lines and files.
-  const QString output = Path("out/mail.mbx");
+void MainDialogTest::ConvertLogsWhatTheCommandLinePrints() {
+  QFETCH(QString, input);
+  QFETCH(int, reportLines);
+  QFETCH(int, folders);
+  const QString out = Path(QString::fromLatin1(QTest::currentDataTag()));
+  QVERIFY(QDir().mkpath(out));
+  if (input.isEmpty()) {
+    input = out + "/export.txt";
+    QVERIFY(test::WriteFile(input, SampleExport()));
+  }
+
+  // The command line first: the expected lines and files.
+  const QString output = out + "/mail.mbx";
   QProcess cli;
-  QVERIFY(QDir().mkpath(Path("out")));
   cli.start(QStringLiteral(VANDREL_CLI), {"convert", input, output});
   QVERIFY(cli.waitForFinished(kRunTimeoutMs));
   QCOMPARE(cli.exitCode(), 0);
   QStringList expected = DisplayLines(cli.readAllStandardOutput());
   const QStringList report = DisplayLines(cli.readAllStandardError());
-  QCOMPARE(report.size(), 1 + 20 + 1);
-  QVERIFY(report.back().endsWith(QStringLiteral("... and 2 more")));
+  QCOMPARE(report.size(), reportLines);
   expected << report;
-  const std::vector<std::filesystem::path> files = test::MboxFiles(Path("out"));
-  QCOMPARE(files.size(), std::size_t{3});
+  const QString written = expected[expected.size() - reportLines - 1];
+  QVERIFY(written.endsWith(QStringLiteral(" mails written.")));
+  const int total = written.section(' ', 0, 0).toInt() + 1;
+  const std::vector<std::filesystem::path> files = test::MboxFiles(out);
+  QCOMPARE(files.size(), std::size_t(folders));
   std::vector<int> counts;
   for (const std::filesystem::path& file : files) {
     counts.push_back(test::CountMessages(test::ReadFile(file)));
@@ -304,7 +319,7 @@ void MainDialogTest::ConvertLogsWhatTheCommandLinePrints() {
   QCOMPARE(c.progress->maximum(), total);
   QCOMPARE(c.progress->value(), total);
   QCOMPARE(c.status->text(), QStringLiteral("ready"));
-  QVERIFY(test::MboxFiles(Path("out")) == files);
+  QVERIFY(test::MboxFiles(out) == files);
   for (std::size_t i = 0; i < files.size(); ++i) {
     QCOMPARE(test::CountMessages(test::ReadFile(files[i])), counts[i]);
   }
