@@ -123,10 +123,11 @@ void QtSinksTest::StatusSinkShowsTheLastState() {
     if (call == "step") sink.StepProgress();
     if (call.startsWith("text")) sink.SetStatusText(argument.toStdString());
   }
-  // Nothing touches a widget until the GUI thread handles the queued update.
+  // Nothing touches a widget until the GUI thread shows the state.
+  QCoreApplication::processEvents();
   QCOMPARE(status.text(), QString());
   QCOMPARE(bar.value(), -1);
-  QCoreApplication::processEvents();
+  sink.Flush();
   QCOMPARE(bar.maximum(), maximum);
   QCOMPARE(bar.minimum(), 0);
   QCOMPARE(bar.value(), position);

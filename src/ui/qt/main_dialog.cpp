@@ -21,7 +21,7 @@ constexpr std::string_view kSettingsKey = "Software\\ZQ\\Vandrel";
 constexpr char kInputValue[] = "MRU_MailboxInputFile";
 constexpr char kOutputValue[] = "MRU_MailboxOutputFile";
 // How often the dialog looks whether the worker has finished.
-constexpr int kRunWatchMilliseconds = 50;
+constexpr int kRunWatchMilliseconds = 20;
 
 constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::CustomizeWindowHint |
                                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -9,8 +9,20 @@
 
 namespace vandrel {
 
+namespace {
+
+// The widgets change at most this often while a run reports: about a screen refresh. Showing
+// every message of a big export would keep the GUI thread busy painting, for nobody to see.
+constexpr int kFlushMilliseconds = 20;
+
+}  // namespace
+
 QtStatusSink::QtStatusSink(QLineEdit* statusLine, QProgressBar* progressBar)
-    : statusLine_(statusLine), progressBar_(progressBar) {}
+    : statusLine_(statusLine), progressBar_(progressBar) {
+  flushTimer_.setSingleShot(true);
+  flushTimer_.setInterval(kFlushMilliseconds);
+  connect(&flushTimer_, &QTimer::timeout, this, &QtStatusSink::Flush);
+}
 
 template <typename Change>
 void QtStatusSink::Update(Change change) {
@@ -21,7 +33,11 @@ void QtStatusSink::Update(Change change) {
     queue = !flushQueued_;
     flushQueued_ = true;
   }
-  if (queue) QMetaObject::invokeMethod(this, &QtStatusSink::Flush, Qt::QueuedConnection);
+  if (queue) QMetaObject::invokeMethod(this, &QtStatusSink::ScheduleFlush, Qt::QueuedConnection);
+}
+
+void QtStatusSink::ScheduleFlush() {
+  if (!flushTimer_.isActive()) flushTimer_.start();
 }
 
 void QtStatusSink::SetStatusText(std::string_view text) {
@@ -55,6 +71,7 @@ void QtStatusSink::StepProgress() {
 }
 
 void QtStatusSink::Flush() {
+  flushTimer_.stop();
   State shown;
   {
     const std::lock_guard<std::mutex> lock(mutex_);

@@ -1,10 +1,12 @@
 // The status line and the progress bar as the engine sees them. Called from the worker thread;
 // the latest text, range and position are kept and handed to the GUI thread, which shows them.
-// The worker never waits for the GUI thread: updates that arrive while one is queued replace
-// it, so the eye may miss a step, but what the widgets end up showing is exactly the last state.
+// The worker never waits for the GUI thread, and the widgets change at most about once per
+// screen refresh: updates in between replace each other, so the eye may miss a step, but what
+// the widgets end up showing is exactly the last state.
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 #include <mutex>
 #include <string>
@@ -44,12 +46,15 @@ class QtStatusSink : public QObject, public StatusSink {
   // Runs `change` on the state and queues a flush unless one is queued already.
   template <typename Change>
   void Update(Change change);
+  // On the GUI thread: updates are waiting; they are shown at the next tick of the screen.
+  void ScheduleFlush();
 
   QLineEdit* statusLine_;
   QProgressBar* progressBar_;
   std::mutex mutex_;
   State state_;               // guarded by mutex_
   bool flushQueued_ = false;  // guarded by mutex_
+  QTimer flushTimer_;
 };
 
 }  // namespace vandrel
