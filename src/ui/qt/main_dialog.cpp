@@ -205,6 +205,8 @@ void MainDialog::ChoosePath(const FileRequest& request, QLineEdit* edit, std::st
   path = PathBytes(*chosen);
 }
 
+// The worker is done with the log once the running flag is clear, so the missing files can be
+// logged from here, after its last line; then everything waiting is shown at once.
 void MainDialog::CheckRunEnded() {
   if (job_.IsRunning()) return;
   runWatch_.stop();
