@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <initializer_list>
+
 #include "engine/missing_files_report.h"
 #include "settings/registry_store.h"
 #include "ui/qt/app_icon.h"
@@ -120,10 +122,9 @@ void MainDialog::SetUpControls() {
   statusLine_->setPalette(quiet);
 
   QWidget* previous = convertButton_;
-  for (QWidget* next : {static_cast<QWidget*>(inputEdit_), static_cast<QWidget*>(outputEdit_),
-                        static_cast<QWidget*>(getMailboxButton_),
-                        static_cast<QWidget*>(setOutputButton_), static_cast<QWidget*>(exitButton_),
-                        static_cast<QWidget*>(logBox_), static_cast<QWidget*>(statusLine_)}) {
+  for (QWidget* next :
+       std::initializer_list<QWidget*>{inputEdit_, outputEdit_, getMailboxButton_, setOutputButton_,
+                                       exitButton_, logBox_, statusLine_}) {
     setTabOrder(previous, next);
     previous = next;
   }
@@ -161,8 +162,8 @@ void MainDialog::ArrangeControls() {
     button->setFixedWidth(units.X(50));
     button->setMinimumHeight(units.Y(14));
   }
-  for (QWidget* wide : {static_cast<QWidget*>(inputEdit_), static_cast<QWidget*>(outputEdit_),
-                        static_cast<QWidget*>(progressBar_), static_cast<QWidget*>(statusLine_)}) {
+  for (QWidget* wide :
+       std::initializer_list<QWidget*>{inputEdit_, outputEdit_, progressBar_, statusLine_}) {
     wide->setMinimumWidth(units.X(207));
   }
   progressBar_->setFixedHeight(units.Y(14));
