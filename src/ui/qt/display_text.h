@@ -1,0 +1,18 @@
+// The engine's texts are bytes: paths in UTF-8, and names and subjects from the export often in
+// Windows-1252. These turn them into what the widgets show.
+#pragma once
+
+#include <QString>
+
+#include <string_view>
+
+namespace vandrel {
+
+// UTF-8 when the bytes are valid UTF-8, else Windows-1252.
+QString DisplayText(std::string_view bytes);
+
+// Log text whose lines are separated by CR LF: each line decoded on its own (one line may come
+// from the export, the next from a path), joined by "\n" as a text document wants them.
+QString DisplayLogText(std::string_view bytes);
+
+}  // namespace vandrel

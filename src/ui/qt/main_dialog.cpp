@@ -1,0 +1,233 @@
+#include "ui/qt/main_dialog.h"
+
+#include <QFile>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include <initializer_list>
+
+#include "engine/missing_files_report.h"
+#include "settings/registry_store.h"
+#include "ui/qt/app_icon.h"
+#include "ui/qt/dialog_units.h"
+#include "ui/qt/qt_file_chooser.h"
+#include "vandrel/version.h"
+
+namespace vandrel {
+namespace {
+
+constexpr std::string_view kSettingsKey = "Software\\ZQ\\Vandrel";
+constexpr char kInputValue[] = "MRU_MailboxInputFile";
+constexpr char kOutputValue[] = "MRU_MailboxOutputFile";
+// How often the dialog looks whether the worker has finished.
+constexpr int kRunWatchMilliseconds = 20;
+
+constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::CustomizeWindowHint |
+                                         Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+
+// Paths travel as the bytes the file system knows them by.
+std::string PathBytes(const QString& text) {
+  const QByteArray bytes = QFile::encodeName(text);
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+QString PathText(const std::string& bytes) {
+  return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+}  // namespace
+
+MainDialog::MainDialog(std::unique_ptr<FileChooser> chooser, QWidget* parent)
+    : QDialog(parent, kWindowFlags),
+      chooser_(chooser != nullptr ? std::move(chooser) : std::make_unique<QtFileChooser>()),
+      convertButton_(new QPushButton(QStringLiteral("Convert"), this)),
+      inputEdit_(new QLineEdit(this)),
+      outputEdit_(new QLineEdit(this)),
+      getMailboxButton_(new QPushButton(QStringLiteral("Get Mailbox"), this)),
+      setOutputButton_(new QPushButton(QStringLiteral("Set Output"), this)),
+      exitButton_(new QPushButton(QStringLiteral("Exit"), this)),
+      logBox_(new QPlainTextEdit(this)),
+      progressBar_(new QProgressBar(this)),
+      statusLine_(new QLineEdit(this)),
+      logView_(logBox_),
+      statusSink_(statusLine_, progressBar_),
+      informationBox_(this) {
+  setWindowTitle(
+      QStringLiteral("%1 %2").arg(QLatin1String(kApplicationName.data(), kApplicationName.size()),
+                                  QStringLiteral(VANDREL_VERSION)));
+  setWindowIcon(AppIcon());
+  SetUpControls();
+  ArrangeControls();
+  ConnectControls();
+
+  log_.AttachEdit(&logView_);
+  log_.SetInformationBox(&informationBox_);
+  job_.SetLog(&log_);
+  job_.SetStatusSink(&statusSink_);
+  LoadRememberedPath(kInputValue, inputEdit_, inputPath_);
+  LoadRememberedPath(kOutputValue, outputEdit_, outputPath_);
+  convertButton_->setFocus();
+}
+
+MainDialog::~MainDialog() = default;
+
+void MainDialog::OnConvert() {
+  if (job_.IsRunning()) return;
+  inputPath_ = PathBytes(inputEdit_->text());
+  outputPath_ = PathBytes(outputEdit_->text());
+  RememberPaths();
+  if (job_.Start(inputPath_, outputPath_)) runWatch_.start();
+}
+
+void MainDialog::OnGetMailbox() {
+  if (job_.IsRunning()) return;
+  ChoosePath(MailboxFileRequest(inputEdit_->text()), inputEdit_, inputPath_);
+}
+
+void MainDialog::OnSetOutput() {
+  if (job_.IsRunning()) return;
+  ChoosePath(OutputFileRequest(outputEdit_->text()), outputEdit_, outputPath_);
+}
+
+// Also during a run: the application then ends the process without waiting for the worker.
+void MainDialog::OnExit() {
+  reject();
+}
+
+void MainDialog::SetUpControls() {
+  convertButton_->setObjectName(QStringLiteral("convert"));
+  inputEdit_->setObjectName(QStringLiteral("input"));
+  outputEdit_->setObjectName(QStringLiteral("output"));
+  getMailboxButton_->setObjectName(QStringLiteral("getMailbox"));
+  setOutputButton_->setObjectName(QStringLiteral("setOutput"));
+  exitButton_->setObjectName(QStringLiteral("exit"));
+  logBox_->setObjectName(QStringLiteral("log"));
+  progressBar_->setObjectName(QStringLiteral("progress"));
+  statusLine_->setObjectName(QStringLiteral("status"));
+
+  convertButton_->setDefault(true);
+  logBox_->setReadOnly(true);
+  logBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  logBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  logBox_->setTabChangesFocus(true);
+  progressBar_->setTextVisible(false);
+  statusLine_->setReadOnly(true);
+  statusLine_->setFrame(false);
+  QPalette quiet = statusLine_->palette();  // a read-only line, shown on the window's colour
+  quiet.setColor(QPalette::Base, quiet.color(QPalette::Window));
+  statusLine_->setPalette(quiet);
+
+  QWidget* previous = convertButton_;
+  for (QWidget* next :
+       std::initializer_list<QWidget*>{inputEdit_, outputEdit_, getMailboxButton_, setOutputButton_,
+                                       exitButton_, logBox_, statusLine_}) {
+    setTabOrder(previous, next);
+    previous = next;
+  }
+}
+
+// The template's grid: the two path rows with their buttons on the right, the progress bar and
+// the status line beside "Convert" and "Exit", the log box across the bottom. Empty rows keep
+// the template's gaps.
+void MainDialog::ArrangeControls() {
+  const DialogUnits units(fontMetrics());
+  auto* grid = new QGridLayout(this);
+  grid->setSizeConstraint(QLayout::SetFixedSize);
+  grid->setContentsMargins(units.X(7), units.Y(8), units.X(7), units.Y(7));
+  grid->setHorizontalSpacing(units.X(6));
+  grid->setVerticalSpacing(0);
+
+  const struct {
+    QWidget* left;
+    QWidget* right;
+    int gapAfter;
+  } rows[] = {{inputEdit_, getMailboxButton_, 11},
+              {outputEdit_, setOutputButton_, 13},
+              {progressBar_, convertButton_, 4},
+              {statusLine_, exitButton_, 8}};
+  int row = 0;
+  for (const auto& [left, right, gapAfter] : rows) {
+    grid->addWidget(left, row, 0);
+    grid->addWidget(right, row, 1);
+    grid->setRowMinimumHeight(row + 1, units.Y(gapAfter));
+    row += 2;
+  }
+  grid->addWidget(logBox_, row, 0, 1, 2);
+
+  for (QPushButton* button : {getMailboxButton_, setOutputButton_, convertButton_, exitButton_}) {
+    button->setFixedWidth(units.X(50));
+    button->setMinimumHeight(units.Y(14));
+  }
+  for (QWidget* wide :
+       std::initializer_list<QWidget*>{inputEdit_, outputEdit_, progressBar_, statusLine_}) {
+    wide->setMinimumWidth(units.X(207));
+  }
+  progressBar_->setFixedHeight(units.Y(14));
+  logBox_->setFixedHeight(units.Y(92));
+}
+
+void MainDialog::ConnectControls() {
+  connect(convertButton_, &QPushButton::clicked, this, &MainDialog::OnConvert);
+  connect(getMailboxButton_, &QPushButton::clicked, this, &MainDialog::OnGetMailbox);
+  connect(setOutputButton_, &QPushButton::clicked, this, &MainDialog::OnSetOutput);
+  connect(exitButton_, &QPushButton::clicked, this, &MainDialog::OnExit);
+  runWatch_.setInterval(kRunWatchMilliseconds);
+  connect(&runWatch_, &QTimer::timeout, this, &MainDialog::CheckRunEnded);
+}
+
+// A path that cannot be read back leaves its edit empty.
+void MainDialog::LoadRememberedPath(const char* valueName, QLineEdit* edit, std::string& path) {
+  RegistryStore store;
+  std::string typeWord;
+  std::string stored;
+  if (store.ReadValue(RegistryRoot::LocalMachine, kSettingsKey, valueName, typeWord, stored)) {
+    edit->setText(PathText(stored));
+  } else {
+    edit->clear();
+  }
+  path = PathBytes(edit->text());
+}
+
+// Empty paths are stored too, so the next start shows what this one converted with.
+void MainDialog::RememberPaths() {
+  RegistryStore store;
+  store.WriteValue(RegistryRoot::LocalMachine, kSettingsKey, "REG_SZ", kInputValue, inputPath_);
+  store.WriteValue(RegistryRoot::LocalMachine, kSettingsKey, "REG_SZ", kOutputValue, outputPath_);
+}
+
+void MainDialog::ChoosePath(const FileRequest& request, QLineEdit* edit, std::string& path) {
+  const std::optional<QString> chosen = chooser_->Choose(this, request);
+  if (!chosen) return;
+  edit->setText(*chosen);
+  path = PathBytes(*chosen);
+}
+
+// The worker is done with the log once the running flag is clear, so the missing files can be
+// logged from here, after its last line; then everything waiting is shown at once.
+void MainDialog::CheckRunEnded() {
+  if (job_.IsRunning()) return;
+  runWatch_.stop();
+  LogMissingFiles();
+  logView_.Flush();
+  statusSink_.Flush();
+  emit RunFinished();
+}
+
+// The files the export names but that were not there: a count, then the first of them, so that
+// a user who sees no terminal learns it too.
+void MainDialog::LogMissingFiles() {
+  const std::string report = MissingFilesReport(job_.MissingFiles());
+  std::string_view rest = report;
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    log_.LogLine(rest.substr(0, end));
+    if (end == std::string_view::npos) break;
+    rest.remove_prefix(end + 1);
+  }
+}
+
+}  // namespace vandrel

@@ -1,0 +1,79 @@
+// Vandrel's one window: the export and the output name with their file dialogs, "Convert" and
+// "Exit", a status line and a progress bar for the run, and the log box. It remembers both paths
+// and keeps one activity log and one conversion job for its whole life.
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+
+#include "engine/conversion_job.h"
+#include "log/activity_log.h"
+#include "ui/qt/file_chooser.h"
+#include "ui/qt/qt_information_box.h"
+#include "ui/qt/qt_log_view.h"
+#include "ui/qt/qt_status_sink.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace vandrel {
+
+class MainDialog : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Without a chooser the platform's file dialogs are used.
+  explicit MainDialog(std::unique_ptr<FileChooser> chooser = nullptr, QWidget* parent = nullptr);
+  // Waits for a run in progress; the application does not let it come to that (see ConverterApp).
+  ~MainDialog() override;
+
+  bool IsConverting() const { return job_.IsRunning(); }
+
+ signals:
+  // A run has ended and every line it produced is in the log box.
+  void RunFinished();
+
+ public slots:
+  void OnConvert();
+  void OnGetMailbox();
+  void OnSetOutput();
+  void OnExit();
+
+ private:
+  void SetUpControls();
+  void ArrangeControls();
+  void ConnectControls();
+  void LoadRememberedPath(const char* valueName, QLineEdit* edit, std::string& path);
+  void RememberPaths();
+  void ChoosePath(const FileRequest& request, QLineEdit* edit, std::string& path);
+  void CheckRunEnded();
+  void LogMissingFiles();
+
+  std::unique_ptr<FileChooser> chooser_;
+  // The controls, in tab order; the dialog owns them as their parent.
+  QPushButton* convertButton_;
+  QLineEdit* inputEdit_;
+  QLineEdit* outputEdit_;
+  QPushButton* getMailboxButton_;
+  QPushButton* setOutputButton_;
+  QPushButton* exitButton_;
+  QPlainTextEdit* logBox_;
+  QProgressBar* progressBar_;
+  QLineEdit* statusLine_;
+
+  QtLogView logView_;
+  QtStatusSink statusSink_;
+  QtInformationBox informationBox_;
+  ActivityLog log_;
+  QTimer runWatch_;
+  std::string inputPath_;
+  std::string outputPath_;
+  ConversionJob job_;  // last, so that it is gone before the sinks it writes to
+};
+
+}  // namespace vandrel

@@ -1,0 +1,465 @@
+#include "ui/qt/main_dialog.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <deque>
+#include <filesystem>
+#include <numeric>
+#include <optional>
+
+#include "settings/registry_store.h"
+#include "test_export.h"
+#include "ui/qt/display_text.h"
+#include "vandrel/version.h"
+
+namespace vandrel {
+namespace {
+
+constexpr std::string_view kKey = "Software\\ZQ\\Vandrel";
+constexpr char kInputValue[] = "MRU_MailboxInputFile";
+constexpr char kOutputValue[] = "MRU_MailboxOutputFile";
+constexpr int kRunTimeoutMs = 120000;
+
+class ScriptedChooser : public FileChooser {
+ public:
+  std::optional<QString> Choose(QWidget*, const FileRequest& request) override {
+    requests.push_back(request);
+    if (answers.empty()) return std::nullopt;
+    const QString answer = answers.front();
+    answers.pop_front();
+    if (answer.isNull()) return std::nullopt;
+    return answer;
+  }
+  std::deque<QString> answers;  // a null text cancels
+  std::vector<FileRequest> requests;
+};
+
+struct Controls {
+  explicit Controls(MainDialog& dialog)
+      : convert(Find<QPushButton>(dialog, "convert")),
+        input(Find<QLineEdit>(dialog, "input")),
+        output(Find<QLineEdit>(dialog, "output")),
+        getMailbox(Find<QPushButton>(dialog, "getMailbox")),
+        setOutput(Find<QPushButton>(dialog, "setOutput")),
+        exit(Find<QPushButton>(dialog, "exit")),
+        log(Find<QPlainTextEdit>(dialog, "log")),
+        progress(Find<QProgressBar>(dialog, "progress")),
+        status(Find<QLineEdit>(dialog, "status")) {}
+
+  template <typename Widget>
+  static Widget* Find(MainDialog& dialog, const char* name) {
+    auto* widget = dialog.findChild<Widget*>(QString::fromLatin1(name));
+    if (widget == nullptr) qFatal("no control %s", name);
+    return widget;
+  }
+
+  QPushButton* convert;
+  QLineEdit* input;
+  QLineEdit* output;
+  QPushButton* getMailbox;
+  QPushButton* setOutput;
+  QPushButton* exit;
+  QPlainTextEdit* log;
+  QProgressBar* progress;
+  QLineEdit* status;
+};
+
+std::optional<std::string> Stored(const char* valueName) {
+  RegistryStore store;
+  std::string type;
+  std::string data;
+  if (!store.ReadValue(RegistryRoot::LocalMachine, kKey, valueName, type, data)) return {};
+  return data;
+}
+
+void Store(const char* valueName, const std::string& text) {
+  RegistryStore().WriteValue(RegistryRoot::LocalMachine, kKey, "REG_SZ", valueName, text);
+}
+
+// Lines as the log box shows them.
+QStringList DisplayLines(const QByteArray& printed) {
+  QStringList lines;
+  for (const QByteArray& line : printed.split('\n')) {
+    lines << DisplayText(std::string_view(line.constData(), static_cast<std::size_t>(line.size())));
+  }
+  if (!lines.isEmpty() && lines.back().isEmpty()) lines.removeLast();
+  return lines;
+}
+
+// An export with three folders, one named in Windows-1252, and 22 attached files that do not
+// exist, so that the report of missing files is cut after 20.
+QByteArray SampleExport() {
+  QByteArray text;
+  for (int i = 0; i < 11; ++i) {
+    const QByteArray n = QByteArray::number(i);
+    const QByteArray missing = "X-Attachment: \"C:\\Calypso\\Attach\\gone" + n +
+                               "a.doc\"; 1 KB\r\n" + "X-Attachment: \"C:\\Calypso\\Attach\\gone" +
+                               n + "b.doc\"; 2 KB\r\n";
+    text += test::Message("Inbox", "Hello " + n, missing);
+    text += test::Message(i % 2 == 0 ? "Entw\xfcrfe" : "Sent Items", "Re: " + n);
+  }
+  return text;
+}
+
+// A named pipe as the export keeps the worker waiting in its first read until the test writes.
+class HeldExport {
+ public:
+  explicit HeldExport(const QString& path) : path_(path) {
+    QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+  }
+  ~HeldExport() { Release({}); }
+
+  // Opens the pipe once the worker reads from it, writes the export and ends it.
+  bool Release(const QByteArray& text) {
+    if (released_) return true;
+    released_ = true;
+    int fd = -1;
+    for (int tries = 0; tries < 2000 && fd < 0; ++tries) {
+      fd = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_NONBLOCK);
+      if (fd < 0) QTest::qWait(5);
+    }
+    if (fd < 0) return false;
+    ::fcntl(fd, F_SETFL, 0);
+    const bool written = ::write(fd, text.constData(), static_cast<std::size_t>(text.size())) ==
+                         static_cast<ssize_t>(text.size());
+    ::close(fd);
+    return written;
+  }
+
+ private:
+  QString path_;
+  bool released_ = false;
+};
+
+}  // namespace
+
+class MainDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void initTestCase();
+  void init();
+  void cleanupTestCase();
+
+  void ShowsTheControlsInTemplateOrder();
+  void ArrangesTheControlsAsTheTemplate();
+  void EditsStartFromTheStoredPaths_data();
+  void EditsStartFromTheStoredPaths();
+  void ConvertLogsWhatTheCommandLinePrints_data();
+  void ConvertLogsWhatTheCommandLinePrints();
+  void ClicksDuringARunAreIgnored();
+  void FileButtonsFillTheEdits_data();
+  void FileButtonsFillTheEdits();
+  void ExitEscapeAndCloseBoxEndTheDialog_data();
+  void ExitEscapeAndCloseBoxEndTheDialog();
+
+ private:
+  QString Path(const QString& name) const { return work_.filePath(name); }
+
+  QTemporaryDir settings_;
+  QTemporaryDir work_;
+};
+
+void MainDialogTest::initTestCase() {
+  QVERIFY(settings_.isValid());
+  QVERIFY(work_.isValid());
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(settings_.path()));
+}
+
+// Output names made from Windows-1252 folder names are not valid UTF-8, which QDir cannot remove.
+void MainDialogTest::cleanupTestCase() {
+  std::filesystem::remove_all(QFile::encodeName(work_.path()).toStdString());
+}
+
+void MainDialogTest::init() {
+  QVERIFY(QDir(settings_.path()).removeRecursively());
+  QVERIFY(QDir().mkpath(settings_.path()));
+}
+
+void MainDialogTest::ShowsTheControlsInTemplateOrder() {
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  QCOMPARE(dialog.windowTitle(), QStringLiteral("Vandrel " VANDREL_VERSION));
+  QVERIFY(!dialog.windowIcon().pixmap(16).isNull());
+  QVERIFY(dialog.windowIcon().availableSizes().contains(QSize(256, 256)));
+  QCOMPARE(c.convert->text(), QStringLiteral("Convert"));
+  QCOMPARE(c.getMailbox->text(), QStringLiteral("Get Mailbox"));
+  QCOMPARE(c.setOutput->text(), QStringLiteral("Set Output"));
+  QCOMPARE(c.exit->text(), QStringLiteral("Exit"));
+  QVERIFY(c.convert->isDefault());
+  QVERIFY(c.log->isReadOnly());
+  QCOMPARE(c.log->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  QVERIFY(c.status->isReadOnly());
+  QVERIFY(!c.status->hasFrame());
+  QVERIFY(c.log->toPlainText().isEmpty());
+  QVERIFY(c.status->text().isEmpty());
+  QVERIFY(c.progress->value() < c.progress->minimum());  // no progress before the first run
+
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  QCOMPARE(dialog.minimumSize(), dialog.maximumSize());  // fixed size
+  QTRY_COMPARE(QApplication::focusWidget(), c.convert);
+  const QList<QWidget*> expected = {c.convert,   c.input, c.output, c.getMailbox,
+                                    c.setOutput, c.exit,  c.log,    c.status};
+  QList<QWidget*> tabOrder = {c.convert};
+  for (QWidget* w = c.convert->nextInFocusChain(); w != c.convert; w = w->nextInFocusChain()) {
+    if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus)) tabOrder << w;
+  }
+  QCOMPARE(tabOrder, expected);
+}
+
+void MainDialogTest::ArrangesTheControlsAsTheTemplate() {
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  const auto beside = [](QWidget* left, QWidget* right) {
+    const QRect l = left->geometry();
+    const QRect r = right->geometry();
+    return l.right() < r.left() && l.top() <= r.bottom() && r.top() <= l.bottom();
+  };
+  QVERIFY(beside(c.input, c.getMailbox));
+  QVERIFY(beside(c.output, c.setOutput));
+  QVERIFY(beside(c.progress, c.convert));
+  QVERIFY(beside(c.status, c.exit));
+  const QList<QWidget*> topToBottom = {c.input, c.output, c.progress, c.status, c.log};
+  for (qsizetype i = 1; i < topToBottom.size(); ++i) {
+    QVERIFY2(topToBottom[i - 1]->geometry().bottom() < topToBottom[i]->geometry().top(),
+             qPrintable(topToBottom[i]->objectName()));
+  }
+  QCOMPARE(c.log->geometry().left(), c.input->geometry().left());
+  QCOMPARE(c.log->geometry().right(), c.getMailbox->geometry().right());
+  QVERIFY(c.log->width() > 2 * c.log->height());
+}
+
+void MainDialogTest::EditsStartFromTheStoredPaths_data() {
+  QTest::addColumn<QStringList>("stored");  // input, output; "-" for no value
+  QTest::newRow("nothing stored") << QStringList{"-", "-"};
+  QTest::newRow("both stored") << QStringList{"/data/export.txt", "/data/out/mail.mbx"};
+  QTest::newRow("output only") << QStringList{"-", "/data/mail.mbx"};
+  QTest::newRow("empty texts") << QStringList{"", ""};
+  QTest::newRow("a path that does not exist") << QStringList{"/nowhere/j\u00f6rg.txt", "-"};
+}
+
+void MainDialogTest::EditsStartFromTheStoredPaths() {
+  QFETCH(QStringList, stored);
+  if (stored[0] != "-") Store(kInputValue, stored[0].toStdString());
+  if (stored[1] != "-") Store(kOutputValue, stored[1].toStdString());
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  QCOMPARE(c.input->text(), stored[0] == "-" ? QString() : stored[0]);
+  QCOMPARE(c.output->text(), stored[1] == "-" ? QString() : stored[1]);
+}
+
+void MainDialogTest::ConvertLogsWhatTheCommandLinePrints_data() {
+  QTest::addColumn<QString>("input");  // empty: the generated export
+  QTest::addColumn<int>("reportLines");
+  QTest::addColumn<int>("folders");
+  QTest::newRow("the sample export") << QStringLiteral(VANDREL_SAMPLE_EXPORT) << 1 + 1 << 4;
+  QTest::newRow("22 missing files") << QString() << 1 + 20 + 1 << 3;
+}
+
+void MainDialogTest::ConvertLogsWhatTheCommandLinePrints() {
+  QFETCH(QString, input);
+  QFETCH(int, reportLines);
+  QFETCH(int, folders);
+  const QString out = Path(QString::fromLatin1(QTest::currentDataTag()));
+  QVERIFY(QDir().mkpath(out));
+  if (input.isEmpty()) {
+    input = out + "/export.txt";
+    QVERIFY(test::WriteFile(input, SampleExport()));
+  }
+
+  // The command line first: the expected lines and files.
+  const QString output = out + "/mail.mbx";
+  QProcess cli;
+  cli.start(QStringLiteral(VANDREL_CLI), {"convert", input, output});
+  QVERIFY(cli.waitForFinished(kRunTimeoutMs));
+  QCOMPARE(cli.exitCode(), 0);
+  QStringList expected = DisplayLines(cli.readAllStandardOutput());
+  const QStringList report = DisplayLines(cli.readAllStandardError());
+  QCOMPARE(report.size(), reportLines);
+  expected << report;
+  const QString written = expected[expected.size() - reportLines - 1];
+  QVERIFY(written.endsWith(QStringLiteral(" mails written.")));
+  const int total = written.section(' ', 0, 0).toInt() + 1;
+  const std::vector<std::filesystem::path> files = test::MboxFiles(out);
+  QCOMPARE(files.size(), std::size_t(folders));
+  std::vector<int> counts;
+  for (const std::filesystem::path& file : files) {
+    counts.push_back(test::CountMessages(test::ReadFile(file)));
+    QVERIFY(std::filesystem::remove(file));
+  }
+  QCOMPARE(std::accumulate(counts.begin(), counts.end(), 0), total - 1);
+
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  dialog.show();
+  c.input->setText(input);
+  c.output->setText(output);
+  QSignalSpy finished(&dialog, &MainDialog::RunFinished);
+  QTest::mouseClick(c.convert, Qt::LeftButton);
+  QVERIFY(finished.wait(kRunTimeoutMs));
+
+  QCOMPARE(c.log->toPlainText().split('\n'), expected);
+  QCOMPARE(c.progress->maximum(), total);
+  QCOMPARE(c.progress->value(), total);
+  QCOMPARE(c.status->text(), QStringLiteral("ready"));
+  QVERIFY(test::MboxFiles(out) == files);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    QCOMPARE(test::CountMessages(test::ReadFile(files[i])), counts[i]);
+  }
+  QCOMPARE(Stored(kInputValue), std::optional<std::string>(input.toStdString()));
+  QCOMPARE(Stored(kOutputValue), std::optional<std::string>(output.toStdString()));
+
+  // A second run appends below the first, and the box follows the last line.
+  QTest::keyClick(&dialog, Qt::Key_Return);  // Enter is "Convert"
+  QVERIFY(finished.wait(kRunTimeoutMs));
+  QCOMPARE(c.log->toPlainText().split('\n'), expected + expected);
+  QScrollBar* bar = c.log->verticalScrollBar();
+  QVERIFY(bar->maximum() > 0);
+  QCOMPARE(bar->value(), bar->maximum());
+}
+
+void MainDialogTest::ClicksDuringARunAreIgnored() {
+  const QString input = Path("held.txt");
+  HeldExport held(input);
+  const QString output = Path("held/mail.mbx");
+  QVERIFY(QDir().mkpath(Path("held")));
+  auto chooser = std::make_unique<ScriptedChooser>();
+  ScriptedChooser* chooserSeen = chooser.get();
+  chooser->answers = {QStringLiteral("/chosen/export.txt"), QStringLiteral("/chosen/mail.mbx")};
+  MainDialog dialog(std::move(chooser));
+  const Controls c(dialog);
+  dialog.show();
+  c.input->setText(input);
+  c.output->setText(output);
+  QSignalSpy finished(&dialog, &MainDialog::RunFinished);
+  c.convert->click();
+  QVERIFY(dialog.IsConverting());
+
+  c.input->setText(Path("other.txt"));
+  c.output->setText(Path("other.mbx"));
+  c.convert->click();
+  c.getMailbox->click();
+  c.setOutput->click();
+  QVERIFY(chooserSeen->requests.empty());
+  QCOMPARE(Stored(kInputValue), std::optional<std::string>(input.toStdString()));
+  QCOMPARE(Stored(kOutputValue), std::optional<std::string>(output.toStdString()));
+  for (QWidget* w : std::initializer_list<QWidget*>{c.convert, c.input, c.output, c.getMailbox,
+                                                    c.setOutput, c.exit}) {
+    QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));  // nothing greyed out
+  }
+  QVERIFY(!c.input->isReadOnly() && !c.output->isReadOnly());
+
+  QVERIFY(held.Release(test::Message("Inbox", "one") + test::Message("Inbox", "two")));
+  QVERIFY(finished.wait(kRunTimeoutMs));
+  QCOMPARE(finished.size(), 1);
+  QCOMPARE(c.log->toPlainText().count(QStringLiteral("loading input file")), 1);
+  QCOMPARE(test::CountMessages(test::ReadFile(Path("held/mailInbox.mbx"))), 2);
+  QVERIFY(!QFile::exists(Path("otherInbox.mbx")));
+
+  // Idle again: the buttons work.
+  c.getMailbox->click();
+  QCOMPARE(chooserSeen->requests.size(), std::size_t{1});
+  QCOMPARE(c.input->text(), QStringLiteral("/chosen/export.txt"));
+}
+
+void MainDialogTest::FileButtonsFillTheEdits_data() {
+  QTest::addColumn<bool>("output");
+  QTest::addColumn<QString>("before");
+  QTest::addColumn<QString>("answer");  // "-" for Cancel
+  QTest::addColumn<QString>("folder");
+  QTest::addColumn<QString>("after");
+  QTest::newRow("mailbox chosen") << false << "/home/ann/in/old.txt"
+                                  << "/home/ann/x.txt"
+                                  << "/home/ann/in"
+                                  << "/home/ann/x.txt";
+  QTest::newRow("mailbox cancelled") << false << "C:\\in\\export.txt"
+                                     << "-"
+                                     << "C:\\in"
+                                     << "C:\\in\\export.txt";
+  QTest::newRow("mailbox from a bare name") << false << "export.txt"
+                                            << "/a/b.txt"
+                                            << ""
+                                            << "/a/b.txt";
+  QTest::newRow("output chosen") << true << "/home/ann/out/mail.mbx"
+                                 << "/tmp/n\u00e9.mbx"
+                                 << "/home/ann/out"
+                                 << "/tmp/n\u00e9.mbx";
+  QTest::newRow("output cancelled") << true << ""
+                                    << "-"
+                                    << ""
+                                    << "";
+}
+
+void MainDialogTest::FileButtonsFillTheEdits() {
+  QFETCH(bool, output);
+  QFETCH(QString, before);
+  QFETCH(QString, answer);
+  QFETCH(QString, folder);
+  QFETCH(QString, after);
+  auto chooser = std::make_unique<ScriptedChooser>();
+  ScriptedChooser* seen = chooser.get();
+  chooser->answers = {answer == "-" ? QString() : answer};
+  MainDialog dialog(std::move(chooser));
+  const Controls c(dialog);
+  QLineEdit* edit = output ? c.output : c.input;
+  QLineEdit* other = output ? c.input : c.output;
+  edit->setText(before);
+  other->setText(QStringLiteral("untouched"));
+  (output ? c.setOutput : c.getMailbox)->click();
+
+  QCOMPARE(seen->requests.size(), std::size_t{1});
+  const FileRequest& request = seen->requests[0];
+  QCOMPARE(request.mode, output ? FileRequest::Mode::Save : FileRequest::Mode::Open);
+  QCOMPARE(request.folder, folder);
+  QCOMPARE(request.defaultSuffix, output ? QStringLiteral("mbx") : QStringLiteral("txt"));
+  QCOMPARE(request.filters.front(), output ? QStringLiteral("Mailbox Files (*.mbx)")
+                                           : QStringLiteral("Mailbox Files (*.txt)"));
+  QCOMPARE(edit->text(), after);
+  QCOMPARE(other->text(), QStringLiteral("untouched"));
+}
+
+void MainDialogTest::ExitEscapeAndCloseBoxEndTheDialog_data() {
+  QTest::addColumn<QString>("how");
+  QTest::newRow("Exit") << "exit";
+  QTest::newRow("Escape") << "escape";
+  QTest::newRow("close box") << "close";
+}
+
+void MainDialogTest::ExitEscapeAndCloseBoxEndTheDialog() {
+  QFETCH(QString, how);
+  Store(kInputValue, "/stored/export.txt");
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  c.input->setText(QStringLiteral("/typed/export.txt"));
+  if (how == "exit") c.exit->click();
+  if (how == "escape") QTest::keyClick(&dialog, Qt::Key_Escape);
+  if (how == "close") dialog.close();
+  QVERIFY(!dialog.isVisible());
+  QCOMPARE(dialog.result(), int(QDialog::Rejected));
+  QCOMPARE(Stored(kInputValue), std::optional<std::string>("/stored/export.txt"));
+  QCOMPARE(Stored(kOutputValue), std::nullopt);  // exit stores nothing
+}
+
+}  // namespace vandrel
+
+QTEST_MAIN(vandrel::MainDialogTest)
+#include "main_dialog_test.moc"
