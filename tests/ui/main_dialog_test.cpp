@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -32,6 +33,7 @@ namespace {
 constexpr std::string_view kKey = "Software\\ZQ\\Vandrel";
 constexpr char kInputValue[] = "MRU_MailboxInputFile";
 constexpr char kOutputValue[] = "MRU_MailboxOutputFile";
+constexpr char kThunderbirdValue[] = "MRU_OutputToThunderbird";
 constexpr int kRunTimeoutMs = 120000;
 
 class ScriptedChooser : public FileChooser {
@@ -166,6 +168,8 @@ class MainDialogTest : public QObject {
   void FileButtonsFillTheEdits();
   void ExitEscapeAndCloseBoxEndTheDialog_data();
   void ExitEscapeAndCloseBoxEndTheDialog();
+  void PutIntoThunderbirdIsRememberedAndGreysTheOutput();
+  void PutIntoThunderbirdFillsTheDefaultProfile();
 
  private:
   QString Path(const QString& name) const { return work_.filePath(name); }
@@ -213,8 +217,12 @@ void MainDialogTest::ShowsTheControlsInTemplateOrder() {
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
   QCOMPARE(dialog.minimumSize(), dialog.maximumSize());  // fixed size
   QTRY_COMPARE(QApplication::focusWidget(), c.convert);
-  const QList<QWidget*> expected = {c.convert,   c.input, c.output, c.getMailbox,
-                                    c.setOutput, c.exit,  c.log,    c.status};
+  // The nine in template order, and the Thunderbird box after the output row's button.
+  auto* thunderbird = dialog.findChild<QCheckBox*>(QStringLiteral("thunderbird"));
+  QVERIFY(thunderbird != nullptr);
+  QCOMPARE(thunderbird->text(), QStringLiteral("Put into Thunderbird"));
+  const QList<QWidget*> expected = {c.convert,   c.input, c.output, c.getMailbox, c.setOutput,
+                                    thunderbird, c.exit,  c.log,    c.status};
   QList<QWidget*> tabOrder = {c.convert};
   for (QWidget* w = c.convert->nextInFocusChain(); w != c.convert; w = w->nextInFocusChain()) {
     if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus)) tabOrder << w;
@@ -457,6 +465,57 @@ void MainDialogTest::ExitEscapeAndCloseBoxEndTheDialog() {
   QCOMPARE(dialog.result(), int(QDialog::Rejected));
   QCOMPARE(Stored(kInputValue), std::optional<std::string>("/stored/export.txt"));
   QCOMPARE(Stored(kOutputValue), std::nullopt);  // exit stores nothing
+}
+
+void MainDialogTest::PutIntoThunderbirdIsRememberedAndGreysTheOutput() {
+  RegistryStore().WriteValue(RegistryRoot::LocalMachine, kKey, "REG_DWORD", kThunderbirdValue, "1");
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  auto* thunderbird = dialog.findChild<QCheckBox*>(QStringLiteral("thunderbird"));
+  QVERIFY(thunderbird->isChecked());
+  QVERIFY(!c.output->isEnabled());
+  QVERIFY(!c.setOutput->isEnabled());
+  thunderbird->setChecked(false);
+  QVERIFY(c.output->isEnabled());
+  QVERIFY(c.setOutput->isEnabled());
+
+  RegistryStore().WriteValue(RegistryRoot::LocalMachine, kKey, "REG_DWORD", kThunderbirdValue, "0");
+  MainDialog unchecked(std::make_unique<ScriptedChooser>());
+  QVERIFY(!unchecked.findChild<QCheckBox*>(QStringLiteral("thunderbird"))->isChecked());
+}
+
+// The box sends the folders into the profile Thunderbird opens by default, found below HOME.
+void MainDialogTest::PutIntoThunderbirdFillsTheDefaultProfile() {
+  const QString home = Path("home");
+  const QString profile = home + "/.thunderbird/abc.default";
+  QVERIFY(QDir().mkpath(profile));
+  QVERIFY(test::WriteFile(home + "/.thunderbird/profiles.ini",
+                          "[Profile0]\nName=default\nIsRelative=1\nPath=abc.default\nDefault=1\n"));
+  const QString input = Path("tb-export.txt");
+  QVERIFY(
+      test::WriteFile(input, test::Message("Inbox", "one") + test::Message("Sent Items", "two")));
+  const QByteArray previousHome = qgetenv("HOME");
+  qputenv("HOME", QFile::encodeName(home));
+
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  dialog.show();
+  c.input->setText(input);
+  c.output->setText(QStringLiteral("/not/used/mail.mbx"));
+  dialog.findChild<QCheckBox*>(QStringLiteral("thunderbird"))->setChecked(true);
+  QSignalSpy finished(&dialog, &MainDialog::RunFinished);
+  QTest::mouseClick(c.convert, Qt::LeftButton);
+  const bool ended = finished.wait(kRunTimeoutMs);
+  qputenv("HOME", previousHome);
+  QVERIFY(ended);
+
+  const QString folders = profile + "/Mail/Local Folders/Calypso.sbd/";
+  QCOMPARE(test::CountMessages(test::ReadFile(folders + "Inbox")), 1);
+  QCOMPARE(test::CountMessages(test::ReadFile(folders + "Sent Items")), 1);
+  QVERIFY(c.log->toPlainText().contains(QStringLiteral("converting to output file: ") + profile +
+                                        "/Mail/Local Folders/Calypso\n"));
+  QCOMPARE(c.status->text(), QStringLiteral("ready"));
+  QCOMPARE(Stored(kThunderbirdValue), std::optional<std::string>("00000001"));
 }
 
 }  // namespace vandrel

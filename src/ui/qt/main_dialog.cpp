@@ -1,5 +1,6 @@
 #include "ui/qt/main_dialog.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QLineEdit>
@@ -22,6 +23,7 @@ namespace {
 constexpr std::string_view kSettingsKey = "Software\\ZQ\\Vandrel";
 constexpr char kInputValue[] = "MRU_MailboxInputFile";
 constexpr char kOutputValue[] = "MRU_MailboxOutputFile";
+constexpr char kThunderbirdValue[] = "MRU_OutputToThunderbird";
 // How often the dialog looks whether the worker has finished.
 constexpr int kRunWatchMilliseconds = 20;
 
@@ -53,6 +55,7 @@ MainDialog::MainDialog(std::unique_ptr<FileChooser> chooser, QWidget* parent)
       logBox_(new QPlainTextEdit(this)),
       progressBar_(new QProgressBar(this)),
       statusLine_(new QLineEdit(this)),
+      thunderbirdBox_(new QCheckBox(QStringLiteral("Put into Thunderbird"), this)),
       logView_(logBox_),
       statusSink_(statusLine_, progressBar_),
       informationBox_(this) {
@@ -70,6 +73,7 @@ MainDialog::MainDialog(std::unique_ptr<FileChooser> chooser, QWidget* parent)
   job_.SetStatusSink(&statusSink_);
   LoadRememberedPath(kInputValue, inputEdit_, inputPath_);
   LoadRememberedPath(kOutputValue, outputEdit_, outputPath_);
+  LoadRememberedTarget();
   convertButton_->setFocus();
 }
 
@@ -80,7 +84,11 @@ void MainDialog::OnConvert() {
   inputPath_ = PathBytes(inputEdit_->text());
   outputPath_ = PathBytes(outputEdit_->text());
   RememberPaths();
-  if (job_.Start(inputPath_, outputPath_)) runWatch_.start();
+  ConversionOptions options;
+  const bool intoThunderbird = thunderbirdBox_->isChecked();
+  if (intoThunderbird) options.thunderbirdProfile = std::string();  // the default profile
+  job_.SetOptions(std::move(options));
+  if (job_.Start(inputPath_, intoThunderbird ? std::string() : outputPath_)) runWatch_.start();
 }
 
 void MainDialog::OnGetMailbox() {
@@ -108,6 +116,7 @@ void MainDialog::SetUpControls() {
   logBox_->setObjectName(QStringLiteral("log"));
   progressBar_->setObjectName(QStringLiteral("progress"));
   statusLine_->setObjectName(QStringLiteral("status"));
+  thunderbirdBox_->setObjectName(QStringLiteral("thunderbird"));
 
   convertButton_->setDefault(true);
   logBox_->setReadOnly(true);
@@ -124,7 +133,7 @@ void MainDialog::SetUpControls() {
   QWidget* previous = convertButton_;
   for (QWidget* next :
        std::initializer_list<QWidget*>{inputEdit_, outputEdit_, getMailboxButton_, setOutputButton_,
-                                       exitButton_, logBox_, statusLine_}) {
+                                       thunderbirdBox_, exitButton_, logBox_, statusLine_}) {
     setTabOrder(previous, next);
     previous = next;
   }
@@ -157,6 +166,8 @@ void MainDialog::ArrangeControls() {
     row += 2;
   }
   grid->addWidget(logBox_, row, 0, 1, 2);
+  // In the gap under the output path, which it belongs to.
+  grid->addWidget(thunderbirdBox_, 3, 0);
 
   for (QPushButton* button : {getMailboxButton_, setOutputButton_, convertButton_, exitButton_}) {
     button->setFixedWidth(units.X(50));
@@ -175,6 +186,7 @@ void MainDialog::ConnectControls() {
   connect(getMailboxButton_, &QPushButton::clicked, this, &MainDialog::OnGetMailbox);
   connect(setOutputButton_, &QPushButton::clicked, this, &MainDialog::OnSetOutput);
   connect(exitButton_, &QPushButton::clicked, this, &MainDialog::OnExit);
+  connect(thunderbirdBox_, &QCheckBox::toggled, this, &MainDialog::OnThunderbirdToggled);
   runWatch_.setInterval(kRunWatchMilliseconds);
   connect(&runWatch_, &QTimer::timeout, this, &MainDialog::CheckRunEnded);
 }
@@ -192,11 +204,29 @@ void MainDialog::LoadRememberedPath(const char* valueName, QLineEdit* edit, std:
   path = PathBytes(edit->text());
 }
 
+void MainDialog::LoadRememberedTarget() {
+  RegistryStore store;
+  std::string typeWord;
+  std::string stored;
+  const bool remembered = store.ReadValue(RegistryRoot::LocalMachine, kSettingsKey,
+                                          kThunderbirdValue, typeWord, stored);
+  thunderbirdBox_->setChecked(remembered && typeWord == "DWORD" && stored != "00000000");
+  OnThunderbirdToggled(thunderbirdBox_->isChecked());
+}
+
 // Empty paths are stored too, so the next start shows what this one converted with.
 void MainDialog::RememberPaths() {
   RegistryStore store;
   store.WriteValue(RegistryRoot::LocalMachine, kSettingsKey, "REG_SZ", kInputValue, inputPath_);
   store.WriteValue(RegistryRoot::LocalMachine, kSettingsKey, "REG_SZ", kOutputValue, outputPath_);
+  store.WriteValue(RegistryRoot::LocalMachine, kSettingsKey, "REG_DWORD", kThunderbirdValue,
+                   thunderbirdBox_->isChecked() ? "1" : "0");
+}
+
+// The output path means nothing while the folders go into Thunderbird.
+void MainDialog::OnThunderbirdToggled(bool intoThunderbird) {
+  outputEdit_->setEnabled(!intoThunderbird);
+  setOutputButton_->setEnabled(!intoThunderbird);
 }
 
 void MainDialog::ChoosePath(const FileRequest& request, QLineEdit* edit, std::string& path) {

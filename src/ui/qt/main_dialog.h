@@ -16,6 +16,7 @@
 #include "ui/qt/qt_log_view.h"
 #include "ui/qt/qt_status_sink.h"
 
+class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
@@ -49,7 +50,9 @@ class MainDialog : public QDialog {
   void ArrangeControls();
   void ConnectControls();
   void LoadRememberedPath(const char* valueName, QLineEdit* edit, std::string& path);
+  void LoadRememberedTarget();
   void RememberPaths();
+  void OnThunderbirdToggled(bool intoThunderbird);
   void ChoosePath(const FileRequest& request, QLineEdit* edit, std::string& path);
   void CheckRunEnded();
   void LogMissingFiles();
@@ -65,6 +68,8 @@ class MainDialog : public QDialog {
   QPlainTextEdit* logBox_;
   QProgressBar* progressBar_;
   QLineEdit* statusLine_;
+  // Beside the nine: the output goes into the default Thunderbird profile instead of files.
+  QCheckBox* thunderbirdBox_;
 
   QtLogView logView_;
   QtStatusSink statusSink_;
