@@ -135,8 +135,23 @@ def thunderbird_profile(tmp):
     run("convert", "-q", "--thunderbird", str(profile), str(export))
     check((local / "Calypso-3.sbd" / "Inbox").exists(), "a second run makes the next top folder")
 
+    # A name Thunderbird stores hashed keeps its full name in Thunderbird's folder cache: the one
+    # file outside Local Folders that a run may change, and only by adding to it.
+    (profile / "folderCache.json").write_text('{"/old/Trash.msf": {"flags": 260}}')
+    before = {p: p.read_bytes() for p in profile.rglob("*") if p.is_file()}
+    long_name = b"Protokolle der Mitgliederversammlungen des Wandervereins 1998 bis 2004"
+    export.write_bytes(message(long_name, b"minutes"))
+    check(run("convert", "-q", "--thunderbird", str(profile), str(export)).returncode == 0, "a long name converts")
+    changed = sorted(str(p.relative_to(profile)) for p in profile.rglob("*")
+                     if p.is_file() and before.get(p) != p.read_bytes() and not str(p.relative_to(profile)).startswith("Mail/Local Folders/"))
+    check(changed == ["folderCache.json"], "outside Local Folders only the folder cache changes: %s" % changed)
+    cache = (profile / "folderCache.json").read_text()
+    check('"/old/Trash.msf": {"flags": 260}' in cache and '"folderName":"%s"' % long_name.decode() in cache,
+          "the cache keeps its entries and gains the full name: %s" % cache)
+
     # A running Thunderbird holds the profile: the run is refused before anything is written.
     (profile / ".parentlock").write_bytes(b"")
+    folders_before = sorted(p.name for p in local.iterdir())
     holder = subprocess.Popen([sys.executable, "-c", "import fcntl, sys, time\n"
                                "f = open(sys.argv[1], 'r+'); fcntl.lockf(f, fcntl.LOCK_EX)\n"
                                "print('locked', flush=True); time.sleep(60)", str(profile / ".parentlock")],
@@ -147,7 +162,7 @@ def thunderbird_profile(tmp):
     holder.wait()
     check(result.returncode == 1 and b"Error: Thunderbird is running" in result.stdout,
           "a profile in use is refused: %r" % result.stdout)
-    check(not (local / "Calypso-4").exists(), "a refused run writes nothing")
+    check(sorted(p.name for p in local.iterdir()) == folders_before, "a refused run writes nothing")
     check(run("convert", "--thunderbird").returncode == 2, "--thunderbird needs the export")
     check(run("convert", "--thunderbird", "a", "b", "c").returncode == 2, "--thunderbird takes at most two paths")
 
