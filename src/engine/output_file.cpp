@@ -7,7 +7,16 @@ namespace vandrel {
 
 namespace {
 constexpr std::size_t kTranslateChunk = 256 * 1024;
+constexpr std::size_t kBufferSize = 1 << 20;
 }  // namespace
+
+bool OutputFile::Open(const std::string& path) {
+  path_ = path;
+  file_ = OpenForWriting(path);
+  if (file_ == nullptr) return Fail();
+  std::setvbuf(file_, nullptr, _IOFBF, kBufferSize);
+  return true;
+}
 
 OutputFile::~OutputFile() {
   if (file_ != nullptr) std::fclose(file_);

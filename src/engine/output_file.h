@@ -30,6 +30,9 @@ class OutputFile {
   FileErrorCause ErrorCause() const { return cause_; }
 
  private:
+  // The platform's part: open for writing (nothing shared where the system can refuse it), and
+  // the cause of the last failure.
+  static std::FILE* OpenForWriting(const std::string& path);
   bool Fail();
 
   std::FILE* file_ = nullptr;

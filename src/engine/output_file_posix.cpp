@@ -4,17 +4,9 @@
 
 namespace vandrel {
 
-namespace {
-constexpr std::size_t kBufferSize = 1 << 20;
-}  // namespace
-
-bool OutputFile::Open(const std::string& path) {
-  path_ = path;
+std::FILE* OutputFile::OpenForWriting(const std::string& path) {
   errno = 0;
-  file_ = std::fopen(path.c_str(), "wb");
-  if (file_ == nullptr) return Fail();
-  std::setvbuf(file_, nullptr, _IOFBF, kBufferSize);
-  return true;
+  return std::fopen(path.c_str(), "wb");
 }
 
 bool OutputFile::Fail() {

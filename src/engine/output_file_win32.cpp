@@ -5,18 +5,10 @@
 
 namespace vandrel {
 
-namespace {
-constexpr std::size_t kBufferSize = 1 << 20;
-}  // namespace
-
-bool OutputFile::Open(const std::string& path) {
-  path_ = path;
+// Opened without sharing: no other program writes the file while it is made.
+std::FILE* OutputFile::OpenForWriting(const std::string& path) {
   _doserrno = 0;
-  // Opened without sharing: no other program writes the file while it is made.
-  file_ = _fsopen(path.c_str(), "wb", _SH_DENYRW);
-  if (file_ == nullptr) return Fail();
-  std::setvbuf(file_, nullptr, _IOFBF, kBufferSize);
-  return true;
+  return _fsopen(path.c_str(), "wb", _SH_DENYRW);
 }
 
 bool OutputFile::Fail() {
