@@ -59,6 +59,7 @@ std::string ThunderbirdFolders::Check() {
 }
 
 std::string ThunderbirdFolders::Prepare() {
+  // Again: Thunderbird may have been started while the export was read.
   if (std::string problem = Check(); !problem.empty()) return problem;
   const fs::path localFolders = LocalFoldersOf(profile_);
   std::error_code error;
