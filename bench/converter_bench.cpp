@@ -7,7 +7,7 @@
 #include <random>
 #include <string>
 
-#include "engine/message_converter.h"
+#include "engine/converting/message_converter.h"
 
 namespace vandrel {
 namespace {

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/line_reader.h"
-#include "engine/mailbox_reader.h"
+#include "engine/reading/line_reader.h"
+#include "engine/reading/mailbox_reader.h"
 
 namespace vandrel {
 namespace {

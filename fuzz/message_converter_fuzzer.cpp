@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/message_converter.h"
+#include "engine/converting/message_converter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::vector<char> text(data, data + size);

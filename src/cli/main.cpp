@@ -14,8 +14,8 @@
 
 #include "cli/console_output.h"
 #include "engine/conversion_job.h"
-#include "engine/export_encoding.h"
 #include "engine/missing_files_report.h"
+#include "engine/reading/export_encoding.h"
 #include "vandrel/version.h"
 
 namespace vandrel::cli {

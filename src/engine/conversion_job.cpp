@@ -4,7 +4,9 @@
 #include <system_error>
 
 #include "engine/file_error.h"
-#include "engine/output_file.h"
+#include "engine/thunderbird/thunderbird_folders.h"
+#include "engine/writing/mbx_files.h"
+#include "engine/writing/output_file.h"
 
 namespace vandrel {
 

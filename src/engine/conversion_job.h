@@ -10,13 +10,13 @@
 #include <thread>
 #include <vector>
 
-#include "engine/export_encoding.h"
-#include "engine/mailbox_reader.h"
-#include "engine/message_converter.h"
-#include "engine/message_text.h"
-#include "engine/output_target.h"
+#include "engine/converting/message_converter.h"
+#include "engine/reading/export_encoding.h"
+#include "engine/reading/mailbox_reader.h"
+#include "engine/reading/message_text.h"
 #include "engine/status_line.h"
 #include "engine/status_sink.h"
+#include "engine/writing/output_target.h"
 #include "log/activity_log.h"
 
 namespace vandrel {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/referenced_files.h"
+#include "engine/converting/referenced_files.h"
 
 namespace vandrel {
 

@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "engine/thunderbird_names.h"
+#include "engine/thunderbird/thunderbird_names.h"
 #include "recording_sinks.h"
 #include "temp_folder.h"
 

@@ -4,8 +4,8 @@
 #include <iostream>
 #include <string>
 
-#include "engine/mailbox_reader.h"
-#include "engine/message_converter.h"
+#include "engine/converting/message_converter.h"
+#include "engine/reading/mailbox_reader.h"
 
 using namespace vandrel;
 

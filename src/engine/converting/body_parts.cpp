@@ -1,0 +1,74 @@
+#include "engine/converting/body_parts.h"
+
+#include <vector>
+
+#include "engine/converting/header_charset.h"
+
+namespace vandrel {
+
+namespace {
+
+// The path before the reference's first ";"; empty when it has none.
+std::string HtmlBodyPath(const std::string& reference) {
+  const std::size_t semicolon = reference.find(';');
+  return semicolon == std::string::npos ? std::string()
+                                        : WithoutQuotes(reference.substr(0, semicolon));
+}
+
+// True when the HTML body file was read; a part that failed stays, without content.
+bool AddHtmlBody(mime::MailMessage& output, const std::string& path, ReferencedFiles& files) {
+  if (path.empty()) return false;
+  const std::string local = files.Locate(path);
+  if (local.empty()) {
+    files.ReportMissing(path);
+    return false;
+  }
+  mime::MimePart* part = output.CreatePart({});
+  part->SetFieldValue("Content-Description", "html body");
+  part->SetFieldValue("Content-Type", "text/html");
+  part->SetFieldValue("Content-Transfer-Encoding", "7bit");
+  if (!part->ReadFile(local, ExportFileName(path))) {
+    files.ReportMissing(path);
+    return false;
+  }
+  MarkContentTypeCharset(*part);
+  return true;
+}
+
+// Text up to its first NUL.
+std::string_view TextBeforeNul(std::string_view content) {
+  return content.substr(0, content.find('\0'));
+}
+
+void AddTextPart(mime::MailMessage& output, std::string_view text, std::string_view sourceCharset) {
+  mime::MimePart* part = output.CreatePart({});
+  part->SetFieldValue("Content-Type", "text/plain");
+  part->SetCharset(sourceCharset.empty() ? kFallbackCharset : sourceCharset);
+  MarkContentTypeCharset(*part);
+  part->SetFieldValue("Content-Transfer-Encoding", "quoted-printable");
+  part->SetContent(text);
+}
+
+}  // namespace
+
+void AddBodyParts(const mime::MailMessage& source, mime::MailMessage& output,
+                  const std::string& htmlBodyReference, ReferencedFiles& files) {
+  if (AddHtmlBody(output, HtmlBodyPath(htmlBodyReference), files)) return;
+
+  std::vector<const mime::MimePart*> leaves;
+  source.CollectLeafParts(leaves);
+  bool foundText = false;
+  for (const mime::MimePart* leaf : leaves) {
+    if (leaf->GetMediaType() != mime::kMediaText) continue;
+    const std::string_view text = TextBeforeNul(leaf->Content());
+    if (text.empty()) continue;
+    foundText = true;
+    AddTextPart(output, text, leaf->GetFieldParameter("Content-Type", "charset"));
+  }
+  if (!foundText) {
+    AddTextPart(output, TextBeforeNul(source.Content()),
+                source.GetFieldParameter("Content-Type", "charset"));
+  }
+}
+
+}  // namespace vandrel

@@ -1,0 +1,68 @@
+// Reads a Calypso export and files its messages by folder.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "engine/reading/folder_map.h"
+#include "engine/status_sink.h"
+#include "log/activity_log.h"
+
+namespace vandrel {
+
+// Every message starts with a separator line beginning "From ???@???" and names its folder
+// in an "X-CalypsoFolder: " line. One reader loads one file, once, on the worker thread.
+class MailboxReader {
+ public:
+  MailboxReader() = default;
+  virtual ~MailboxReader() = default;
+  MailboxReader(const MailboxReader&) = delete;
+  MailboxReader& operator=(const MailboxReader&) = delete;
+
+  // Either may stay unset; its reports are then skipped.
+  void SetLog(ActivityLog* log) { log_ = log; }
+  void SetStatusSink(StatusSink* status) { status_ = status; }
+
+  // Loads the whole file into the folder map. False when the file could not be opened or
+  // read: an unreadable export must not pass for an empty one. ErrorMessage says why.
+  bool LoadMailbox(std::string path);
+  bool ParseMailbox();
+
+  // The text after the first "X-CalypsoFolder: " up to its line end, with every backslash
+  // made an underscore; "default mailbox" when the message has no such text.
+  static std::string ExtractFolderName(std::string_view messageText);
+
+  bool IsLoading() const { return loading_; }
+  // Separator lines plus one, as the progress display counts; at least 1 after a good load.
+  std::int32_t MessageCount() const { return messageCount_; }
+  const std::string& InputPath() const { return inputPath_; }
+  // Null before the first load. After a failed load it holds what was read before the
+  // failure and should not be written out.
+  FolderMap* Folders() { return folders_.get(); }
+  const FolderMap* Folders() const { return folders_.get(); }
+  // Frees the map once its folders are written.
+  void ReleaseFolders() { folders_.reset(); }
+
+  // The errno of the last failed load, 0 after a good one.
+  int ErrorNumber() const { return errorNumber_; }
+  // The file-error message for ErrorNumber and the input path; empty after a good load.
+  std::string ErrorMessage() const;
+
+ private:
+  bool ReadMessages();
+  void CloseMessage(std::string& collected, std::size_t length);
+  void Log(const std::string& line);
+
+  bool loading_ = false;
+  std::unique_ptr<FolderMap> folders_;
+  ActivityLog* log_ = nullptr;
+  StatusSink* status_ = nullptr;
+  std::int32_t messageCount_ = 0;
+  std::string inputPath_;
+  int errorNumber_ = 0;
+};
+
+}  // namespace vandrel

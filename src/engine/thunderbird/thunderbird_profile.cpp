@@ -1,0 +1,139 @@
+#include "engine/thunderbird/thunderbird_profile.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <vector>
+
+#include "mime/ascii.h"
+
+namespace vandrel {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct IniSection {
+  std::string name;
+  std::map<std::string, std::string> values;
+};
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string Trimmed(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(" \t\r") - first + 1));
+}
+
+std::vector<IniSection> ParseIni(const std::string& text) {
+  std::vector<IniSection> sections;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    line = Trimmed(line);
+    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+      sections.push_back({line.substr(1, line.size() - 2), {}});
+    } else if (const std::size_t equals = line.find('=');
+               equals != std::string::npos && !sections.empty()) {
+      sections.back().values[Trimmed(line.substr(0, equals))] = Trimmed(line.substr(equals + 1));
+    }
+  }
+  return sections;
+}
+
+std::string Value(const IniSection& section, const std::string& key) {
+  const auto found = section.values.find(key);
+  return found == section.values.end() ? std::string() : found->second;
+}
+
+std::string ProfilePath(const std::string& dataFolder, const std::string& path, bool relative) {
+  return relative ? (fs::path(dataFolder) / fs::path(path).make_preferred()).string() : path;
+}
+
+}  // namespace
+
+std::string ThunderbirdDataFolder() {
+#ifdef _WIN32
+  const char* appData = std::getenv("APPDATA");
+  return appData == nullptr ? std::string() : (fs::path(appData) / "Thunderbird").string();
+#else
+  const char* home = std::getenv("HOME");
+  return home == nullptr ? std::string() : (fs::path(home) / ".thunderbird").string();
+#endif
+}
+
+std::string DefaultThunderbirdProfile(const std::string& dataFolder) {
+  const std::vector<IniSection> sections =
+      ParseIni(ReadText(fs::path(dataFolder) / "profiles.ini"));
+  std::vector<const IniSection*> profiles;
+  for (const IniSection& section : sections) {
+    if (mime::StartsWithIgnoreCase(section.name, "Profile") && !Value(section, "Path").empty()) {
+      profiles.push_back(&section);
+    }
+  }
+  auto pathOf = [&](const IniSection& profile) {
+    return ProfilePath(dataFolder, Value(profile, "Path"), Value(profile, "IsRelative") != "0");
+  };
+  // The installation's own default is the profile Thunderbird really opens.
+  for (const IniSection& section : sections) {
+    if (!mime::StartsWithIgnoreCase(section.name, "Install")) continue;
+    const std::string path = Value(section, "Default");
+    if (path.empty()) continue;
+    for (const IniSection* profile : profiles) {
+      if (Value(*profile, "Path") == path) return pathOf(*profile);
+    }
+    return ProfilePath(dataFolder, path, !fs::path(path).is_absolute());
+  }
+  for (const IniSection* profile : profiles) {
+    if (Value(*profile, "Default") == "1") return pathOf(*profile);
+  }
+  return profiles.size() == 1 ? pathOf(*profiles.front()) : std::string();
+}
+
+std::optional<std::string> PreferenceValue(std::string_view prefsText, std::string_view name) {
+  const std::string key = "user_pref(\"" + std::string(name) + "\"";
+  std::size_t at = prefsText.find(key);
+  if (at == std::string_view::npos) return std::nullopt;
+  at = prefsText.find(',', at + key.size());
+  if (at == std::string_view::npos) return std::nullopt;
+  at = prefsText.find_first_not_of(" \t", at + 1);
+  if (at == std::string_view::npos) return std::nullopt;
+  if (prefsText[at] != '"') {
+    const std::size_t end = prefsText.find(')', at);
+    return end == std::string_view::npos ? std::nullopt
+                                         : std::optional(Trimmed(prefsText.substr(at, end - at)));
+  }
+  std::string value;
+  for (std::size_t i = at + 1; i < prefsText.size(); ++i) {
+    if (prefsText[i] == '"') return value;
+    if (prefsText[i] == '\\' && i + 1 < prefsText.size()) ++i;
+    value += prefsText[i];
+  }
+  return std::nullopt;
+}
+
+std::string LocalFoldersOf(const std::string& profile) {
+  const std::string prefs = ReadText(fs::path(profile) / "prefs.js");
+  const std::string server =
+      PreferenceValue(prefs, "mail.accountmanager.localfoldersserver").value_or("");
+  constexpr std::string_view kProfileDir = "[ProfD]";
+  if (!server.empty()) {
+    const auto relative = PreferenceValue(prefs, "mail.server." + server + ".directory-rel");
+    if (relative && relative->starts_with(kProfileDir)) {
+      return (fs::path(profile) / fs::path(relative->substr(kProfileDir.size())).make_preferred())
+          .string();
+    }
+    const auto absolute = PreferenceValue(prefs, "mail.server." + server + ".directory");
+    if (absolute && fs::path(*absolute).is_absolute()) return *absolute;
+  }
+  return (fs::path(profile) / "Mail" / "Local Folders").string();
+}
+
+}  // namespace vandrel

@@ -1,0 +1,110 @@
+#include "engine/reading/folder_map.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace vandrel {
+namespace {
+
+std::vector<std::string> NamesInOrder(const FolderMap& map) {
+  std::vector<std::string> names;
+  for (const FolderMap::Folder& folder : map)
+    names.push_back(folder.name);
+  return names;
+}
+
+TEST(FolderMapTest, BucketsTakeBytesAsSigned) {
+  const struct {
+    const char* name;
+    std::size_t bucket;
+  } cases[] = {
+      {"Inbox", 2},
+      {"inbox", 0},
+      {"Trash", 5},
+      {"Sent", 7},
+      {"Outbox", 12},
+      {"default mailbox", 13},
+      {"Entw\xFCrfe", 4},  // 3 if the 0xFC counted as 252 instead of -4
+      {"", 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FolderMap::BucketOf(c.name), c.bucket) << c.name;
+  EXPECT_EQ(FolderMap::Hash("\xFF"), 0xFFFFFFFFu);
+  EXPECT_EQ(FolderMap::Hash("Outbox"), 3234728001u);  // wraps past 2^32
+}
+
+TEST(FolderMapTest, IteratesByBucketThenNewestFirst) {
+  FolderMap map;
+  for (const char* name : {"Inbox", "Sent", "Trash", "Outbox"})
+    map.Append(name, "m");
+  EXPECT_EQ(NamesInOrder(map), (std::vector<std::string>{"Inbox", "Trash", "Sent", "Outbox"}));
+
+  // "A" and "R" share bucket 14; "My Mail" and "Entw\xFCrfe" share bucket 4.
+  FolderMap shared;
+  for (const char* name : {"A", "My Mail", "R", "Entw\xFCrfe", "A", "Sent"}) {
+    shared.Append(name, name);
+  }
+  EXPECT_EQ(NamesInOrder(shared),
+            (std::vector<std::string>{"Entw\xFCrfe", "My Mail", "Sent", "R", "A"}));
+  EXPECT_EQ(*shared.Find("A"), (MessageList{"A", "A"}));
+}
+
+TEST(FolderMapTest, LooksUpExactNamesAndCreatesOnce) {
+  FolderMap map;
+  EXPECT_TRUE(map.IsEmpty());
+  EXPECT_EQ(map.begin(), map.end());
+  EXPECT_EQ(map.Find("Inbox"), nullptr);
+
+  MessageList& inbox = map.FindOrCreate("Inbox");
+  EXPECT_TRUE(inbox.empty());
+  map.Append("Inbox", "first");
+  map.Append("inbox", "other case");
+  map.Append("Inbox ", "trailing space");
+  map.Append("Inbox", "second");
+  EXPECT_EQ(&map.FindOrCreate("Inbox"), &inbox);
+  EXPECT_EQ(inbox, (MessageList{"first", "second"}));
+  EXPECT_EQ(map.FolderCount(), 3u);
+  ASSERT_NE(map.Find("inbox"), nullptr);
+  EXPECT_EQ(*map.Find("inbox"), MessageList{"other case"});
+  EXPECT_EQ(map.Find("INBOX"), nullptr);
+}
+
+TEST(FolderMapTest, MovesMessagesInsteadOfCopyingThem) {
+  FolderMap map;
+  MessageText message(100000, 'm');
+  const char* const bytes = message.data();
+  map.Append("Inbox", std::move(message));
+  FolderMap moved = std::move(map);
+  ASSERT_NE(moved.Find("Inbox"), nullptr);
+  EXPECT_EQ(moved.Find("Inbox")->front().data(), bytes);
+
+  // Taking the messages out for writing needs no copy either.
+  for (FolderMap::Folder& folder : moved) {
+    MessageText taken = std::move(folder.messages.front());
+    EXPECT_EQ(taken.data(), bytes);
+  }
+}
+
+TEST(FolderMapTest, VisitsEachOfManyFoldersOnceInBucketOrder) {
+  FolderMap map;
+  for (int i = 0; i < 2000; ++i)
+    map.Append("folder " + std::to_string(i), std::to_string(i));
+  std::set<std::string> seen;
+  std::size_t lastBucket = 0;
+  for (const FolderMap::Folder& folder : map) {
+    const std::size_t bucket = FolderMap::BucketOf(folder.name);
+    EXPECT_GE(bucket, lastBucket);
+    lastBucket = bucket;
+    EXPECT_TRUE(seen.insert(folder.name).second) << folder.name;
+    EXPECT_EQ(folder.messages, MessageList{folder.name.substr(7)});
+  }
+  EXPECT_EQ(seen.size(), 2000u);
+  EXPECT_EQ(map.FolderCount(), 2000u);
+}
+
+}  // namespace
+}  // namespace vandrel
