@@ -40,6 +40,14 @@ void ConsoleOutput::PrintLine(const std::string& line) {
 void ConsoleOutput::Finish() {
   if (!empty_) PrintLine(pendingLine_);
   pendingLine_.clear();
+  if (showProgress_ && !status_.empty()) {
+    // The last state stays on the screen, as in the window: "ready", or how far a failed run
+    // came and that it failed.
+    Redraw(true);
+    std::fputc('\n', progress_);
+    std::fflush(progress_);
+    progressShown_ = false;
+  }
   ClearProgress();
   showProgress_ = false;
 }

@@ -25,7 +25,7 @@ class ConsoleOutput : public LogView, public StatusSink {
   void SetProgressPosition(int position) override;
   void StepProgress() override;
 
-  // Ends the last log line and clears the progress display.
+  // Ends the last log line; the progress display keeps its last state on a line of its own.
   void Finish();
 
  private:

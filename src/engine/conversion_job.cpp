@@ -1,6 +1,7 @@
 #include "engine/conversion_job.h"
 
 #include <filesystem>
+#include <new>
 #include <system_error>
 
 #include "engine/file_error.h"
@@ -51,7 +52,17 @@ bool ConversionJob::Run() {
   running_ = true;
   succeeded_ = false;
   statusLine_ = StatusLine(status_);
-  const bool finished = Convert();
+  converter_.reset();  // each run reports only the files it missed itself
+  // What the last run left in the status line and the bar must not pass for this one's.
+  statusLine_.Set({});
+  if (status_ != nullptr) status_->SetProgressPosition(0);
+  bool finished = false;
+  try {
+    finished = Convert();
+  } catch (const std::bad_alloc&) {
+    // Whatever held the memory is gone by now; the run ends with a line that says why.
+    Fail("not enough memory to convert " + inputPath_);
+  }
   succeeded_ = finished;
   // The map of a finished run is not needed any more; it may hold the whole export.
   if (reader_ != nullptr) reader_->ReleaseFolders();
@@ -67,7 +78,7 @@ bool ConversionJob::Convert() {
   } else {
     target_ = std::make_unique<MbxFiles>(outputPath_);
   }
-  // A profile in use is refused before the export is read.
+  // A missing output folder or a profile in use is refused before the export is read.
   if (const std::string problem = target_->Check(); !problem.empty()) {
     Fail(problem);
     return false;
@@ -84,8 +95,8 @@ bool ConversionJob::Convert() {
     return false;
   }
   if (status_ != nullptr) {
-    status_->SetProgressRange(reader_->MessageCount());
-    status_->SetProgressPosition(1);
+    status_->SetProgressRange(MessagesRead());
+    status_->SetProgressPosition(0);
   }
   statusLine_.Set("converting ...");
   if (const std::string problem = target_->Prepare(); !problem.empty()) {
@@ -97,14 +108,19 @@ bool ConversionJob::Convert() {
   if (const std::string note = target_->Finish(); !note.empty()) Log().LogLine(note);
   statusLine_.Set("ready");
   Log().LogLine("conversion done.");
-  Log().LogLine(std::to_string(reader_->MessageCount() - 1));
+  Log().LogLine(std::to_string(MessagesRead()));
   Log().LogText(" mails written.", false);
   return true;
 }
 
+// The reader counts one more than there are messages, for the old progress display.
+int ConversionJob::MessagesRead() const {
+  return reader_->MessageCount() - 1;
+}
+
 bool ConversionJob::WriteFolders() {
-  int number = 1;
-  const int total = reader_->MessageCount();
+  int number = 0;
+  const int total = MessagesRead();
   for (FolderMap::Folder& folder : *reader_->Folders()) {
     const std::string name = encoding_->ToSystemText(folder.name);
     const std::string cleaned = CleanFolderName(name);
@@ -155,8 +171,10 @@ const std::vector<MissingFile>& ConversionJob::MissingFiles() const {
   return converter_ == nullptr ? kNone : converter_->MissingFiles();
 }
 
+// The status line must not go on saying "converting ..." (or, from the last run, "ready").
 void ConversionJob::Fail(const std::string& message) {
   Log().LogError(message);
+  statusLine_.Set(std::string(kFailedStatus));
 }
 
 ActivityLog& ConversionJob::Log() {

@@ -21,6 +21,9 @@
 
 namespace vandrel {
 
+// The status line after a run that ended with an "Error: " line.
+inline constexpr std::string_view kFailedStatus = "failed: see the log";
+
 struct ConversionOptions {
   // Searched, in this order and before the export's own folder, for the files the export names
   // by paths that do not exist here.
@@ -68,6 +71,7 @@ class ConversionJob {
 
  private:
   bool Convert();
+  int MessagesRead() const;
   bool WriteFolders();
   bool WriteFolder(const std::string& fileName, MessageList& messages, int& number, int total);
   void Fail(const std::string& message);

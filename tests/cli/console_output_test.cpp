@@ -49,7 +49,7 @@ TEST_F(ConsoleOutputTest, NothingLoggedPrintsNothing) {
   EXPECT_EQ(Contents(log_), "");
 }
 
-TEST_F(ConsoleOutputTest, TheProgressLineIsClearedBeforeALogLineAndAtTheEnd) {
+TEST_F(ConsoleOutputTest, TheProgressLineMakesWayForLogLinesAndStaysAtTheEnd) {
   ConsoleOutput console(log_, progress_, true);
   ActivityLog log;
   log.AttachEdit(&console);
@@ -58,11 +58,23 @@ TEST_F(ConsoleOutputTest, TheProgressLineIsClearedBeforeALogLineAndAtTheEnd) {
   console.SetStatusText("exporting (2 of 4)");
   log.LogLine("processing Inbox");
   log.LogLine("next");
+  console.SetStatusText("failed: see the log");
   console.Finish();
   const std::string progress = Contents(progress_);
-  EXPECT_NE(progress.find("[############------------] 2/4"), std::string::npos) << progress;
-  EXPECT_TRUE(progress.ends_with("\r\x1b[K")) << progress;
+  // Each log line clears the progress line first; the last state stays on a line of its own.
+  EXPECT_NE(progress.find("\r\x1b[K[############------------] 2/4 exporting (2 of 4)"),
+            std::string::npos)
+      << progress;
+  EXPECT_TRUE(progress.ends_with("\r\x1b[K[############------------] 2/4 failed: see the log\n"))
+      << progress;
   EXPECT_EQ(Contents(log_), "processing Inbox\nnext\n");
+}
+
+TEST_F(ConsoleOutputTest, WithoutAStatusTheEndLeavesNoProgressLine) {
+  ConsoleOutput console(log_, progress_, true);
+  console.SetProgressRange(4);
+  console.Finish();
+  EXPECT_TRUE(Contents(progress_).ends_with("\r\x1b[K")) << Contents(progress_);
 }
 
 }  // namespace

@@ -50,7 +50,6 @@ class ConversionJobTest : public ::testing::Test {
   bool RunOn(const std::string& exportText, const std::string& outputName) {
     const std::string input = folder_.WriteFile("export.txt", exportText);
     EXPECT_TRUE(job_.Start(input, (folder_.Path() / outputName).string()));
-    EXPECT_TRUE(job_.IsRunning());
     job_.Wait();
     EXPECT_FALSE(job_.IsRunning());
     return job_.Succeeded();
@@ -73,14 +72,15 @@ TEST_F(ConversionJobTest, TheExampleRunWritesOneFilePerFolder) {
             "loading input file\r\nstart parsing file: " + input +
                 " ...\r\nmailbox file loaded.\r\nconverting to output file: " + Out("mail.mbx") +
                 "\r\nprocessing Inbox\r\nprocessing Sent\r\nconversion done.\r\n3 mails written.");
+  // The status and the bar start empty, then count the messages from 1 to 3 of 3.
   EXPECT_EQ(
       status_.texts,
       (std::vector<std::string>{
-          "loading mails: 1", "loading mails: 2", "loading mails: 3", "loading mails: 4",
-          "converting ...", "exporting (2 of 4)", "exporting (2 of 4) one", "exporting (3 of 4)",
-          "exporting (3 of 4) three", "exporting (4 of 4)", "exporting (4 of 4) two", "ready"}));
-  EXPECT_EQ(status_.calls,
-            (std::vector<std::string>{"range 0..4", "position 1", "step", "step", "step"}));
+          "", "loading mails: 1", "loading mails: 2", "loading mails: 3", "loading mails: 4",
+          "converting ...", "exporting (1 of 3)", "exporting (1 of 3) one", "exporting (2 of 3)",
+          "exporting (2 of 3) three", "exporting (3 of 3)", "exporting (3 of 3) two", "ready"}));
+  EXPECT_EQ(status_.calls, (std::vector<std::string>{"position 0", "range 0..3", "position 0",
+                                                     "step", "step", "step"}));
 
   const std::string inbox = ReadBytes(Out("mailInbox.mbx"));
   const std::string sent = ReadBytes(Out("mailSent.mbx"));
@@ -99,7 +99,7 @@ TEST_F(ConversionJobTest, AnExportWithoutMessagesWritesNothing) {
     status_ = RecordingStatus();
     ASSERT_TRUE(RunOn(text, "mail.mbx"));
     EXPECT_TRUE(view_.text.ends_with("\r\nconversion done.\r\n0 mails written.")) << view_.text;
-    EXPECT_EQ(status_.calls, (std::vector<std::string>{"range 0..1", "position 1"}));
+    EXPECT_EQ(status_.calls, (std::vector<std::string>{"position 0", "range 0..0", "position 0"}));
     EXPECT_EQ(status_.texts.back(), "ready");
     EXPECT_FALSE(fs::exists(Out("mail.mbx")));
   }
@@ -129,12 +129,23 @@ TEST_F(ConversionJobTest, FolderNamesBecomeFileNamesThatStayApart) {
   EXPECT_NE(view_.text.find("processing a_b_c_d_\r\n"), std::string::npos);
 }
 
-TEST_F(ConversionJobTest, EveryMbxOfTheOutputPathIsReplaced) {
-  fs::create_directories(folder_.Path() / "aInbox");
-  fs::create_directories(folder_.Path() / "aSent");
-  ASSERT_TRUE(RunOn(Message("Inbox", "1") + Message("Sent", "2"), "a.mbx/m.mbx"));
-  EXPECT_EQ(CountSeparators(ReadBytes(Out("aInbox/mInbox.mbx"))), 1);
-  EXPECT_EQ(CountSeparators(ReadBytes(Out("aSent/mSent.mbx"))), 1);
+TEST_F(ConversionJobTest, AnOutputFolderGetsOneFilePerFolderNamedByTheFolder) {
+  fs::create_directories(folder_.Path() / "out.mbx");
+  for (const std::string output : {"out.mbx", "out.mbx/"}) {
+    ASSERT_TRUE(RunOn(Message("Inbox", "1") + Message("Sent Items", "2") + Message("", "3") +
+                          Message("Unnamed folder", "4"),
+                      output));
+    std::set<std::string> written;
+    for (const auto& entry : fs::directory_iterator(folder_.Path() / "out.mbx")) {
+      written.insert(entry.path().filename().string());
+      EXPECT_EQ(CountSeparators(ReadBytes(entry.path())), 1) << entry.path();
+    }
+    EXPECT_EQ(written, (std::set<std::string>{"Inbox.mbx", "Sent_Items.mbx", "Unnamed_folder.mbx",
+                                              "Unnamed_folder-2.mbx"}))
+        << output;
+    fs::remove_all(folder_.Path() / "out.mbx");
+    fs::create_directories(folder_.Path() / "out.mbx");
+  }
 }
 
 TEST_F(ConversionJobTest, WithoutMbxInTheOutputPathFoldersStillGetFilesOfTheirOwn) {
@@ -152,24 +163,75 @@ TEST_F(ConversionJobTest, FailuresEndTheRunWithAnErrorLine) {
     std::string input;
     std::string output;
     std::string error;
+    bool exportRead;  // the output was found wanting only after the export was read
   } cases[] = {
-      {Out("missing.txt"), Out("m.mbx"), "Error: " + Out("missing.txt") + " wurde nicht gefunden."},
-      {Out("dir"), Out("m.mbx"), "Error: Zugriff auf " + Out("dir") + " wurde verwehrt."},
+      {Out("missing.txt"), Out("m.mbx"), "Error: " + Out("missing.txt") + " wurde nicht gefunden.",
+       true},
+      {Out("dir"), Out("m.mbx"), "Error: Zugriff auf " + Out("dir") + " wurde verwehrt.", true},
+      // A missing or closed output folder is found before the export is read.
       {Out("export.txt"), Out("nowhere/m.mbx"),
-       "Error: " + Out("nowhere/mInbox.mbx") + " enthält eine ungültige Pfadangabe."},
+       "Error: " + Out("nowhere/m.mbx") + " enthält eine ungültige Pfadangabe.", false},
+      {Out("export.txt"), Out("nowhere/"),
+       "Error: " + Out("nowhere/") + " enthält eine ungültige Pfadangabe.", false},
+      {Out("export.txt"), Out("export.txt/m.mbx"),
+       "Error: " + Out("export.txt/m.mbx") + " enthält eine ungültige Pfadangabe.", false},
+      {Out("export.txt"), "/sys/m.mbx", "Error: Zugriff auf /sys/m.mbx wurde verwehrt.", false},
+      {Out("export.txt"), "", "Error: no output file given.", false},
       {Out("export.txt"), Out("full.mbx"),
        "Error: Beim Zugriff auf " + Out("fullInbox.mbx") +
-           " wurde ein voller Datenträger gemeldet."},
+           " wurde ein voller Datenträger gemeldet.",
+       true},
   };
   for (const auto& c : cases) {
     view_.text.clear();
+    status_ = RecordingStatus();
     ASSERT_TRUE(job_.Start(c.input, c.output));
     job_.Wait();
     EXPECT_FALSE(job_.Succeeded()) << c.input;
-    EXPECT_TRUE(view_.text.ends_with("\r\n" + c.error)) << view_.text;
+    EXPECT_TRUE(view_.text.ends_with(c.error)) << view_.text;
     EXPECT_EQ(view_.text.find("conversion done."), std::string::npos) << c.input;
+    EXPECT_EQ(view_.text.find("loading input file") != std::string::npos, c.exportRead)
+        << view_.text;
+    EXPECT_EQ(status_.texts.back(), "failed: see the log") << c.output;
   }
   EXPECT_FALSE(fs::exists(Out("mInbox.mbx")));
+  EXPECT_FALSE(fs::exists(Out("nowhere")));
+}
+
+TEST_F(ConversionJobTest, EachRunReportsOnlyTheFilesItMissed) {
+  const std::string missing = "X-Attachment: \"C:\\gone.doc\"; 1 KB\r\n";
+  const std::string withMissing = "From ???@??? Mon Jan 01 00:00:00 2001\r\nSubject: s\r\n" +
+                                  missing + "X-CalypsoFolder: Inbox\r\n\r\nText\r\n";
+  ASSERT_TRUE(RunOn(withMissing, "m.mbx"));
+  ASSERT_EQ(job_.MissingFiles().size(), 1u);
+  EXPECT_EQ(job_.MissingFiles()[0].path, "C:\\gone.doc");
+  // A run that fails before it converts anything, then one whose files are all there.
+  EXPECT_FALSE(RunOn(withMissing, "nowhere/m.mbx"));
+  EXPECT_TRUE(job_.MissingFiles().empty());
+  ASSERT_TRUE(RunOn(withMissing, "m.mbx"));
+  EXPECT_EQ(job_.MissingFiles().size(), 1u);
+  ASSERT_TRUE(RunOn(Message("Inbox", "1"), "m.mbx"));
+  EXPECT_TRUE(job_.MissingFiles().empty());
+}
+
+TEST(ConversionJobRunningTest, TheRunningFlagIsSetWhenStartReturnsAndClearedAtTheEnd) {
+  TempFolder folder;
+  const std::string input = folder.WriteFile("export.txt", Message("Inbox", "one"));
+  GatedStatus status;  // holds the worker at its first status text
+  ConversionJob job;
+  RecordingLogView view;
+  ActivityLog log;
+  log.AttachEdit(&view);
+  job.SetLog(&log);
+  job.SetStatusSink(&status);
+  EXPECT_FALSE(job.IsRunning());
+  ASSERT_TRUE(job.Start(input, (folder.Path() / "m.mbx").string()));
+  EXPECT_TRUE(job.IsRunning());
+  status.Open();
+  job.Wait();
+  EXPECT_FALSE(job.IsRunning());
+  EXPECT_TRUE(job.Succeeded());
+  EXPECT_TRUE(view.text.ends_with("1 mails written.")) << view.text;
 }
 
 TEST_F(ConversionJobTest, AWriteBeyondTheFileSizeLimitIsAnError) {

@@ -1,6 +1,7 @@
 // Sinks that remember what a run reported, for tests of whole runs.
 #pragma once
 
+#include <future>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,21 @@ class RecordingStatus : public StatusSink {
   void StepProgress() override { calls.push_back("step"); }
   std::vector<std::string> texts;
   std::vector<std::string> calls;
+};
+
+// Holds the worker in every status call until the test opens the gate, so that a test can look
+// at a run in progress however fast the machine is.
+class GatedStatus : public RecordingStatus {
+ public:
+  void SetStatusText(std::string_view text) override {
+    gate_.wait();
+    RecordingStatus::SetStatusText(text);
+  }
+  void Open() { opened_.set_value(); }
+
+ private:
+  std::promise<void> opened_;
+  std::shared_future<void> gate_ = opened_.get_future().share();
 };
 
 }  // namespace vandrel

@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <future>
 #include <string>
 
 #include "mime/mime_part.h"
@@ -95,10 +93,9 @@ TEST_F(FileAttachmentTest, WhatCannotBeReadLeavesThePartUnchanged) {
     MimePart part;
     part.SetContent("kept", 0);
     part.SetFieldValue("Content-Type", "text/plain");
-    // A FIFO without a writer must be refused at once, not wait for one.
-    auto result = std::async(std::launch::async, [&] { return part.ReadFile(path); });
-    ASSERT_EQ(result.wait_for(std::chrono::seconds(10)), std::future_status::ready) << path;
-    EXPECT_FALSE(result.get()) << path;
+    // A FIFO without a writer must be refused at once: waiting for one would hang here, and
+    // the test would fail by its time limit.
+    EXPECT_FALSE(part.ReadFile(path)) << path;
     EXPECT_EQ(part.Content(), "kept") << path;
     EXPECT_EQ(part.GetField("Content-Type")->value, "text/plain") << path;
   }

@@ -1,13 +1,12 @@
 #include "ui/qt/main_dialog.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QGridLayout>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
@@ -22,6 +21,7 @@
 #include <numeric>
 #include <optional>
 
+#include "held_export.h"
 #include "settings/registry_store.h"
 #include "test_export.h"
 #include "ui/qt/display_text.h"
@@ -117,35 +117,38 @@ QByteArray SampleExport() {
   return text;
 }
 
-// A named pipe as the export keeps the worker waiting in its first read until the test writes.
-class HeldExport {
- public:
-  explicit HeldExport(const QString& path) : path_(path) {
-    QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
-  }
-  ~HeldExport() { Release({}); }
+// A profile that Thunderbird opens by default below `home`; returns its folder.
+QString MakeDefaultProfile(const QString& home) {
+  const QString profile = home + "/.thunderbird/abc.default";
+  QDir().mkpath(profile);
+  test::WriteFile(home + "/.thunderbird/profiles.ini",
+                  "[Profile0]\nName=default\nIsRelative=1\nPath=abc.default\nDefault=1\n");
+  return profile;
+}
 
-  // Opens the pipe once the worker reads from it, writes the export and ends it.
-  bool Release(const QByteArray& text) {
-    if (released_) return true;
-    released_ = true;
-    int fd = -1;
-    for (int tries = 0; tries < 2000 && fd < 0; ++tries) {
-      fd = ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_NONBLOCK);
-      if (fd < 0) QTest::qWait(5);
-    }
-    if (fd < 0) return false;
-    ::fcntl(fd, F_SETFL, 0);
-    const bool written = ::write(fd, text.constData(), static_cast<std::size_t>(text.size())) ==
-                         static_cast<ssize_t>(text.size());
-    ::close(fd);
-    return written;
+// Points HOME elsewhere for as long as it lives.
+class TemporaryHome {
+ public:
+  explicit TemporaryHome(const QString& home) : previous_(qgetenv("HOME")) {
+    qputenv("HOME", QFile::encodeName(home));
   }
+  ~TemporaryHome() { qputenv("HOME", previous_); }
 
  private:
-  QString path_;
-  bool released_ = false;
+  QByteArray previous_;
 };
+
+// Drags the file onto the widget and drops it there; whether the drag was taken.
+bool DropFile(QWidget* target, const QUrl& url) {
+  QMimeData data;
+  data.setUrls({url});
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+  return enter.isAccepted();
+}
 
 }  // namespace
 
@@ -170,8 +173,17 @@ class MainDialogTest : public QObject {
   void ExitEscapeAndCloseBoxEndTheDialog();
   void PutIntoThunderbirdIsRememberedAndGreysTheOutput();
   void PutIntoThunderbirdFillsTheDefaultProfile();
+  void ARunThatFailsSaysSo_data();
+  void ARunThatFailsSaysSo();
+  void TheBarStartsEmptyWhileTheExportIsRead();
+  void AnExportWithoutMessagesLeavesTheBarEmpty();
+  void DroppingAFileSetsTheExport_data();
+  void DroppingAFileSetsTheExport();
 
  private:
+  // Clicks "Convert" and waits for the run to end.
+  static bool Convert(MainDialog& dialog);
+
   QString Path(const QString& name) const { return work_.filePath(name); }
 
   QTemporaryDir settings_;
@@ -304,7 +316,7 @@ void MainDialogTest::ConvertLogsWhatTheCommandLinePrints() {
   expected << report;
   const QString written = expected[expected.size() - reportLines - 1];
   QVERIFY(written.endsWith(QStringLiteral(" mails written.")));
-  const int total = written.section(' ', 0, 0).toInt() + 1;
+  const int total = written.section(' ', 0, 0).toInt();
   const std::vector<std::filesystem::path> files = test::MboxFiles(out);
   QCOMPARE(files.size(), std::size_t(folders));
   std::vector<int> counts;
@@ -312,7 +324,7 @@ void MainDialogTest::ConvertLogsWhatTheCommandLinePrints() {
     counts.push_back(test::CountMessages(test::ReadFile(file)));
     QVERIFY(std::filesystem::remove(file));
   }
-  QCOMPARE(std::accumulate(counts.begin(), counts.end(), 0), total - 1);
+  QCOMPARE(std::accumulate(counts.begin(), counts.end(), 0), total);
 
   MainDialog dialog(std::make_unique<ScriptedChooser>());
   const Controls c(dialog);
@@ -345,7 +357,8 @@ void MainDialogTest::ConvertLogsWhatTheCommandLinePrints() {
 
 void MainDialogTest::ClicksDuringARunAreIgnored() {
   const QString input = Path("held.txt");
-  HeldExport held(input);
+  test::HeldExport held(input);
+  QVERIFY(held.IsHeld());
   const QString output = Path("held/mail.mbx");
   QVERIFY(QDir().mkpath(Path("held")));
   auto chooser = std::make_unique<ScriptedChooser>();
@@ -487,15 +500,11 @@ void MainDialogTest::PutIntoThunderbirdIsRememberedAndGreysTheOutput() {
 // The box sends the folders into the profile Thunderbird opens by default, found below HOME.
 void MainDialogTest::PutIntoThunderbirdFillsTheDefaultProfile() {
   const QString home = Path("home");
-  const QString profile = home + "/.thunderbird/abc.default";
-  QVERIFY(QDir().mkpath(profile));
-  QVERIFY(test::WriteFile(home + "/.thunderbird/profiles.ini",
-                          "[Profile0]\nName=default\nIsRelative=1\nPath=abc.default\nDefault=1\n"));
+  const QString profile = MakeDefaultProfile(home);
   const QString input = Path("tb-export.txt");
   QVERIFY(
       test::WriteFile(input, test::Message("Inbox", "one") + test::Message("Sent Items", "two")));
-  const QByteArray previousHome = qgetenv("HOME");
-  qputenv("HOME", QFile::encodeName(home));
+  const TemporaryHome temporaryHome(home);
 
   MainDialog dialog(std::make_unique<ScriptedChooser>());
   const Controls c(dialog);
@@ -505,9 +514,7 @@ void MainDialogTest::PutIntoThunderbirdFillsTheDefaultProfile() {
   dialog.findChild<QCheckBox*>(QStringLiteral("thunderbird"))->setChecked(true);
   QSignalSpy finished(&dialog, &MainDialog::RunFinished);
   QTest::mouseClick(c.convert, Qt::LeftButton);
-  const bool ended = finished.wait(kRunTimeoutMs);
-  qputenv("HOME", previousHome);
-  QVERIFY(ended);
+  QVERIFY(finished.wait(kRunTimeoutMs));
 
   const QString folders = profile + "/Mail/Local Folders/Calypso.sbd/";
   QCOMPARE(test::CountMessages(test::ReadFile(folders + "Inbox")), 1);
@@ -516,6 +523,170 @@ void MainDialogTest::PutIntoThunderbirdFillsTheDefaultProfile() {
                                         "/Mail/Local Folders/Calypso\n"));
   QCOMPARE(c.status->text(), QStringLiteral("ready"));
   QCOMPARE(Stored(kThunderbirdValue), std::optional<std::string>("00000001"));
+}
+
+bool MainDialogTest::Convert(MainDialog& dialog) {
+  QSignalSpy finished(&dialog, &MainDialog::RunFinished);
+  QTest::mouseClick(Controls(dialog).convert, Qt::LeftButton);
+  return finished.wait(kRunTimeoutMs);
+}
+
+void MainDialogTest::ARunThatFailsSaysSo_data() {
+  QTest::addColumn<QString>("output");  // "thunderbird": the default profile, in use
+  QTest::addColumn<QString>("error");
+  QTest::newRow("output folder missing")
+      << Path("nowhere/mail.mbx")
+      << "Error: " + Path("nowhere/mail.mbx") +
+             QString::fromUtf8(" enthält eine ungültige Pfadangabe.");
+  QTest::newRow("output folder missing, folder form")
+      << Path("nowhere/")
+      << "Error: " + Path("nowhere/") + QString::fromUtf8(" enthält eine ungültige Pfadangabe.");
+  // Not even root may make files in /sys.
+  QTest::newRow("output folder not writable")
+      << "/sys/mail.mbx" << QStringLiteral("Error: Zugriff auf /sys/mail.mbx wurde verwehrt.");
+  QTest::newRow("Thunderbird holds the profile")
+      << "thunderbird"
+      << "Error: Thunderbird is running with the profile " + Path("home-in-use") +
+             "/.thunderbird/abc.default; close Thunderbird, then convert again.";
+}
+
+// After a good run with a missing file, a run that fails at once: the status says it failed,
+// the bar is empty again, and the log holds the error alone, not the last run's missing files.
+void MainDialogTest::ARunThatFailsSaysSo() {
+  QFETCH(QString, output);
+  QFETCH(QString, error);
+  const QString home = Path("home-in-use");
+  const QString profile = MakeDefaultProfile(home);
+  // Thunderbird's older lock: a link naming a live process, this one.
+  QFile::remove(profile + "/lock");
+  QVERIFY(QFile::link("127.0.0.1:+" + QString::number(QCoreApplication::applicationPid()),
+                      profile + "/lock"));
+  const TemporaryHome temporaryHome(home);
+  const QString input = Path("fails.txt");
+  QVERIFY(test::WriteFile(input,
+                          test::Message("Inbox", "one", "X-Attachment: \"C:\\gone.doc\"; 1\r\n") +
+                              test::Message("Inbox", "two")));
+  QVERIFY(QDir().mkpath(Path("good")));
+
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  auto* thunderbird = dialog.findChild<QCheckBox*>(QStringLiteral("thunderbird"));
+  c.input->setText(input);
+  c.output->setText(Path("good/mail.mbx"));
+  thunderbird->setChecked(false);
+  QVERIFY(Convert(dialog));
+  QCOMPARE(c.status->text(), QStringLiteral("ready"));
+  QCOMPARE(c.progress->value(), 2);
+  QVERIFY(c.log->toPlainText().endsWith(QStringLiteral("  C:\\gone.doc (Inbox, one)")));
+  const QStringList before = c.log->toPlainText().split('\n');
+
+  if (output == "thunderbird") {
+    thunderbird->setChecked(true);
+  } else {
+    c.output->setText(output);
+  }
+  QVERIFY(Convert(dialog));
+  QCOMPARE(c.log->toPlainText().split('\n').mid(before.size()), QStringList{error});
+  QCOMPARE(c.status->text(), QStringLiteral("failed: see the log"));
+  QCOMPARE(c.progress->value(), 0);
+  QVERIFY(!QFile::exists(Path("nowhere")));
+  QVERIFY(!QFile::exists(profile + "/Mail"));
+}
+
+void MainDialogTest::TheBarStartsEmptyWhileTheExportIsRead() {
+  const QString input = Path("three.txt");
+  const QByteArray exported =
+      test::Message("Inbox", "1") + test::Message("Sent", "2") + test::Message("Inbox", "3");
+  QVERIFY(test::WriteFile(input, exported));
+  QVERIFY(QDir().mkpath(Path("bar")));
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  c.input->setText(input);
+  c.output->setText(Path("bar/"));
+  QVERIFY(Convert(dialog));
+  QCOMPARE(c.progress->maximum(), 3);
+  QCOMPARE(c.progress->value(), 3);
+
+  const QString heldInput = Path("three-held.txt");
+  test::HeldExport held(heldInput);
+  QVERIFY(held.IsHeld());
+  c.input->setText(heldInput);
+  QSignalSpy finished(&dialog, &MainDialog::RunFinished);
+  c.convert->click();
+  // The worker waits for the export, so this is what the window shows while it is read.
+  QTRY_COMPARE_WITH_TIMEOUT(c.progress->value(), 0, kRunTimeoutMs);
+  QTRY_COMPARE_WITH_TIMEOUT(c.status->text(), QString(), kRunTimeoutMs);
+  QVERIFY(held.Release(exported));
+  QVERIFY(finished.wait(kRunTimeoutMs));
+  QCOMPARE(c.status->text(), QStringLiteral("ready"));
+  QCOMPARE(c.progress->value(), 3);
+}
+
+void MainDialogTest::AnExportWithoutMessagesLeavesTheBarEmpty() {
+  const QString input = Path("empty.txt");
+  QVERIFY(test::WriteFile(input, ""));
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  c.input->setText(input);
+  c.output->setText(Path("empty.mbx"));
+  QVERIFY(Convert(dialog));
+  QCOMPARE(c.status->text(), QStringLiteral("ready"));
+  QVERIFY(c.log->toPlainText().endsWith(QStringLiteral("\n0 mails written.")));
+  QVERIFY(c.progress->maximum() > c.progress->minimum());  // not a busy indicator
+  QCOMPARE(c.progress->value(), 0);
+}
+
+void MainDialogTest::DroppingAFileSetsTheExport_data() {
+  QTest::addColumn<QString>("onto");  // objectName of the control, empty for the window
+  QTest::addColumn<QString>("url");
+  QTest::addColumn<bool>("duringRun");
+  QTest::addColumn<bool>("taken");
+  QTest::newRow("onto the window") << ""
+                                   << "/home/ann/export.txt" << false << true;
+  QTest::newRow("onto the input edit") << "input"
+                                       << "/home/ann/export.txt" << false << true;
+  QTest::newRow("onto the output edit") << "output"
+                                        << "/home/ann/export.txt" << false << true;
+  QTest::newRow("onto the log") << "log"
+                                << "/home/ann/j\u00f6rg.txt" << false << true;
+  QTest::newRow("an address that is no file") << "input"
+                                              << "https://example.org/x.txt" << false << false;
+  QTest::newRow("during a run") << ""
+                                << "/home/ann/export.txt" << true << false;
+}
+
+void MainDialogTest::DroppingAFileSetsTheExport() {
+  QFETCH(QString, onto);
+  QFETCH(QString, url);
+  QFETCH(bool, duringRun);
+  QFETCH(bool, taken);
+  const QString heldInput = Path("drop-held.txt");
+  std::optional<test::HeldExport> held;
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  c.input->setText(QStringLiteral("/before/export.txt"));
+  c.output->setText(Path("drop.mbx"));
+  QSignalSpy finished(&dialog, &MainDialog::RunFinished);
+  if (duringRun) {
+    held.emplace(heldInput);
+    c.input->setText(heldInput);
+    c.convert->click();
+    QVERIFY(dialog.IsConverting());
+  }
+  const QString before = c.input->text();
+  QWidget* target =
+      onto.isEmpty() ? static_cast<QWidget*>(&dialog) : dialog.findChild<QWidget*>(onto);
+  QVERIFY(target != nullptr);
+  const QUrl dropped = url.startsWith('/') ? QUrl::fromLocalFile(url) : QUrl(url);
+  QCOMPARE(DropFile(target, dropped), taken);
+  QCOMPARE(c.input->text(), taken ? url : before);
+  QCOMPARE(c.output->text(), Path("drop.mbx"));
+  if (duringRun) {
+    QVERIFY(held->Release(test::Message("Inbox", "one")));
+    QVERIFY(finished.wait(kRunTimeoutMs));
+  }
 }
 
 }  // namespace vandrel

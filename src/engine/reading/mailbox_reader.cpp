@@ -102,6 +102,7 @@ std::string MailboxReader::ExtractFolderName(std::string_view messageText) {
 
 std::string MailboxReader::ErrorMessage() const {
   if (errorNumber_ == 0) return {};
+  if (errorNumber_ == ENOMEM) return "not enough memory to read " + inputPath_;
   return FileErrorMessageFromErrno(errorNumber_, inputPath_);
 }
 

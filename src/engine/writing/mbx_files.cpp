@@ -1,8 +1,12 @@
 #include "engine/writing/mbx_files.h"
 
 #include <filesystem>
+#include <system_error>
+#include <utility>
 
+#include "engine/file_error.h"
 #include "engine/thunderbird/thunderbird_names.h"
+#include "engine/writing/output_file.h"
 
 namespace vandrel {
 
@@ -22,10 +26,33 @@ std::string ThunderbirdSafe(const std::string& fileName) {
   return (path.parent_path() / (safe + std::string(kExtension))).string();
 }
 
+bool NamesFolder(const std::string& outputPath) {
+  if (!outputPath.empty() && IsPathSeparator(outputPath.back())) return true;
+  std::error_code error;
+  return fs::is_directory(outputPath, error);
+}
+
 }  // namespace
 
+MbxFiles::MbxFiles(std::string outputPath)
+    : outputPath_(std::move(outputPath)), intoFolder_(NamesFolder(outputPath_)) {}
+
+std::string MbxFiles::Check() {
+  if (outputPath_.empty()) return "no output file given.";
+  std::string folder = outputPath_;
+  if (!intoFolder_) {
+    folder = fs::path(outputPath_).parent_path().string();
+    if (folder.empty()) folder = ".";
+  }
+  if (const auto cause = CheckFolderTakesFiles(folder))
+    return FileErrorMessage(*cause, outputPath_);
+  return {};
+}
+
 std::string MbxFiles::FileFor(const std::string&, const std::string& cleanedName) {
-  return ThunderbirdSafe(names_.Claim(OutputFileName(outputPath_, cleanedName)));
+  const std::string name = intoFolder_ ? FileNameInFolder(outputPath_, cleanedName)
+                                       : OutputFileName(outputPath_, cleanedName);
+  return ThunderbirdSafe(names_.Claim(name));
 }
 
 }  // namespace vandrel

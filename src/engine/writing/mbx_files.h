@@ -2,23 +2,27 @@
 #pragma once
 
 #include <string>
-#include <utility>
 
 #include "engine/writing/output_names.h"
 #include "engine/writing/output_target.h"
 
 namespace vandrel {
 
-// The output path with every ".mbx" replaced by the cleaned folder name, and ".mbx" appended;
-// a name Thunderbird could not open as it is gets the name Thunderbird would give it.
+// An output path that names a file: every ".mbx" of its file name replaced by the cleaned folder
+// name, and ".mbx" appended. One that names an existing folder, or ends in a path separator:
+// one file per folder in it, named by the cleaned folder name. A name Thunderbird could not
+// open as it is gets the name Thunderbird would give it.
 class MbxFiles : public OutputTarget {
  public:
-  explicit MbxFiles(std::string outputPath) : outputPath_(std::move(outputPath)) {}
+  explicit MbxFiles(std::string outputPath);
+  // The folder the files go into exists and takes new files.
+  std::string Check() override;
   std::string Description() const override { return outputPath_; }
   std::string FileFor(const std::string& folderName, const std::string& cleanedName) override;
 
  private:
   std::string outputPath_;
+  bool intoFolder_;
   OutputNames names_;
 };
 

@@ -4,12 +4,18 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "engine/file_error.h"
 
 namespace vandrel {
+
+// Whether new files can be made in the folder, found out before a long run rather than after
+// it: a file is made under a hidden name and removed at once. Empty when they can, else why not
+// (a folder that does not exist, or is no folder, is a bad path).
+std::optional<FileErrorCause> CheckFolderTakesFiles(const std::string& folder);
 
 class OutputFile {
  public:

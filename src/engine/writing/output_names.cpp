@@ -1,5 +1,7 @@
 #include "engine/writing/output_names.h"
 
+#include <filesystem>
+
 #include "engine/utf8_text.h"
 #include "mime/ascii.h"
 
@@ -27,14 +29,29 @@ std::string CleanFolderName(std::string_view folderName) {
   return cleaned;
 }
 
+bool IsPathSeparator(char c) {
+  return c == '/' || c == static_cast<char>(std::filesystem::path::preferred_separator);
+}
+
 std::string OutputFileName(std::string_view outputPath, std::string_view cleanedName) {
-  std::string name;
+  std::size_t leafStart = outputPath.size();
+  while (leafStart > 0 && !IsPathSeparator(outputPath[leafStart - 1]))
+    --leafStart;
+  std::string name(outputPath.substr(0, leafStart));
+  const std::string_view leaf = outputPath.substr(leafStart);
   std::size_t start = 0;
-  for (std::size_t found; (found = outputPath.find(kExtension, start)) != std::string_view::npos;
+  for (std::size_t found; (found = leaf.find(kExtension, start)) != std::string_view::npos;
        start = found + kExtension.size()) {
-    name.append(outputPath.substr(start, found - start)).append(cleanedName);
+    name.append(leaf.substr(start, found - start)).append(cleanedName);
   }
-  name.append(outputPath.substr(start)).append(kExtension);
+  name.append(leaf.substr(start)).append(kExtension);
+  return name;
+}
+
+std::string FileNameInFolder(std::string_view outputFolder, std::string_view cleanedName) {
+  std::string name(outputFolder);
+  if (!name.empty() && !IsPathSeparator(name.back())) name += '/';
+  name.append(cleanedName.empty() ? kUnnamedFolderFile : cleanedName).append(kExtension);
   return name;
 }
 

@@ -1,5 +1,6 @@
-// The output file of each folder: the output path with every ".mbx" replaced by the cleaned
-// folder name and ".mbx" appended, kept apart from the files made earlier in the same run.
+// The output file of each folder, kept apart from the files made earlier in the same run. An
+// output path that names a file gives "<path with the folder name for .mbx>.mbx"; one that
+// names a folder gives "<folder>/<folder name>.mbx".
 #pragma once
 
 #include <set>
@@ -11,13 +12,24 @@ namespace vandrel {
 // Longest cleaned folder name, in bytes.
 inline constexpr std::size_t kMaxCleanedNameLength = 200;
 
+// The name a folder without a name of its own gets in an output folder.
+inline constexpr std::string_view kUnnamedFolderFile = "Unnamed_folder";
+
 // Quotes removed; backslashes, blanks, "/", "<", ">", ":", "|", "?", "*" and control bytes
 // made "_" (the same on every system, none of them usable in a file name everywhere); cut to
 // kMaxCleanedNameLength bytes (never inside a UTF-8 character).
 std::string CleanFolderName(std::string_view folderName);
 
-// Every ".mbx" of the output path, left to right, replaced by the cleaned name; then ".mbx".
+// "/", and on Windows also "\".
+bool IsPathSeparator(char c);
+
+// Every ".mbx" of the output path's file name, left to right, replaced by the cleaned name;
+// then ".mbx". The folders on the way stay as written.
 std::string OutputFileName(std::string_view outputPath, std::string_view cleanedName);
+
+// The file of a folder inside an output folder: the cleaned name (kUnnamedFolderFile when it is
+// empty) and ".mbx".
+std::string FileNameInFolder(std::string_view outputFolder, std::string_view cleanedName);
 
 class OutputNames {
  public:

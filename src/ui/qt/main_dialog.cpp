@@ -1,9 +1,12 @@
 #include "ui/qt/main_dialog.h"
 
 #include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QGridLayout>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -39,6 +42,15 @@ std::string PathBytes(const QString& text) {
 
 QString PathText(const std::string& bytes) {
   return QFile::decodeName(QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+// The first local file among what is dragged; empty when there is none.
+QString DraggedFile(const QMimeData* data) {
+  if (data == nullptr) return {};
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile() && !url.toLocalFile().isEmpty()) return url.toLocalFile();
+  }
+  return {};
 }
 
 }  // namespace
@@ -106,6 +118,21 @@ void MainDialog::OnExit() {
   reject();
 }
 
+void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
+  if (!job_.IsRunning() && !DraggedFile(event->mimeData()).isEmpty()) {
+    event->acceptProposedAction();
+  }
+}
+
+// Ignored during a run, as "Get Mailbox" is.
+void MainDialog::dropEvent(QDropEvent* event) {
+  const QString file = DraggedFile(event->mimeData());
+  if (job_.IsRunning() || file.isEmpty()) return;
+  inputEdit_->setText(file);
+  inputPath_ = PathBytes(file);
+  event->acceptProposedAction();
+}
+
 void MainDialog::SetUpControls() {
   convertButton_->setObjectName(QStringLiteral("convert"));
   inputEdit_->setObjectName(QStringLiteral("input"));
@@ -119,6 +146,11 @@ void MainDialog::SetUpControls() {
   thunderbirdBox_->setObjectName(QStringLiteral("thunderbird"));
 
   convertButton_->setDefault(true);
+  // The edits would take a dropped file as text, its address in the middle of what they hold;
+  // the window takes it instead.
+  setAcceptDrops(true);
+  inputEdit_->setAcceptDrops(false);
+  outputEdit_->setAcceptDrops(false);
   logBox_->setReadOnly(true);
   logBox_->setLineWrapMode(QPlainTextEdit::NoWrap);
   logBox_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -17,6 +17,8 @@
 #include "ui/qt/qt_status_sink.h"
 
 class QCheckBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLineEdit;
 class QPlainTextEdit;
 class QProgressBar;
@@ -44,6 +46,11 @@ class MainDialog : public QDialog {
   void OnGetMailbox();
   void OnSetOutput();
   void OnExit();
+
+ protected:
+  // A file dropped anywhere on the window, the edits included, becomes the export to convert.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void SetUpControls();

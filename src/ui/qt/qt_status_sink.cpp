@@ -79,7 +79,9 @@ void QtStatusSink::Flush() {
     state_.textChanged = state_.rangeChanged = state_.positionChanged = false;
     flushQueued_ = false;
   }
-  if (shown.rangeChanged) progressBar_->setRange(0, shown.maximum);
+  // A range of 0 to 0 would make the bar a busy indicator; a run without messages shows an
+  // empty bar instead.
+  if (shown.rangeChanged) progressBar_->setRange(0, std::max(shown.maximum, 1));
   if (shown.positionChanged) progressBar_->setValue(shown.position);
   if (shown.textChanged) {
     statusLine_->setText(DisplayText(shown.text));

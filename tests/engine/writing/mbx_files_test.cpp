@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <vector>
+
 #include "engine/thunderbird/thunderbird_names.h"
+#include "temp_folder.h"
 
 namespace vandrel {
 namespace {
@@ -16,6 +20,44 @@ TEST(MbxFilesTest, MbxFilesAreNamedSoThatThunderbirdOpensThem) {
   EXPECT_EQ(files.FileFor(longName, longName),
             "/out/" + ThunderbirdFileName("mail" + longName) + ".mbx");
   EXPECT_EQ(files.Description(), "/out/mail.mbx");
+}
+
+// ".mbx" is replaced in the output's file name only; the folders on the way stay as written.
+TEST(MbxFilesTest, OnlyTheFileNameOfTheOutputTakesTheFolderName) {
+  const struct {
+    std::string output;
+    std::vector<std::string> expected;  // for Inbox, then Inbox again, then the empty name
+  } cases[] = {
+      {"/out/mail.mbx", {"/out/mailInbox.mbx", "/out/mailInbox-2.mbx", "/out/mail.mbx"}},
+      {"/backup.mbx.d/mail.mbx",
+       {"/backup.mbx.d/mailInbox.mbx", "/backup.mbx.d/mailInbox-2.mbx", "/backup.mbx.d/mail.mbx"}},
+      {"/a.mbx/m.mbx", {"/a.mbx/mInbox.mbx", "/a.mbx/mInbox-2.mbx", "/a.mbx/m.mbx"}},
+      {"/out/a.mbx.mbx", {"/out/aInboxInbox.mbx", "/out/aInboxInbox-2.mbx", "/out/a.mbx"}},
+      {"/out/plain", {"/out/plain.mbx", "/out/plain-2.mbx", "/out/plain-3.mbx"}},
+      {"mail.mbx", {"mailInbox.mbx", "mailInbox-2.mbx", "mail.mbx"}},
+      // A path ending in "/" is a folder, whether it exists or not (the check says it must).
+      {"/no/such/folder/",
+       {"/no/such/folder/Inbox.mbx", "/no/such/folder/Inbox-2.mbx",
+        "/no/such/folder/Unnamed_folder.mbx"}},
+  };
+  for (const auto& c : cases) {
+    MbxFiles files(c.output);
+    EXPECT_EQ(files.FileFor("Inbox", "Inbox"), c.expected[0]) << c.output;
+    EXPECT_EQ(files.FileFor("Inbox", "Inbox"), c.expected[1]) << c.output;
+    EXPECT_EQ(files.FileFor("", ""), c.expected[2]) << c.output;
+  }
+}
+
+TEST(MbxFilesTest, AnExistingFolderTakesOneFilePerFolder) {
+  TempFolder folder;
+  const std::string out = folder.Path().string();
+  MbxFiles files(out);
+  EXPECT_EQ(files.Check(), "");
+  EXPECT_EQ(files.FileFor("Sent Items", "Sent_Items"), out + "/Sent_Items.mbx");
+  EXPECT_EQ(files.FileFor("", ""), out + "/Unnamed_folder.mbx");
+  EXPECT_EQ(files.FileFor("Unnamed folder", "Unnamed_folder"), out + "/Unnamed_folder-2.mbx");
+  // The check leaves nothing behind.
+  EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
 }
 
 }  // namespace
