@@ -4,6 +4,7 @@ missing files, and every message of generated exports in exactly one output file
 import collections
 import mailbox
 import os
+import pty
 import re
 import resource
 import subprocess
@@ -13,6 +14,8 @@ from pathlib import Path
 
 CLI = sys.argv[1]
 GENERATOR = sys.argv[2]
+# Under the sanitizers the address space cannot be limited: their shadow memory takes terabytes.
+SANITIZED = len(sys.argv) > 3 and sys.argv[3] in ("1", "ON", "TRUE")
 failures = []
 
 
@@ -79,7 +82,9 @@ def faults(tmp):
 
 def usage():
     for args in [(), ("convert",), ("convert", "only-input"), ("convert", "--bogus", "a", "b"),
-                 ("convert", "--attachments-dir", "/no/such/folder", "a", "b"), ("transmogrify",)]:
+                 ("convert", "--attachments-dir", "/no/such/folder", "a", "b"), ("transmogrify",),
+                 ("convert", "--attachments-dir"), ("convert", "a", "b", "c"),
+                 ("convert", "--thunderbird"), ("convert", "--thunderbird", "a", "b", "c")]:
         result = run(*args)
         check(result.returncode == 2, "%s is a usage error (got %d)" % (args, result.returncode))
         check(result.stderr != b"", "%s explains itself on stderr" % (args,))
@@ -87,6 +92,138 @@ def usage():
     check(result.returncode == 0 and b"convert" in result.stdout, "--help")
     result = run("--version")
     check(result.returncode == 0 and re.match(rb"vandrel-cli \d+\.\d+\.\d+", result.stdout), "--version")
+    text = run("convert", "--help").stdout.decode()
+    check("Usage: vandrel-cli convert [OPTIONS] INPUT OUTPUT\n" in text and
+          "vandrel-cli convert [OPTIONS] --thunderbird [PROFILE_DIR] INPUT\n" in text,
+          "the help names the program plainly and shows both forms:\n" + text)
+    check("PATHS" not in text and CLI not in text, "the help shows no PATHS(1x) and no full path")
+    check(all(re.search(r"^  %s +\S" % name, text, re.M) for name in ("INPUT", "OUTPUT", "PROFILE_DIR")),
+          "the help explains each positional")
+    check(text.endswith("\n\n"), "the help ends with an empty line")
+
+
+def documented_forms(tmp):
+    """Every form the help and the README show; the attached file is found only through
+    --attachments-dir, so a form that loses the option leaves it missing."""
+    (tmp / "in").mkdir()
+    (tmp / "files" / "Attach").mkdir(parents=True)
+    (tmp / "files" / "Attach" / "note.txt").write_bytes(b"attached\r\n")
+    (tmp / "empty").mkdir()
+    export = tmp / "in" / "export.txt"
+    export.write_bytes(message(b"Inbox", b"one", b'X-Attachment: "C:\\Calypso\\Attach\\note.txt"; 1 KB\r\n'))
+    home = tmp / "home"
+    data = home / ".thunderbird"
+    (data / "p.default" / "Mail" / "Local Folders").mkdir(parents=True)
+    (data / "profiles.ini").write_text("[Profile0]\nName=p\nIsRelative=1\nPath=p.default\nDefault=1\n")
+    files = str(tmp / "files")
+    forms = [  # the arguments, and the file that gets the message
+        (["--attachments-dir", files, "IN", "OUT/m.mbx"], "mInbox.mbx"),
+        (["--attachments-dir=" + files, "IN", "OUT/m.mbx"], "mInbox.mbx"),
+        (["IN", "--attachments-dir", files, "OUT/m.mbx"], "mInbox.mbx"),
+        (["IN", "OUT/m.mbx", "--attachments-dir", files], "mInbox.mbx"),
+        (["--attachments-dir", files, "--", "IN", "OUT/m.mbx"], "mInbox.mbx"),
+        (["--attachments-dir", str(tmp / "empty"), "--attachments-dir", files, "IN", "OUT/m.mbx"], "mInbox.mbx"),
+        (["-q", "--export-codepage", "CP1252", "--attachments-dir", files, "IN", "OUT/m.mbx"], "mInbox.mbx"),
+        (["--export-codepage=CP1252", "--quiet", "--attachments-dir", files, "IN", "OUT/"], "Inbox.mbx"),
+        (["--attachments-dir", files, "IN", "OUT"], "Inbox.mbx"),
+        (["--thunderbird", "--attachments-dir", files, "PROFILE", "IN"], "profile"),
+        (["--attachments-dir", files, "--thunderbird", "IN"], "profile"),
+    ]
+    profile = data / "p.default"
+    for number, (form, target) in enumerate(forms):
+        out = tmp / ("out%d" % number)
+        out.mkdir()
+        args = [{"IN": str(export), "OUT/m.mbx": str(out / "m.mbx"), "OUT/": str(out) + "/",
+                 "OUT": str(out), "PROFILE": str(profile)}.get(a, a) for a in form]
+        local = profile / "Mail" / "Local Folders"
+        before = set(local.iterdir())
+        result = run("convert", *args, env=dict(os.environ, HOME=str(home)))
+        check(result.returncode == 0 and result.stderr == b"",
+              "convert %s converts and finds the file: %d %r" % (" ".join(form), result.returncode, result.stderr))
+        if target == "profile":
+            tops = [p for p in set(local.iterdir()) - before if p.suffix == ".sbd"]
+            written = tops[0] / "Inbox" if len(tops) == 1 else out / "none"
+        else:
+            written = out / target
+        check(written.exists() and mbox_count(written) == 1 and b"\nattached\r\n" in written.read_bytes(),
+              "convert %s writes %s with the attached file" % (" ".join(form), written))
+
+
+def output_forms(tmp):
+    """OUTPUT as a file name and as a folder; ".mbx" only replaced in the file name."""
+    export = tmp / "export.txt"
+    export.write_bytes(message(b"Inbox", b"1") + message(b"Sent Items", b"2") + message(b"", b"3"))
+    (tmp / "backup.mbx.d").mkdir()
+    (tmp / "folder").mkdir()
+    (tmp / "slash").mkdir()
+    cases = [
+        ("backup.mbx.d/mail.mbx", "backup.mbx.d", ["mail.mbx", "mailInbox.mbx", "mailSent_Items.mbx"]),
+        ("folder", "folder", ["Inbox.mbx", "Sent_Items.mbx", "Unnamed_folder.mbx"]),
+        ("slash/", "slash", ["Inbox.mbx", "Sent_Items.mbx", "Unnamed_folder.mbx"]),
+    ]
+    for output, folder, names in cases:
+        result = run("convert", str(export), "%s/%s" % (tmp, output))  # Path drops a final "/"
+        check(result.returncode == 0, "OUTPUT %s converts" % output)
+        written = sorted(p.name for p in (tmp / folder).iterdir())
+        check(written == names, "OUTPUT %s writes %s (got %s)" % (output, names, written))
+        check(all(mbox_count(tmp / folder / name) == 1 for name in written), "OUTPUT %s: one message each" % output)
+    for output in ("missing/", "missing/m.mbx"):
+        result = run("convert", str(export), "%s/%s" % (tmp, output))
+        check(result.returncode == 1 and result.stdout.decode() ==
+              "Error: %s/%s enthält eine ungültige Pfadangabe.\n" % (tmp, output),
+              "a missing output folder is refused before the export is read: %r" % result.stdout)
+        check(not (tmp / "missing").exists(), "the missing folder is not made")
+
+
+def run_on_terminal(*args):
+    """Runs vandrel-cli with stderr on a terminal; returns the result and what the terminal got."""
+    master, slave = pty.openpty()
+    process = subprocess.Popen([CLI, *args], stdout=subprocess.PIPE, stderr=slave)
+    os.close(slave)
+    shown = b""
+    while True:
+        try:
+            chunk = os.read(master, 65536)
+        except OSError:  # the program has closed its end
+            break
+        if not chunk:
+            break
+        shown += chunk
+    os.close(master)
+    stdout, _ = process.communicate()
+    return process.returncode, stdout, shown
+
+
+def terminal_progress(tmp):
+    """The progress line counts the messages, 1 to N of N, and ends showing how the run ended."""
+    export = tmp / "export.txt"
+    export.write_bytes(message(b"Inbox", b"1") + message(b"Sent", b"2") + message(b"Inbox", b"3"))
+    for output, ending in ((tmp / "m.mbx", b"3/3 ready"), (tmp / "nowhere" / "m.mbx", b"0/0 failed: see the log")):
+        code, _, shown = run_on_terminal("convert", str(export), str(output))
+        lines = [line for line in re.split(rb"[\r\n]+", shown.replace(b"\x1b[K", b"")) if line]
+        check(bool(lines) and lines[-1].endswith(ending), "the terminal's last line ends %r: %r" % (ending, lines[-3:]))
+        check(code == (0 if ending.endswith(b"ready") else 1), "exit status %d" % code)
+        check(not any(b"of 4)" in line for line in lines), "nothing counts to 4 for 3 messages")
+
+
+def out_of_memory(tmp):
+    """An export too big for the memory the process may take ends in a plain error line."""
+    if SANITIZED:
+        print("skipped: out of memory under the sanitizers")
+        return
+    export = tmp / "export.txt"
+    line = b"x" * 1000 + b"\r\n"
+    with open(export, "wb") as out:
+        out.write(message(b"Inbox", b"big"))
+        for _ in range(200):
+            out.write(line * 1000)
+
+    def limit_memory():
+        resource.setrlimit(resource.RLIMIT_AS, (160 << 20, 160 << 20))
+
+    result = run("convert", str(export), str(tmp / "m.mbx"), preexec_fn=limit_memory)
+    check(result.returncode == 1 and result.stdout.decode().splitlines()[-1:] ==
+          ["Error: not enough memory to read %s" % export], "out of memory: %r" % result.stdout[-300:])
 
 
 def missing_files(tmp):
@@ -188,7 +325,8 @@ def generated_exports(tmp):
 
 
 def main():
-    for step in (example_run, faults, usage, missing_files, code_pages, thunderbird_profile, generated_exports):
+    for step in (example_run, faults, usage, documented_forms, output_forms, terminal_progress,
+                 out_of_memory, missing_files, code_pages, thunderbird_profile, generated_exports):
         with tempfile.TemporaryDirectory() as tmp:
             step(*([Path(tmp)] if step is not usage else []))
     print("%d failures" % len(failures))

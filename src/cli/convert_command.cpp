@@ -1,0 +1,141 @@
+#include "cli/convert_command.h"
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "cli/command_help.h"
+#include "cli/console_output.h"
+#include "cli/exit_code.h"
+#include "engine/conversion_job.h"
+#include "engine/missing_files_report.h"
+
+namespace vandrel::cli {
+
+namespace {
+
+std::shared_ptr<CommandHelp> ConvertHelp() {
+  return std::make_shared<CommandHelp>(
+      std::vector<std::string>{"[OPTIONS] INPUT OUTPUT",
+                               "[OPTIONS] --thunderbird [PROFILE_DIR] INPUT"},
+      std::vector<PositionalHelp>{
+          {"INPUT", "The mailbox file Calypso exported"},
+          {"OUTPUT",
+           "A file name such as out/mail.mbx: one file per Calypso folder, its name\n"
+           "in place of .mbx (out/mailInbox.mbx, out/mailSent_Items.mbx); or an\n"
+           "existing folder, or a path ending in /: one file per Calypso folder in it\n"
+           "(out/Inbox.mbx). The folder must exist"},
+          {"PROFILE_DIR",
+           "With --thunderbird: the Thunderbird profile to put the folders into\n"
+           "(default: the profile Thunderbird opens)"}});
+}
+
+// The job's settings from the command line; false, with the reason, when they do not fit.
+bool ToJob(const ConvertOptions& options, ConversionOptions& job, std::string& input,
+           std::string& output, std::string& problem) {
+  if (ExportEncoding::Create(options.exportCodePage) == nullptr) {
+    problem = "unknown code page: " + options.exportCodePage;
+    return false;
+  }
+  job.attachmentFolders = options.attachmentFolders;
+  job.exportCodePage = options.exportCodePage;
+  const std::vector<std::string>& paths = options.paths;
+  if (options.thunderbird) {
+    if (paths.empty()) {
+      problem = "INPUT is required";
+      return false;
+    }
+    job.thunderbirdProfile = paths.size() == 2 ? paths[0] : std::string();
+    input = paths.back();
+    return true;
+  }
+  if (paths.size() != 2) {
+    problem =
+        paths.empty() ? "INPUT and OUTPUT are required" : "OUTPUT is required (or --thunderbird)";
+    return false;
+  }
+  input = paths[0];
+  output = paths[1];
+  return true;
+}
+
+bool StderrIsTerminal() {
+#ifdef _WIN32
+  return ::_isatty(::_fileno(stderr)) != 0;
+#else
+  return ::isatty(STDERR_FILENO) == 1;
+#endif
+}
+
+int Convert(const ConversionOptions& jobOptions, const std::string& input,
+            const std::string& output, bool quiet) {
+  // A file-size limit must end in an error line, not kill the process.
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
+  ConsoleOutput console(stdout, stderr, !quiet && StderrIsTerminal());
+  ActivityLog log;
+  log.AttachEdit(&console);
+  ConversionJob job;
+  job.SetLog(&log);
+  job.SetStatusSink(&console);
+  job.SetOptions(jobOptions);
+  if (!job.Start(input, output)) {
+    std::fputs("vandrel-cli: could not start the conversion\n", stderr);
+    return kRunFailed;
+  }
+  job.Wait();
+  console.Finish();
+  const std::string report = MissingFilesReport(job.MissingFiles());
+  std::fputs(report.c_str(), stderr);
+  return job.Succeeded() ? kFinished : kRunFailed;
+}
+
+}  // namespace
+
+CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
+  CLI::App* convert = app.add_subcommand(
+      "convert",
+      "Convert a Calypso export into one mbox file per Calypso folder, or into new folders of a "
+      "Thunderbird profile");
+  convert->formatter(ConvertHelp());
+  convert
+      ->add_option("--attachments-dir", options.attachmentFolders,
+                   "A folder to search for the HTML bodies and attached files that the export\n"
+                   "names by paths that do not exist here; one folder each time, may be\n"
+                   "repeated (the export's own folder is searched last)")
+      ->option_text("DIR")
+      ->allow_extra_args(false)
+      ->check(CLI::ExistingDirectory);
+  convert
+      ->add_option("--export-codepage", options.exportCodePage,
+                   "The code page of the export's text, such as CP1250 (default CP1252);\n"
+                   "folder names and subjects are shown and used in file names in UTF-8")
+      ->option_text("CP");
+  convert->add_flag("--thunderbird", options.thunderbird,
+                    "Put the folders into a Thunderbird profile, below a new top folder\n"
+                    "\"Calypso\" of Local Folders; Thunderbird must be closed");
+  convert->add_flag("-q,--quiet", options.quiet, "Do not show the status line and progress bar");
+  convert->add_option("PATHS", options.paths)->expected(1, 2);
+  return convert;
+}
+
+int RunConvert(const ConvertOptions& options) {
+  ConversionOptions job;
+  std::string input;
+  std::string output;
+  std::string problem;
+  if (!ToJob(options, job, input, output, problem)) {
+    std::fprintf(stderr, "%s\nRun with --help for more information.\n", problem.c_str());
+    return kUsageError;
+  }
+  return Convert(job, input, output, options.quiet);
+}
+
+}  // namespace vandrel::cli

@@ -1,0 +1,93 @@
+#!/usr/bin/env python3
+"""Runs the README's conversion examples as they are written: every shell block that calls
+vandrel-cli, line by line, in a temporary copy of the parts of the repository they name, with a
+temporary HOME that holds a Thunderbird profile. Each conversion must exit 0, write all 12 sample
+messages, and miss only the one file the sample leaves out on purpose."""
+import mailbox
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+CLI = Path(sys.argv[1]).resolve()
+SOURCE = Path(sys.argv[2]).resolve()
+SAMPLE_MESSAGES = 12
+MISSING_ON_PURPOSE = "C:\\Calypso\\Attach\\DSC00417.JPG"
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print("FAILED:", what)
+
+
+def shell_blocks(readme):
+    return re.findall(r"```sh\n(.*?)```", readme, re.S)
+
+
+def make_profile(home):
+    """The profile the README names, which Thunderbird also opens by default."""
+    data = home / ".thunderbird"
+    profile = data / "abcd1234.default-release"
+    (profile / "Mail" / "Local Folders").mkdir(parents=True)
+    (data / "profiles.ini").write_text("[Profile0]\nName=default-release\nIsRelative=1\n"
+                                       "Path=abcd1234.default-release\nDefault=1\n")
+    (profile / "prefs.js").write_text(
+        'user_pref("mail.accountmanager.localfoldersserver", "server1");\n'
+        'user_pref("mail.server.server1.directory-rel", "[ProfD]Mail/Local Folders");\n'
+        'user_pref("mail.server.server1.type", "none");\n')
+    return profile
+
+
+def mbox_files(root):
+    found = {}
+    for path in root.rglob("*"):
+        if path.is_file() and not path.name.endswith((".msf", ".json", ".js", ".ini", ".txt")) \
+                and "examples" not in path.parts and "build" not in path.parts:
+            found[path] = path.stat().st_mtime_ns
+    return found
+
+
+def run_block(block):
+    with tempfile.TemporaryDirectory() as tmp:
+        work = Path(tmp)
+        shutil.copytree(SOURCE / "examples" / "calypso-export", work / "examples" / "calypso-export")
+        (work / "build" / "src" / "cli").mkdir(parents=True)
+        os.symlink(CLI, work / "build" / "src" / "cli" / "vandrel-cli")
+        home = work / "home"
+        make_profile(home)
+        env = dict(os.environ, HOME=str(home))
+        for line in block.splitlines():
+            line = line.strip()
+            if not line or line.startswith("#"):
+                continue
+            before = mbox_files(work)
+            result = subprocess.run(["bash", "-c", line], cwd=work, env=env, capture_output=True)
+            check(result.returncode == 0, "%s exits 0 (%d): %r" % (line, result.returncode, result.stdout[-300:]))
+            if "vandrel-cli" not in line:
+                continue
+            log = result.stdout.decode()
+            check(log.endswith("\n%d mails written.\n" % SAMPLE_MESSAGES), "%s writes every message: %r" % (line, log[-200:]))
+            report = result.stderr.decode()
+            check(report.startswith("1 file named") and MISSING_ON_PURPOSE in report,
+                  "%s finds every file there is: %r" % (line, report))
+            written = [p for p, stamp in mbox_files(work).items() if before.get(p) != stamp]
+            total = sum(len(mailbox.mbox(str(p), create=False)) for p in written)
+            check(total == SAMPLE_MESSAGES, "%s: %d messages in %s" % (line, total, written))
+
+
+def main():
+    blocks = [b for b in shell_blocks((SOURCE / "README.md").read_text()) if "vandrel-cli " in b]
+    check(len(blocks) >= 3, "the README shows its conversion examples (%d blocks)" % len(blocks))
+    for block in blocks:
+        run_block(block)
+    print("%d failures" % len(failures))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
