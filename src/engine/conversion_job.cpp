@@ -90,6 +90,7 @@ bool ConversionJob::Convert() {
   reader_ = std::make_unique<MailboxReader>();
   reader_->SetLog(&Log());
   reader_->SetStatusSink(status_);
+  reader_->SetEncoding(encoding_.get());
   if (!reader_->LoadMailbox(inputPath_)) {
     Fail(reader_->ErrorMessage());
     return false;

@@ -94,7 +94,7 @@ TEST_F(ConversionJobTest, TheExampleRunWritesOneFilePerFolder) {
 }
 
 TEST_F(ConversionJobTest, AnExportWithoutMessagesWritesNothing) {
-  for (const std::string text : {"", "no separator line here\r\n"}) {
+  for (const std::string text : {"", " \t\r\n\r\n", "\xEF\xBB\xBF\r\n"}) {
     view_.text.clear();
     status_ = RecordingStatus();
     ASSERT_TRUE(RunOn(text, "mail.mbx"));
@@ -103,6 +103,17 @@ TEST_F(ConversionJobTest, AnExportWithoutMessagesWritesNothing) {
     EXPECT_EQ(status_.texts.back(), "ready");
     EXPECT_FALSE(fs::exists(Out("mail.mbx")));
   }
+}
+
+// Text without a single separator line is some other file, not an export without mail.
+TEST_F(ConversionJobTest, AFileThatIsNoExportEndsTheRunWithAnError) {
+  ASSERT_FALSE(RunOn("Dear Anna,\r\nthis is a letter.\r\n", "mail.mbx"));
+  const std::string input = Out("export.txt");
+  EXPECT_EQ(view_.text, "loading input file\r\nstart parsing file: " + input +
+                            " ...\r\nError: " + input +
+                            " is not a Calypso export (no line starts with \"From ???@???\").");
+  EXPECT_EQ(status_.texts.back(), "failed: see the log");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.Path()), fs::directory_iterator()), 1);
 }
 
 TEST_F(ConversionJobTest, FolderNamesBecomeFileNamesThatStayApart) {

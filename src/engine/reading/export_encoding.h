@@ -27,12 +27,21 @@ class ExportEncoding {
   // otherwise, and without a charset, it is export text.
   std::string ToSystemText(std::string_view text, std::string_view charset);
 
+  // UTF-8 text (whole characters) in the export's code page, for an export that an editor saved
+  // again in Unicode. A character the code page lacks becomes "?", never a look-alike.
+  std::string FromUtf8(std::string_view text);
+
+  // The code page's name as it was asked for.
+  const std::string& CodePage() const { return codePage_; }
+
  private:
   class Converter;
-  explicit ExportEncoding(std::unique_ptr<Converter> exportConverter);
+  ExportEncoding(std::string codePage, std::unique_ptr<Converter> exportConverter);
   Converter* ConverterFor(std::string_view charset);
 
+  std::string codePage_;
   std::unique_ptr<Converter> export_;
+  std::unique_ptr<Converter> fromUtf8_;  // made when first needed
   std::map<std::string, std::unique_ptr<Converter>, std::less<>> charsets_;
 };
 

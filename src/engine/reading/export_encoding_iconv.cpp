@@ -1,6 +1,7 @@
 // The converters of ExportEncoding on systems with iconv.
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "engine/reading/export_encoding.h"
@@ -9,16 +10,31 @@
 namespace vandrel {
 
 namespace {
+
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// The bytes of the UTF-8 character that starts with `lead`; 1 for a byte that starts none.
+std::size_t Utf8CharacterLength(unsigned char lead) {
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  if (lead >= 0xE0) return lead <= 0xEF ? 3 : 1;
+  if (lead >= 0xC2) return 2;
+  return 1;
+}
+
 }  // namespace
 
-// One iconv descriptor, used by one thread at a time.
+// One iconv descriptor, used by one thread at a time. What does not convert becomes the
+// replacement; `skip` says how much of the input it stands for.
 class ExportEncoding::Converter {
  public:
-  static std::unique_ptr<Converter> Open(std::string_view from) {
-    const iconv_t handle = ::iconv_open("UTF-8", std::string(from).c_str());
+  enum class Skip { kByte, kUtf8Character };
+
+  static std::unique_ptr<Converter> Open(std::string_view from, std::string_view to = "UTF-8",
+                                         std::string_view replacement = kReplacement,
+                                         Skip skip = Skip::kByte) {
+    const iconv_t handle = ::iconv_open(std::string(to).c_str(), std::string(from).c_str());
     if (handle == reinterpret_cast<iconv_t>(-1)) return nullptr;
-    return std::unique_ptr<Converter>(new Converter(handle));
+    return std::unique_ptr<Converter>(new Converter(handle, replacement, skip));
   }
   ~Converter() { ::iconv_close(handle_); }
 
@@ -34,10 +50,14 @@ class ExportEncoding::Converter {
       const std::size_t result = ::iconv(handle_, &in, &inLeft, &outPtr, &outLeft);
       out.append(buffer, sizeof buffer - outLeft);
       if (result != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-      // A byte that does not convert, or an incomplete sequence at the end.
-      out += kReplacement;
-      ++in;
-      --inLeft;
+      // A byte or character that does not convert, or an incomplete sequence at the end.
+      out += replacement_;
+      const std::size_t skipped =
+          skip_ == Skip::kByte
+              ? 1
+              : std::min(inLeft, Utf8CharacterLength(static_cast<unsigned char>(*in)));
+      in += skipped;
+      inLeft -= skipped;
     }
     char* outPtr = buffer;
     std::size_t outLeft = sizeof buffer;
@@ -47,18 +67,29 @@ class ExportEncoding::Converter {
   }
 
  private:
-  explicit Converter(iconv_t handle) : handle_(handle) {}
+  Converter(iconv_t handle, std::string_view replacement, Skip skip)
+      : handle_(handle), replacement_(replacement), skip_(skip) {}
   iconv_t handle_;
+  std::string replacement_;
+  Skip skip_;
 };
 
-ExportEncoding::ExportEncoding(std::unique_ptr<Converter> exportConverter)
-    : export_(std::move(exportConverter)) {}
+ExportEncoding::ExportEncoding(std::string codePage, std::unique_ptr<Converter> exportConverter)
+    : codePage_(std::move(codePage)), export_(std::move(exportConverter)) {}
 ExportEncoding::~ExportEncoding() = default;
 
 std::unique_ptr<ExportEncoding> ExportEncoding::Create(std::string_view codePage) {
   auto converter = Converter::Open(codePage);
   if (converter == nullptr) return nullptr;
-  return std::unique_ptr<ExportEncoding>(new ExportEncoding(std::move(converter)));
+  return std::unique_ptr<ExportEncoding>(
+      new ExportEncoding(std::string(codePage), std::move(converter)));
+}
+
+std::string ExportEncoding::FromUtf8(std::string_view text) {
+  if (fromUtf8_ == nullptr) {
+    fromUtf8_ = Converter::Open("UTF-8", codePage_, "?", Converter::Skip::kUtf8Character);
+  }
+  return fromUtf8_ != nullptr ? fromUtf8_->Convert(text) : std::string(text);
 }
 
 std::string ExportEncoding::ToSystemText(std::string_view text) {

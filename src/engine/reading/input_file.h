@@ -1,4 +1,4 @@
-// Opening the exported mailbox for reading.
+// Opening the exported mailbox for reading, and temporary files for a converted copy of it.
 #pragma once
 
 #include <cstdio>
@@ -15,5 +15,9 @@ using FilePointer = std::unique_ptr<std::FILE, FileCloser>;
 // Opens the file for binary reading (LineReader does the text-mode work itself), keeping
 // other programs from writing to it where the platform allows. Null on failure, errno set.
 FilePointer OpenInputFile(const std::string& path);
+
+// A new file for reading and writing that is removed when closed, even when the program ends
+// without closing it where the system can do that. Null on failure, errno set.
+FilePointer OpenTemporaryFile();
 
 }  // namespace vandrel

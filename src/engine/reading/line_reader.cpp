@@ -7,8 +7,6 @@
 namespace vandrel {
 namespace {
 
-constexpr char kEndOfInput = '\x1A';
-
 const char* Find(const char* begin, std::size_t length, char c) {
   return static_cast<const char*>(std::memchr(begin, c, length));
 }
@@ -19,7 +17,6 @@ LineReader::LineReader(std::FILE* file, std::size_t blockSize)
     : file_(file), blockSize_(std::max<std::size_t>(blockSize, 1)), buffer_(blockSize_ + 1) {}
 
 bool LineReader::AppendLine(std::string& text) {
-  std::size_t lineLength = 0;  // bytes of this line so far, for the chunk arithmetic
   bool lineStarted = false;
   for (;;) {
     if (position_ == end_ && !Refill()) return lineStarted;
@@ -29,36 +26,12 @@ bool LineReader::AppendLine(std::string& text) {
     const char* lineFeed = Find(begin, available, '\n');
     const std::size_t span =
         lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - begin) : available;
-    if (const char* nul = Find(begin, span, '\0')) {
-      const auto kept = static_cast<std::size_t>(nul - begin);
-      text.append(begin, kept);
-      position_ += kept;
-      lineLength += kept;
-      DropRestOfChunk(kChunkSize - lineLength % kChunkSize);
-      return true;
-    }
     text.append(begin, span);
-    lineLength += span;
     if (lineFeed != nullptr) {
       position_ += span + 1;
       return true;
     }
     position_ = end_;
-  }
-}
-
-// Drops count bytes, or fewer when an LF comes first; that LF is dropped too.
-void LineReader::DropRestOfChunk(std::size_t count) {
-  while (count > 0) {
-    if (position_ == end_ && !Refill()) return;
-    const char* begin = buffer_.data() + position_;
-    const std::size_t span = std::min(count, end_ - position_);
-    if (const char* lineFeed = Find(begin, span, '\n')) {
-      position_ += static_cast<std::size_t>(lineFeed - begin) + 1;
-      return;
-    }
-    position_ += span;
-    count -= span;
   }
 }
 
@@ -79,6 +52,12 @@ bool LineReader::Refill() {
 }
 
 std::size_t LineReader::ReadBlock(char* destination) {
+  if (!pending_.empty()) {
+    const std::size_t taken = std::min(pending_.size(), blockSize_);
+    std::memcpy(destination, pending_.data(), taken);
+    pending_.erase(0, taken);
+    return taken;
+  }
   errno = 0;
   const std::size_t got = std::fread(destination, 1, blockSize_, file_);
   if (got < blockSize_ && std::ferror(file_)) {
@@ -88,13 +67,9 @@ std::size_t LineReader::ReadBlock(char* destination) {
   return got;
 }
 
-// Cuts the buffer at 0x1A and turns every CR LF into LF, in place; returns the new length.
+// Turns every CR LF into LF, in place; returns the new length.
 std::size_t LineReader::Translate(std::size_t length) {
   char* data = buffer_.data();
-  if (const char* stop = Find(data, length, kEndOfInput)) {
-    length = static_cast<std::size_t>(stop - data);
-    inputEnded_ = true;
-  }
   std::size_t read = 0;
   std::size_t write = 0;
   while (read < length) {

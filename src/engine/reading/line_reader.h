@@ -4,25 +4,25 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vandrel {
 
-// LF and CR LF end a line, a CR before anything else stays in the line, a byte 0x1A ends
-// the input, and a last line without a line end is still a line. Lines have no length limit.
-//
-// A NUL ends its line early: a line is taken in chunks of at most 128 bytes (CR LF counting
-// as one byte), each ending at and including the next LF; the bytes before the NUL are kept,
-// the rest of the NUL's chunk is dropped, and what lies beyond that chunk forms the next line.
+// LF and CR LF end a line, a CR before anything else stays in the line, and a last line
+// without a line end is still a line. Lines have no length limit. Every other byte is kept as
+// it is: NUL and 0x1A (which ended text files once) included, so nothing of an export is lost.
 //
 // The file is read in large blocks, so the cost is linear in its size.
 class LineReader {
  public:
   static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
-  static constexpr std::size_t kChunkSize = 128;
 
   // The file stays the caller's; it must be open for binary reading.
   explicit LineReader(std::FILE* file, std::size_t blockSize = kDefaultBlockSize);
+
+  // Bytes already taken from the file (to look at how it starts), read before the rest of it.
+  void Prepend(std::string_view bytes) { pending_.insert(0, bytes); }
 
   // Appends the next line, without its line end, to text. False when no line is left,
   // at the end of the input or after a read error (see ErrorNumber).
@@ -35,10 +35,10 @@ class LineReader {
   bool Refill();
   std::size_t ReadBlock(char* destination);
   std::size_t Translate(std::size_t length);
-  void DropRestOfChunk(std::size_t count);
 
   std::FILE* file_;
   std::size_t blockSize_;
+  std::string pending_;       // read before the file
   std::vector<char> buffer_;  // one block, plus a CR carried over from the block before
   std::size_t position_ = 0;
   std::size_t end_ = 0;

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "engine/file_error.h"
-#include "engine/reading/input_file.h"
+#include "engine/reading/export_source.h"
 #include "engine/reading/line_reader.h"
 
 namespace vandrel {
@@ -16,6 +16,11 @@ constexpr std::string_view kSeparator = "From ???@???";
 constexpr std::string_view kFolderTag = "X-CalypsoFolder: ";
 constexpr std::string_view kDefaultFolder = "default mailbox";
 constexpr std::string_view kLineEnd = "\r\n";
+
+// Blanks and line ends only: an empty export, not text of some other kind.
+bool IsBlank(std::string_view line) {
+  return line.find_first_not_of(" \t\r") == std::string_view::npos;
+}
 
 }  // namespace
 
@@ -27,6 +32,7 @@ bool MailboxReader::LoadMailbox(std::string path) {
 bool MailboxReader::ParseMailbox() {
   loading_ = true;
   errorNumber_ = 0;
+  notAnExport_ = false;
   Log("start parsing file: " + inputPath_ + " ...");
   messageCount_ = 0;
   folders_ = std::make_unique<FolderMap>();
@@ -46,24 +52,35 @@ bool MailboxReader::ParseMailbox() {
 // Each line is appended to the message being collected as it is read; a separator line
 // closes everything before it and starts the next message.
 bool MailboxReader::ReadMessages() {
-  errno = 0;
-  const FilePointer file = OpenInputFile(inputPath_);
-  if (!file) {
-    errorNumber_ = errno != 0 ? errno : EIO;
+  ExportSource source = OpenExportSource(inputPath_, Encoding());
+  if (source.file == nullptr) {
+    errorNumber_ = source.errorNumber != 0 ? source.errorNumber : EIO;
     return false;
   }
-  LineReader reader(file.get());
+  if (!source.note.empty()) Log(source.note);
+  LineReader reader(source.file.get());
+  reader.Prepend(source.start);
   std::string collected;
+  bool blankBeforeFirstSeparator = true;
   for (;;) {
     const std::size_t lineStart = collected.size();
     if (!reader.AppendLine(collected)) break;
-    if (std::string_view(collected).substr(lineStart).starts_with(kSeparator)) {
+    const std::string_view line = std::string_view(collected).substr(lineStart);
+    if (line.starts_with(kSeparator)) {
       CloseMessage(collected, lineStart);
+    } else if (messageCount_ == 0 && blankBeforeFirstSeparator) {
+      blankBeforeFirstSeparator = IsBlank(line);
     }
     collected += kLineEnd;
   }
   if (reader.ErrorNumber() != 0) {
     errorNumber_ = reader.ErrorNumber();
+    return false;
+  }
+  // Text without a single separator line is something else, which must not pass for an
+  // export without mail.
+  if (messageCount_ == 0 && !blankBeforeFirstSeparator) {
+    notAnExport_ = true;
     return false;
   }
   CloseMessage(collected, collected.size());
@@ -101,9 +118,19 @@ std::string MailboxReader::ExtractFolderName(std::string_view messageText) {
 }
 
 std::string MailboxReader::ErrorMessage() const {
+  if (notAnExport_) {
+    return inputPath_ + " is not a Calypso export (no line starts with \"" +
+           std::string(kSeparator) + "\").";
+  }
   if (errorNumber_ == 0) return {};
   if (errorNumber_ == ENOMEM) return "not enough memory to read " + inputPath_;
   return FileErrorMessageFromErrno(errorNumber_, inputPath_);
+}
+
+ExportEncoding& MailboxReader::Encoding() {
+  if (encoding_ != nullptr) return *encoding_;
+  if (ownEncoding_ == nullptr) ownEncoding_ = ExportEncoding::Create();
+  return *ownEncoding_;
 }
 
 void MailboxReader::Log(const std::string& line) {

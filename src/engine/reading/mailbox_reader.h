@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/reading/export_encoding.h"
 #include "engine/reading/folder_map.h"
 #include "engine/status_sink.h"
 #include "log/activity_log.h"
@@ -25,9 +26,12 @@ class MailboxReader {
   // Either may stay unset; its reports are then skipped.
   void SetLog(ActivityLog* log) { log_ = log; }
   void SetStatusSink(StatusSink* status) { status_ = status; }
+  // The export's code page, for an export saved again in Unicode; Windows-1252 when unset.
+  void SetEncoding(ExportEncoding* encoding) { encoding_ = encoding; }
 
   // Loads the whole file into the folder map. False when the file could not be opened or
-  // read: an unreadable export must not pass for an empty one. ErrorMessage says why.
+  // read (an unreadable export must not pass for an empty one), or when it holds text but no
+  // separator line (it is no export at all). ErrorMessage says why.
   bool LoadMailbox(std::string path);
   bool ParseMailbox();
 
@@ -46,15 +50,16 @@ class MailboxReader {
   // Frees the map once its folders are written.
   void ReleaseFolders() { folders_.reset(); }
 
-  // The errno of the last failed load, 0 after a good one.
+  // The errno of the last failed load, 0 after a good one or one that found no export.
   int ErrorNumber() const { return errorNumber_; }
-  // The file-error message for ErrorNumber and the input path; empty after a good load.
+  // Why the last load failed; empty after a good one.
   std::string ErrorMessage() const;
 
  private:
   bool ReadMessages();
   void CloseMessage(std::string& collected, std::size_t length);
   void Log(const std::string& line);
+  ExportEncoding& Encoding();
 
   bool loading_ = false;
   std::unique_ptr<FolderMap> folders_;
@@ -63,6 +68,9 @@ class MailboxReader {
   std::int32_t messageCount_ = 0;
   std::string inputPath_;
   int errorNumber_ = 0;
+  bool notAnExport_ = false;
+  ExportEncoding* encoding_ = nullptr;
+  std::unique_ptr<ExportEncoding> ownEncoding_;
 };
 
 }  // namespace vandrel

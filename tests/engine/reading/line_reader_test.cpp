@@ -47,33 +47,21 @@ Lines ReadBytes(const std::string& bytes, std::size_t blockSize) {
   return result.lines;
 }
 
-// Text-mode reading done the slow, literal way: translate the whole input, then take each
-// line in chunks of at most 128 bytes that end at an LF, cutting the line at a NUL.
+// Line splitting done the slow, literal way: every CR LF becomes LF, then the text is cut at
+// each LF.
 Lines ReferenceLines(const std::string& raw) {
   std::string text;
-  for (std::size_t i = 0; i < raw.size() && raw[i] != '\x1A'; ++i) {
+  for (std::size_t i = 0; i < raw.size(); ++i) {
     if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
     text += raw[i];
   }
   Lines lines;
   std::size_t position = 0;
   while (position < text.size()) {
-    std::string line;
-    for (;;) {
-      std::size_t end = std::min(position + 128, text.size());
-      if (const auto lineFeed = text.find('\n', position); lineFeed < end) end = lineFeed + 1;
-      std::string chunk = text.substr(position, end - position);
-      position = end;
-      if (const auto nul = chunk.find('\0'); nul != std::string::npos) {
-        line += chunk.substr(0, nul);
-        break;
-      }
-      const bool lineEnds = chunk.back() == '\n';
-      if (lineEnds) chunk.pop_back();
-      line += chunk;
-      if (lineEnds || position == text.size()) break;
-    }
-    lines.push_back(line);
+    const std::size_t lineFeed = text.find('\n', position);
+    const std::size_t end = lineFeed == std::string::npos ? text.size() : lineFeed;
+    lines.push_back(text.substr(position, end - position));
+    position = end + 1;
   }
   return lines;
 }
@@ -84,7 +72,7 @@ std::string X(std::size_t n) {
   return std::string(n, 'x');
 }
 
-TEST(LineReaderTest, SplitsLikeTextModeAtEveryBlockSize) {
+TEST(LineReaderTest, SplitsAtLineEndsAtEveryBlockSize) {
   const struct {
     const char* name;
     std::string input;
@@ -100,40 +88,23 @@ TEST(LineReaderTest, SplitsLikeTextModeAtEveryBlockSize) {
       {"CR before CR LF", "a\r\r\n", {"a\r"}},
       {"LF CR", "a\n\rb\n", {"a", "\rb"}},
       {"empty CR LF lines", "\r\n\r\n", {"", ""}},
+      // Neither 0x1A nor NUL ends anything: every byte of the export is kept.
       {"0x1A mid line",
        "a\x1A"
        "b\nc\n",
-       {"a"}},
-      {"0x1A at a line start", "a\n\x1A\nb", {"a"}},
-      {"CR before 0x1A stays", "a\r\x1A\n", {"a\r"}},
-      {"0x1A first",
-       "\x1A"
-       "abc\n",
-       {}},
-      {"NUL drops the rest of its chunk", "a\0b\nc\n"s, {"a", "c"}},
-      {"NUL first", "\0\nz\n"s, {"", "z"}},
-      {"NUL at the end of input", "a\0"s, {"a"}},
-      {"two NULs", "a\0b\0c\nd"s, {"a", "d"}},
+       {"a\x1A"
+        "b",
+        "c"}},
+      {"0x1A alone on a line", "a\n\x1A\nb", {"a", "\x1A", "b"}},
+      {"CR before 0x1A stays", "a\r\x1A\n", {"a\r\x1A"}},
+      {"NUL mid line", "a\0b\nc\n"s, {"a\0b"s, "c"}},
+      {"NUL first", "\0\nz\n"s, {"\0"s, "z"}},
+      {"NUL at the end of input", "a\0"s, {"a\0"s}},
+      {"NUL and CR LF", "a\0\r\n\0"s, {"a\0"s, "\0"s}},
+      {"NUL far into a long line", X(300) + "\0"s + X(300) + "\r\nz",
+       {X(300) + "\0"s + X(300), "z"}},
       {"long line", X(300) + "\n", {X(300)}},
       {"long line without end", X(300), {X(300)}},
-      {"127 bytes", X(127) + "\n", {X(127)}},
-      {"128 bytes", X(128) + "\n", {X(128)}},
-      {"129 bytes", X(129) + "\n", {X(129)}},
-      {"128 bytes at the end", X(128), {X(128)}},
-      {"NUL at 127", X(127) + "\0yy\nz\n"s, {X(127), "yy", "z"}},
-      {"NUL at 128", X(128) + "\0yy\nz\n"s, {X(128), "z"}},
-      {"NUL at 129",
-       X(128) + "y\0"s + std::string(200, 'w') + "\n",
-       {X(128) + "y", std::string(74, 'w')}},
-      {"NUL at 255", X(255) + "\0abc\n"s, {X(255), "abc"}},
-      // CR LF counts as one byte, so the chunk ends exactly at its LF.
-      {"NUL at 126 then CR LF", X(126) + "\0\r\nz\n"s, {X(126), "z"}},
-      {"NUL at 127 then CR LF", X(127) + "\0\r\nz"s, {X(127), "", "z"}},
-      {"CR LF before a NUL in the next line", X(127) + "\r\n\0q\nz\n"s, {X(127), "", "z"}},
-      {"0x1A inside a dropped chunk",
-       "a\0b\x1A"
-       "c\nd\n"s,
-       {"a"}},
   };
   for (const auto& c : cases) {
     ASSERT_EQ(ReferenceLines(c.input), c.expected) << c.name;

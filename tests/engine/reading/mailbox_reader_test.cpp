@@ -11,6 +11,8 @@
 namespace vandrel {
 namespace {
 
+using namespace std::string_literals;
+
 using Folders = std::vector<std::pair<std::string, MessageList>>;
 
 class RecordingStatus : public StatusSink {
@@ -63,7 +65,7 @@ TEST_F(MailboxReaderTest, SplitsAtSeparatorLinesAndFilesByFolder) {
     int count;
   } cases[] = {
       {"empty file", "", {}, 1},
-      {"no separator", "just\ntext\n", {}, 1},
+      {"blanks and line ends only", "  \t\r\n\n \r\n", {}, 1},
       {"text before the first separator is dropped",
        "preamble\n\nFrom ???@??? Mon Jan 01 00:00:00 2001\nX-CalypsoFolder: Inbox\nbody\n",
        {{"Inbox", {inbox + "body\r\n"}}},
@@ -109,10 +111,17 @@ TEST_F(MailboxReaderTest, SplitsAtSeparatorLinesAndFilesByFolder) {
        {{"inbox", {"From ???@??? 2\r\nX-CalypsoFolder: inbox\r\n"}},
         {"Inbox", {"From ???@??? 1\r\nX-CalypsoFolder: Inbox\r\n"}}},
        3},
-      {"0x1A ends the input",
-       "From ???@???\nX-CalypsoFolder: A\nkept\x1Alost\nFrom ???@???\nX-CalypsoFolder: B\n",
-       {{"A", {"From ???@???\r\nX-CalypsoFolder: A\r\nkept\r\n"}}},
-       2},
+      // Nothing ends the input early and no byte is dropped.
+      {"0x1A is an ordinary byte",
+       "From ???@???\nX-CalypsoFolder: A\nkept\x1Akept\nFrom ???@???\nX-CalypsoFolder: B\n",
+       {{"A", {"From ???@???\r\nX-CalypsoFolder: A\r\nkept\x1Akept\r\n"}},
+        {"B", {"From ???@???\r\nX-CalypsoFolder: B\r\n"}}},
+       3},
+      {"NUL is an ordinary byte",
+       "From ???@???\nX-CalypsoFolder: A\na\0From ???@???\nb\0\nFrom ???@???\0x\n"s,
+       {{"default mailbox", {"From ???@???\0x\r\n"s}},
+        {"A", {"From ???@???\r\nX-CalypsoFolder: A\r\na\0From ???@???\r\nb\0\r\n"s}}},
+       3},
   };
   for (const auto& c : cases) {
     EXPECT_TRUE(Load(temp_.WriteFile("export.txt", c.input))) << c.name;
@@ -163,6 +172,97 @@ TEST_F(MailboxReaderTest, AnUnreadableInputIsAnErrorNotAnEmptyMailbox) {
   EXPECT_TRUE(Load(temp_.WriteFile("good.txt", "From ???@???\n")));
   EXPECT_EQ(reader_.ErrorNumber(), 0);
   EXPECT_EQ(reader_.ErrorMessage(), "");
+}
+
+TEST_F(MailboxReaderTest, TextWithoutASeparatorLineIsNotAnExport) {
+  for (const char* text : {"just\ntext\n", "\xEF\xBB\xBF  x", "From ???@?? typo\n"}) {
+    view_.text.clear();
+    const std::string path = temp_.WriteFile("other.txt", text);
+    EXPECT_FALSE(Load(path)) << text;
+    EXPECT_EQ(reader_.ErrorNumber(), 0);
+    EXPECT_EQ(reader_.ErrorMessage(),
+              path + " is not a Calypso export (no line starts with \"From ???@???\").");
+    EXPECT_TRUE(view_.text.starts_with("start parsing file: " + path + " ...")) << view_.text;
+    EXPECT_EQ(view_.text.find("mailbox file loaded."), std::string::npos);
+  }
+}
+
+// Bytes of UTF-16 text, little or big endian, with its mark.
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (const char16_t unit : text) {
+    const char high = static_cast<char>(unit >> 8);
+    const char low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
+
+// An export saved again by an editor in Unicode comes back in its code page: what the code page
+// lacks, broken surrogates and an odd last byte become "?".
+TEST_F(MailboxReaderTest, UnicodeExportsAreConvertedBackToTheirCodePage) {
+  const std::u16string message =
+      u"From ???@??? 1\r\nX-CalypsoFolder: Entw\u00fcrfe\r\n\r\n5 \u20ac, \u03a9, \U0001F600 ";
+  const std::string expectedText =
+      "From ???@??? 1\r\nX-CalypsoFolder: Entw\xFCrfe\r\n\r\n5 \x80, ?, ? ";
+  const struct {
+    const char* name;
+    std::string input;
+    std::string codePage;
+    std::string note;  // "": no conversion
+    std::string text;  // of the one message
+    std::string folder;
+  } cases[] = {
+      {"UTF-16 little endian", Utf16(message, false), "CP1252", "UTF-16", expectedText + "\r\n",
+       "Entw\xFC"
+       "rfe"},
+      {"UTF-16 big endian", Utf16(message, true), "CP1252", "UTF-16", expectedText + "\r\n",
+       "Entw\xFC"
+       "rfe"},
+      {"UTF-16, unpaired surrogates and an odd byte",
+       Utf16(u"From ???@???\r\n\xD800x\xDC00", false) + "z", "CP1252", "UTF-16",
+       "From ???@???\r\n?x??\r\n", "default mailbox"},
+      {"UTF-16 into another code page", Utf16(message, false), "CP1250", "UTF-16",
+       "From ???@??? 1\r\nX-CalypsoFolder: Entw\xFCrfe\r\n\r\n5 \x80, ?, ? \r\n",
+       "Entw\xFC"
+       "rfe"},
+      {"UTF-8 with a mark",
+       "\xEF\xBB\xBF"
+       "From ???@??? 1\r\nX-CalypsoFolder: Entw\xC3\xBCrfe\r\n\r\n5 \xE2\x82\xAC, \xCE\xA9, "
+       "\xF0\x9F\x98\x80 \r\n",
+       "CP1252", "UTF-8", expectedText + "\r\n",
+       "Entw\xFC"
+       "rfe"},
+      {"a mark, then text that is not UTF-8: only the mark goes",
+       "\xEF\xBB\xBF"
+       "From ???@???\r\nX-CalypsoFolder: Entw\xFCrfe\r\n",
+       "CP1252", "", "From ???@???\r\nX-CalypsoFolder: Entw\xFCrfe\r\n",
+       "Entw\xFC"
+       "rfe"},
+  };
+  for (const auto& c : cases) {
+    auto encoding = ExportEncoding::Create(c.codePage);
+    ASSERT_NE(encoding, nullptr);
+    reader_.SetEncoding(encoding.get());
+    view_.text.clear();
+    const std::string path = temp_.WriteFile("saved-again.txt", c.input);
+    ASSERT_TRUE(Load(path)) << c.name;
+    const std::string note =
+        c.note.empty() ? "" : "export is " + c.note + "; converted to " + c.codePage + ".\r\n";
+    EXPECT_EQ(view_.text,
+              "start parsing file: " + path + " ...\r\n" + note + "mailbox file loaded.")
+        << c.name;
+    EXPECT_EQ(FoldersInOrder(), (Folders{{c.folder, {c.text}}})) << c.name;
+  }
+}
+
+TEST_F(MailboxReaderTest, AMarkOnlyStillMakesAnEmptyExport) {
+  for (const std::string& text :
+       {"\xEF\xBB\xBF"s, "\xFF\xFE"s, "\xEF\xBB\xBF \r\n\t\r\n"s, Utf16(u" \r\n", true)}) {
+    ASSERT_TRUE(Load(temp_.WriteFile("marked.txt", text))) << text;
+    EXPECT_EQ(reader_.MessageCount(), 1);
+    EXPECT_TRUE(FoldersInOrder().empty());
+  }
 }
 
 TEST_F(MailboxReaderTest, WorksWithoutLogOrStatusSink) {

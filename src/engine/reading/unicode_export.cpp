@@ -1,0 +1,136 @@
+#include "engine/reading/unicode_export.h"
+
+namespace vandrel {
+
+namespace {
+
+void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+bool IsHighSurrogate(unsigned unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(unsigned unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// The length of the UTF-8 character that starts with `lead`, 0 for a byte that starts none.
+std::size_t SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if ((lead >> 5) == 0x6) return 2;
+  if ((lead >> 4) == 0xE) return 3;
+  if ((lead >> 3) == 0x1E) return 4;
+  return 0;
+}
+
+}  // namespace
+
+ByteOrderMark DetectByteOrderMark(std::string_view start) {
+  if (start.starts_with("\xEF\xBB\xBF")) return ByteOrderMark::kUtf8;
+  if (start.starts_with("\xFF\xFE")) return ByteOrderMark::kUtf16LittleEndian;
+  if (start.starts_with("\xFE\xFF")) return ByteOrderMark::kUtf16BigEndian;
+  return ByteOrderMark::kNone;
+}
+
+std::size_t MarkLength(ByteOrderMark mark) {
+  switch (mark) {
+    case ByteOrderMark::kUtf8:
+      return 3;
+    case ByteOrderMark::kUtf16LittleEndian:
+    case ByteOrderMark::kUtf16BigEndian:
+      return 2;
+    case ByteOrderMark::kNone:
+      break;
+  }
+  return 0;
+}
+
+void Utf16Decoder::Decode(std::string_view bytes, std::string& utf8) {
+  std::size_t i = 0;
+  if (haveOddByte_ && !bytes.empty()) {
+    const auto second = static_cast<unsigned char>(bytes[0]);
+    Unit(bigEndian_ ? (oddByte_ << 8 | second) : (second << 8 | oddByte_), utf8);
+    haveOddByte_ = false;
+    i = 1;
+  }
+  for (; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<unsigned char>(bytes[i]);
+    const auto second = static_cast<unsigned char>(bytes[i + 1]);
+    Unit(bigEndian_ ? (first << 8 | second) : (second << 8 | first), utf8);
+  }
+  if (i < bytes.size()) {
+    haveOddByte_ = true;
+    oddByte_ = static_cast<unsigned char>(bytes[i]);
+  }
+}
+
+void Utf16Decoder::Unit(unsigned unit, std::string& utf8) {
+  if (pendingHigh_ != 0) {
+    if (IsLowSurrogate(unit)) {
+      AppendUtf8(0x10000 + ((pendingHigh_ - 0xD800) << 10) + (unit - 0xDC00), utf8);
+      pendingHigh_ = 0;
+      return;
+    }
+    utf8 += '?';
+    pendingHigh_ = 0;
+  }
+  if (IsHighSurrogate(unit)) {
+    pendingHigh_ = unit;
+  } else if (IsLowSurrogate(unit)) {
+    utf8 += '?';
+  } else {
+    AppendUtf8(unit, utf8);
+  }
+}
+
+void Utf16Decoder::Finish(std::string& utf8) {
+  if (pendingHigh_ != 0) utf8 += '?';
+  if (haveOddByte_) utf8 += '?';
+  pendingHigh_ = 0;
+  haveOddByte_ = false;
+}
+
+void Utf8Checker::Feed(std::string_view bytes) {
+  for (std::size_t i = 0; valid_ && i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (needed_ > 0) {
+      valid_ = (byte & 0xC0) == 0x80;
+      --needed_;
+    } else if (byte >= 0x80) {
+      const std::size_t length = SequenceLength(byte);
+      valid_ = length != 0;
+      needed_ = length - 1;
+    }
+  }
+}
+
+std::size_t WholeUtf8Characters(std::string_view text) {
+  // Look back over at most three continuation bytes for the start of the last character.
+  std::size_t start = text.size();
+  for (int back = 0; back < 4 && start > 0; ++back) {
+    --start;
+    const auto byte = static_cast<unsigned char>(text[start]);
+    if ((byte & 0xC0) != 0x80) {
+      const std::size_t length = SequenceLength(byte);
+      return (length != 0 && start + length > text.size()) ? start : text.size();
+    }
+  }
+  return text.size();
+}
+
+}  // namespace vandrel
