@@ -14,7 +14,7 @@
 #include "cli/console_output.h"
 #include "cli/exit_code.h"
 #include "engine/conversion_job.h"
-#include "engine/missing_files_report.h"
+#include "engine/end_of_run_report.h"
 
 namespace vandrel::cli {
 
@@ -92,7 +92,7 @@ int Convert(const ConversionOptions& jobOptions, const std::string& input,
   }
   job.Wait();
   console.Finish();
-  const std::string report = MissingFilesReport(job.MissingFiles());
+  const std::string report = EndOfRunReport(job.Findings());
   std::fputs(report.c_str(), stderr);
   return job.Succeeded() ? kFinished : kRunFailed;
 }

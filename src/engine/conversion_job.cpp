@@ -52,7 +52,7 @@ bool ConversionJob::Run() {
   running_ = true;
   succeeded_ = false;
   statusLine_ = StatusLine(status_);
-  converter_.reset();  // each run reports only the files it missed itself
+  converter_.reset();  // each run reports only what it found itself
   // What the last run left in the status line and the bar must not pass for this one's.
   statusLine_.Set({});
   if (status_ != nullptr) status_->SetProgressPosition(0);
@@ -167,9 +167,9 @@ std::string ConversionJob::ConvertMessage(const MessageText& text) {
   return converter_->ConvertMessage(text, statusLine_);
 }
 
-const std::vector<MissingFile>& ConversionJob::MissingFiles() const {
-  static const std::vector<MissingFile> kNone;
-  return converter_ == nullptr ? kNone : converter_->MissingFiles();
+const RunFindings& ConversionJob::Findings() const {
+  static const RunFindings kNone;
+  return converter_ == nullptr ? kNone : converter_->Findings();
 }
 
 // The status line must not go on saying "converting ..." (or, from the last run, "ready").

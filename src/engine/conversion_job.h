@@ -66,8 +66,9 @@ class ConversionJob {
   // One exported message in Thunderbird's form, its subject appended to the status line.
   std::string ConvertMessage(const MessageText& text);
 
-  // Files named by the export that could not be found or read, for the last run.
-  const std::vector<MissingFile>& MissingFiles() const;
+  // What the last run found that the user must hear of: files the export names that could not
+  // be found or read, messages that could not be converted in full.
+  const RunFindings& Findings() const;
 
  private:
   bool Convert();

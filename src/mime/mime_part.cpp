@@ -196,6 +196,11 @@ bool MimePart::TakeContent(std::string_view encoded) {
 }
 
 int MimePart::Load(std::string_view text) {
+  nestingCut_ = false;
+  return LoadAtDepth(text, 0, nestingCut_);
+}
+
+int MimePart::LoadAtDepth(std::string_view text, int depth, bool& nestingCut) {
   if (text.size() > kMaxTextLength) return -1;
   const int headerLength = PartHeader::Load(text);
   if (headerLength <= 0) return headerLength;
@@ -204,7 +209,10 @@ int MimePart::Load(std::string_view text) {
 
   const auto bodyStart = static_cast<std::size_t>(headerLength);
   std::size_t contentEnd = text.size();
-  const std::string boundary = GetMediaType() == kMediaMultipart ? GetBoundary() : std::string();
+  const bool multipart = GetMediaType() == kMediaMultipart;
+  if (multipart && depth >= kMaxNesting) nestingCut = true;
+  const std::string boundary =
+      multipart && depth < kMaxNesting ? GetBoundary() : std::string();
   const std::string delimiter = boundary.empty() ? std::string() : "\r\n--" + boundary;
   if (!delimiter.empty()) {
     // From 2 bytes before the body, so a delimiter whose CR LF is the blank line is found.
@@ -215,11 +223,11 @@ int MimePart::Load(std::string_view text) {
     return -1;
   }
   if (contentEnd >= text.size()) return static_cast<int>(text.size());
-  return LoadChildren(text, contentEnd - 2, delimiter);
+  return LoadChildren(text, contentEnd - 2, delimiter, depth, nestingCut);
 }
 
 int MimePart::LoadChildren(std::string_view text, std::size_t delimiterStart,
-                           const std::string& delimiter) {
+                           const std::string& delimiter, int depth, bool& nestingCut) {
   std::size_t start = text.find(delimiter, delimiterStart);
   while (start != std::string_view::npos) {
     const std::size_t lineEnd = text.find(kCrLf, start + 2);
@@ -236,7 +244,7 @@ int MimePart::LoadChildren(std::string_view text, std::size_t delimiterStart,
     PartHeader childHeader;
     childHeader.Load(childText);
     MimePart* child = CreatePart(childHeader.GetMainType());
-    const int result = child->Load(childText);
+    const int result = child->LoadAtDepth(childText, depth + 1, nestingCut);
     if (result < 0) {
       ErasePart(child);
       return result;

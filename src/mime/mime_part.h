@@ -55,18 +55,27 @@ class MimePart : public PartHeader {
   // followed by a NUL that is not counted. -1 for children without a boundary.
   int Store(char* buffer, int capacity) const override;
   // Reads a whole tree; returns the bytes consumed, 0 when no header can be read, -1 when
-  // memory runs out. Never reads outside `text`.
+  // memory runs out. Never reads outside `text`. A part kMaxNesting levels below this one is
+  // loaded as a leaf whatever its type: its header, and all the rest as its content. That keeps
+  // the stack and the time of a load bounded, whatever the message's shape.
   int Load(std::string_view text) override;
+  // Whether the last Load met a part nested that deep.
+  bool NestingCut() const { return nestingCut_; }
+
+  static constexpr int kMaxNesting = 64;
 
  private:
   std::string TransferEncoding() const;
   int StoreChildren(char* buffer, int capacity, int written) const;
-  int LoadChildren(std::string_view text, std::size_t delimiterStart, const std::string& delimiter);
+  int LoadAtDepth(std::string_view text, int depth, bool& nestingCut);
+  int LoadChildren(std::string_view text, std::size_t delimiterStart, const std::string& delimiter,
+                   int depth, bool& nestingCut);
   bool TakeContent(std::string_view encoded);
 
   std::unique_ptr<char[]> content_;  // followed by a NUL that is not part of the content
   int contentLength_ = 0;
   std::vector<std::unique_ptr<MimePart>> children_;
+  bool nestingCut_ = false;
 };
 
 // The top-level part of a message.

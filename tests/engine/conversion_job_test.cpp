@@ -214,15 +214,15 @@ TEST_F(ConversionJobTest, EachRunReportsOnlyTheFilesItMissed) {
   const std::string withMissing = "From ???@??? Mon Jan 01 00:00:00 2001\r\nSubject: s\r\n" +
                                   missing + "X-CalypsoFolder: Inbox\r\n\r\nText\r\n";
   ASSERT_TRUE(RunOn(withMissing, "m.mbx"));
-  ASSERT_EQ(job_.MissingFiles().size(), 1u);
-  EXPECT_EQ(job_.MissingFiles()[0].path, "C:\\gone.doc");
+  ASSERT_EQ(job_.Findings().missingFiles.size(), 1u);
+  EXPECT_EQ(job_.Findings().missingFiles[0].path, "C:\\gone.doc");
   // A run that fails before it converts anything, then one whose files are all there.
   EXPECT_FALSE(RunOn(withMissing, "nowhere/m.mbx"));
-  EXPECT_TRUE(job_.MissingFiles().empty());
+  EXPECT_TRUE(job_.Findings().missingFiles.empty());
   ASSERT_TRUE(RunOn(withMissing, "m.mbx"));
-  EXPECT_EQ(job_.MissingFiles().size(), 1u);
+  EXPECT_EQ(job_.Findings().missingFiles.size(), 1u);
   ASSERT_TRUE(RunOn(Message("Inbox", "1"), "m.mbx"));
-  EXPECT_TRUE(job_.MissingFiles().empty());
+  EXPECT_TRUE(job_.Findings().missingFiles.empty());
 }
 
 TEST(ConversionJobRunningTest, TheRunningFlagIsSetWhenStartReturnsAndClearedAtTheEnd) {

@@ -224,3 +224,58 @@ TEST(MimePartTest, StoreIntoEveryShortBufferStaysInside) {
 
 }  // namespace
 }  // namespace vandrel::mime
+
+namespace vandrel::mime {
+namespace {
+
+// Multiparts nested `depth` levels below the top, a text at the bottom.
+std::string NestedMessage(int depth) {
+  std::string text = "Subject: deep\r\n";
+  for (int level = 0; level < depth; ++level) {
+    const std::string boundary = "b" + std::to_string(level) + "x";
+    text += "Content-Type: multipart/mixed; boundary=\"" + boundary + "\"\r\n\r\n--" + boundary +
+            "\r\n";
+  }
+  text += "Content-Type: text/plain\r\n\r\nat the bottom";
+  for (int level = depth - 1; level >= 0; --level) {
+    text += "\r\n--b" + std::to_string(level) + "x--\r\n";
+  }
+  return text;
+}
+
+int TreeDepth(const MimePart& part) {
+  int depth = 0;
+  for (const MimePart* p = &part; !p->Children().empty(); p = p->Children().front().get())
+    ++depth;
+  return depth;
+}
+
+TEST(MimePartTest, NestingDeeperThanTheLimitIsCutIntoALeaf) {
+  const struct {
+    int depth;
+    bool cut;
+    int treeDepth;
+  } cases[] = {
+      {MimePart::kMaxNesting - 1, false, MimePart::kMaxNesting - 1},
+      // The text at the limit is a leaf anyway.
+      {MimePart::kMaxNesting, false, MimePart::kMaxNesting},
+      {MimePart::kMaxNesting + 1, true, MimePart::kMaxNesting},
+      {40000, true, MimePart::kMaxNesting},
+  };
+  for (const auto& c : cases) {
+    const std::string text = NestedMessage(c.depth);
+    MailMessage message;
+    ASSERT_EQ(message.Load(text), static_cast<int>(text.size())) << c.depth;
+    EXPECT_EQ(message.NestingCut(), c.cut) << c.depth;
+    EXPECT_EQ(TreeDepth(message), c.treeDepth) << c.depth;
+    // The part at the limit holds everything below it, unsplit.
+    const MimePart* deepest = &message;
+    while (!deepest->Children().empty())
+      deepest = deepest->Children().front().get();
+    EXPECT_NE(deepest->Content().find("at the bottom"), std::string_view::npos) << c.depth;
+    EXPECT_GT(message.GetStoreLength(), 0);
+  }
+}
+
+}  // namespace
+}  // namespace vandrel::mime

@@ -8,10 +8,10 @@ Usage: thunderbird_check.py VANDREL_CLI     (exits 77, "skipped", without thunde
 """
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
-import time
 from pathlib import Path
 
 from marionette_client import Marionette
@@ -90,7 +90,7 @@ def cleaned(folder):
     return out
 
 
-def write_prefs(profile, port):
+def write_prefs(profile):
     (profile / "Mail" / "Local Folders").mkdir(parents=True, exist_ok=True)
     (profile / "prefs.js").write_text("".join('user_pref("%s", %s);\n' % item for item in [
         ("mail.accountmanager.accounts", '"account1"'),
@@ -107,23 +107,39 @@ def write_prefs(profile, port):
         ("toolkit.telemetry.reportingpolicy.firstRun", "false"),
         ("datareporting.policy.dataSubmissionPolicyBypassNotification", "true"),
         ("app.update.enabled", "false"),
-        ("marionette.port", str(port)),
     ]))
 
 
-def folders_in_thunderbird(profile, home, port):
-    display = ":%d" % (400 + os.getpid() % 300)
-    xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x800x24"],
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+def free_port():
+    """A port nobody listens on now, so that runs side by side do not meet."""
+    with socket.socket() as probe:
+        probe.bind(("127.0.0.1", 0))
+        return probe.getsockname()[1]
+
+
+def start_xvfb():
+    """Xvfb on a display it picks itself; returns once it takes connections."""
+    read_end, write_end = os.pipe()
+    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24"],
+                            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    with os.fdopen(read_end) as announced:
+        display = announced.readline().strip()
+    return xvfb, ":" + display
+
+
+def folders_in_thunderbird(profile, home):
+    port = free_port()
+    with open(profile / "prefs.js", "a") as prefs:
+        prefs.write('user_pref("marionette.port", %d);\n' % port)
+    xvfb, display = start_xvfb()
     env = dict(os.environ, DISPLAY=display, HOME=str(home))
     thunderbird = None
     try:
-        time.sleep(1)
         thunderbird = subprocess.Popen(
             ["thunderbird", "--no-remote", "--marionette", "-remote-allow-system-access", "-profile", str(profile)],
             env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        client = Marionette(port, timeout=90)
-        time.sleep(3)
+        client = Marionette(port, timeout=300)
         return client.run_chrome_script((HERE / "list_folders.js").read_text())
     finally:
         if thunderbird:
@@ -161,18 +177,18 @@ def main():
         subprocess.run([cli, "convert", "-q", export, tmp / "out" / "mail.mbx"], check=True,
                        stdout=subprocess.DEVNULL)
         plain = tmp / "plain-profile"
-        write_prefs(plain, 2851)
+        write_prefs(plain)
         for file in (tmp / "out").iterdir():
             shutil.copy(file, plain / "Mail" / "Local Folders" / file.name[: -len(".mbx")])
         names = {folder: thunderbird_hash_name("mail" + cleaned(folder)) for folder in FOLDERS}
-        compare("normal run", folders_in_thunderbird(plain, tmp, 2851), names, expected, problems)
+        compare("normal run", folders_in_thunderbird(plain, tmp), names, expected, problems)
 
         # The profile mode, straight into a profile.
         profile = tmp / "profile"
-        write_prefs(profile, 2852)
+        write_prefs(profile)
         subprocess.run([cli, "convert", "-q", "--thunderbird", profile, export], check=True,
                        stdout=subprocess.DEVNULL)
-        compare("profile mode", folders_in_thunderbird(profile, tmp, 2852), {f: f.replace("/", "_") for f in FOLDERS}, expected,
+        compare("profile mode", folders_in_thunderbird(profile, tmp), {f: f.replace("/", "_") for f in FOLDERS}, expected,
                 problems)
     for problem in problems:
         print("FAILED:", problem)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "engine/converting/file_transfer_encoding.h"
 #include "engine/converting/header_charset.h"
 #include "mime/ascii.h"
 
@@ -40,11 +41,15 @@ void AddAttachment(mime::MailMessage& output, const std::string& path, Reference
     part->SetFieldValue("Content-Transfer-Encoding", type.transferEncoding);
     part->SetFieldValue("Content-Type", type.contentType);
   }
+  // A file that is there but cannot be read (no permission, not a regular file, too large)
+  // is left out and reported like a missing one: an empty part would look like the file.
   if (!part->ReadFile(local, ExportFileName(path))) {
+    output.ErasePart(part);
     files.ReportMissing(path);
     return;
   }
   MarkContentTypeCharset(*part);
+  KeepFileBytesExact(*part);
 }
 
 }  // namespace

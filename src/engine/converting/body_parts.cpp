@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/converting/file_transfer_encoding.h"
 #include "engine/converting/header_charset.h"
 
 namespace vandrel {
@@ -15,7 +16,8 @@ std::string HtmlBodyPath(const std::string& reference) {
                                         : WithoutQuotes(reference.substr(0, semicolon));
 }
 
-// True when the HTML body file was read; a part that failed stays, without content.
+// True when the HTML body file was read. A file that is there but cannot be read is reported
+// like a missing one and leaves no part behind: the text parts stand in for it.
 bool AddHtmlBody(mime::MailMessage& output, const std::string& path, ReferencedFiles& files) {
   if (path.empty()) return false;
   const std::string local = files.Locate(path);
@@ -28,16 +30,13 @@ bool AddHtmlBody(mime::MailMessage& output, const std::string& path, ReferencedF
   part->SetFieldValue("Content-Type", "text/html");
   part->SetFieldValue("Content-Transfer-Encoding", "7bit");
   if (!part->ReadFile(local, ExportFileName(path))) {
+    output.ErasePart(part);
     files.ReportMissing(path);
     return false;
   }
   MarkContentTypeCharset(*part);
+  KeepFileBytesExact(*part);
   return true;
-}
-
-// Text up to its first NUL.
-std::string_view TextBeforeNul(std::string_view content) {
-  return content.substr(0, content.find('\0'));
 }
 
 void AddTextPart(mime::MailMessage& output, std::string_view text, std::string_view sourceCharset) {
@@ -60,14 +59,13 @@ void AddBodyParts(const mime::MailMessage& source, mime::MailMessage& output,
   bool foundText = false;
   for (const mime::MimePart* leaf : leaves) {
     if (leaf->GetMediaType() != mime::kMediaText) continue;
-    const std::string_view text = TextBeforeNul(leaf->Content());
+    const std::string_view text = leaf->Content();
     if (text.empty()) continue;
     foundText = true;
     AddTextPart(output, text, leaf->GetFieldParameter("Content-Type", "charset"));
   }
   if (!foundText) {
-    AddTextPart(output, TextBeforeNul(source.Content()),
-                source.GetFieldParameter("Content-Type", "charset"));
+    AddTextPart(output, source.Content(), source.GetFieldParameter("Content-Type", "charset"));
   }
 }
 

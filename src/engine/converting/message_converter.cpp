@@ -7,6 +7,7 @@
 #include "engine/converting/attachment_parts.h"
 #include "engine/converting/body_parts.h"
 #include "engine/converting/header_charset.h"
+#include "engine/converting/separator_line.h"
 #include "engine/writing/mbox_text.h"
 #include "mime/mime_part.h"
 
@@ -14,9 +15,13 @@ namespace vandrel {
 
 namespace {
 
+constexpr std::string_view kTooLarge = "too large to convert";
+constexpr std::string_view kNestedTooDeep = "nested too deep";
+
 struct CapturedValue {
   std::string value;
   std::string charset;  // of the source field, as its encoded words named it
+  bool present = false;
 };
 
 // A CR or LF that is not part of a fold would start a new header line when written back.
@@ -36,7 +41,7 @@ std::string WithoutLoneLineBreaks(std::string value) {
 CapturedValue Capture(const mime::MailMessage& source, std::string_view name) {
   const mime::HeaderField* field = source.GetField(name);
   if (field == nullptr) return {};
-  return {WithoutLoneLineBreaks(field->value), field->charset};
+  return {WithoutLoneLineBreaks(field->value), field->charset, true};
 }
 
 // The text from its first "<" to the end; all of it when it holds no "<".
@@ -51,7 +56,7 @@ void Set(mime::MailMessage& output, std::string_view name, const CapturedValue& 
 
 struct SourceValues {
   CapturedValue subject, sender, recipients, date, blindCopies, copies, returnPath, messageId,
-      priority, mailer, folder, account, htmlBody;
+      priority, mailer, folder, account, htmlBody, replyTo, inReplyTo, references;
 };
 
 SourceValues CaptureAll(const mime::MailMessage& source) {
@@ -70,6 +75,9 @@ SourceValues CaptureAll(const mime::MailMessage& source) {
   v.folder.value = WithoutQuotes(v.folder.value);
   v.account = Capture(source, "X-CalypsoAccount");
   v.htmlBody = Capture(source, "X-CalypsoHtmlBody");
+  v.replyTo = Capture(source, "Reply-To");
+  v.inReplyTo = Capture(source, "In-Reply-To");
+  v.references = Capture(source, "References");
   return v;
 }
 
@@ -93,15 +101,25 @@ void BuildHeader(const SourceValues& v, const std::string& unquotedSender,
   // Thunderbird only takes four hex digits here, followed by the second status field.
   output.SetFieldValue("X-Mozilla-Status", "0000");
   output.SetFieldValue("X-Mozilla-Status2", "00000000");
-  Set(output, "X-Envelope-From", {FromFirstAngle(unquotedSender), v.sender.charset});
+  // A fold here would break the separator line a reader builds from this field.
+  Set(output, "X-Envelope-From", {Unfolded(FromFirstAngle(unquotedSender)), v.sender.charset});
   Set(output, "X-Envelope-To", {FromFirstAngle(v.recipients.value), v.recipients.charset});
+  // Replies and threads hang on these; each only when the source has it.
+  if (v.replyTo.present) Set(output, "Reply-To", v.replyTo);
+  if (v.inReplyTo.present) Set(output, "In-Reply-To", v.inReplyTo);
+  if (v.references.present) Set(output, "References", v.references);
 }
 
-// Leaves out, and reports, the parts that would take the message past the library's sizes;
-// returns the store length then.
-int FitStoreLength(mime::MailMessage& output, ReferencedFiles& files) {
+// The first line, the Calypso separator line, without its line end.
+std::string_view FirstLine(std::string_view messageText) {
+  return messageText.substr(0, messageText.find("\r\n"));
+}
+
+// Leaves out, and reports, the attached parts that would take the message past the largest
+// size it may have; returns the store length then.
+int FitStoreLength(mime::MailMessage& output, ReferencedFiles& files, int maxStoreLength) {
   int bound = output.GetStoreLength();
-  while (bound < 0 && output.Children().size() > 1) {
+  while ((bound < 0 || bound > maxStoreLength) && output.Children().size() > 1) {
     const mime::MimePart* last = output.Children().back().get();
     files.ReportMissing(last->GetName());
     output.ErasePart(last);
@@ -121,7 +139,7 @@ char* MessageConverter::ScratchBuffer::Reserve(std::size_t size) {
 }
 
 MessageConverter::MessageConverter(std::vector<std::string> searchFolders, ExportEncoding* encoding)
-    : encoding_(encoding), files_(std::move(searchFolders), encoding) {}
+    : encoding_(encoding), files_(std::move(searchFolders), encoding, findings_) {}
 
 std::string MessageConverter::Shown(const std::string& text, const std::string& charset) const {
   return encoding_ == nullptr ? text : encoding_->ToSystemText(text, charset);
@@ -133,17 +151,30 @@ std::string MessageConverter::ConvertMessage(std::string_view messageText, Statu
   const SourceValues values = CaptureAll(source);
   const std::string subject = Shown(values.subject.value, values.subject.charset);
   status.Append(" " + subject);
-  files_.BeginMessage(Shown(values.folder.value), subject);
+  findings_.BeginMessage(Shown(values.folder.value), subject);
+  if (source.NestingCut()) findings_.MessageProblem(std::string(kNestedTooDeep));
 
   const std::string unquotedSender = WithoutQuotes(values.sender.value);
+  const std::string separator = SeparatorLine(Unfolded(unquotedSender), FirstLine(messageText));
   mime::MailMessage output;
   BuildHeader(values, unquotedSender, output);
   AddBodyParts(source, output, values.htmlBody.value, files_);
   AddAttachments(messageText, output, files_);
 
-  // The separator and date lines, then the stored message right behind them in one buffer.
-  const std::string lead = "From " + unquotedSender + "\nDate: " + values.date.value + "\n";
-  const int bound = std::max(FitStoreLength(output, files_), 0);
+  const int bound = FitStoreLength(output, files_, maxStoreLength_);
+  if (bound < 0 || bound > maxStoreLength_) {
+    // Nothing is lost: the message goes into the file as it stood in the export.
+    findings_.MessageProblem(std::string(kTooLarge));
+    const std::string_view rest = messageText.substr(std::min(
+        messageText.size(), FirstLine(messageText).size() + std::string_view("\r\n").size()));
+    return ToMboxText(separator + "\n" + std::string(rest));
+  }
+  return StoreWithLead(separator + "\nDate: " + values.date.value + "\n", output, bound);
+}
+
+// The separator and date lines, then the stored message right behind them in one buffer.
+std::string MessageConverter::StoreWithLead(const std::string& lead,
+                                            const mime::MailMessage& output, int bound) {
   char* text = scratch_.Reserve(lead.size() + static_cast<std::size_t>(bound));
   std::memcpy(text, lead.data(), lead.size());
   const int written = bound > 0 ? output.Store(text + lead.size(), bound) : 0;

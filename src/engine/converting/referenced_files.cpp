@@ -2,13 +2,9 @@
 
 namespace vandrel {
 
-ReferencedFiles::ReferencedFiles(std::vector<std::string> searchFolders, ExportEncoding* encoding)
-    : resolver_(std::move(searchFolders)), encoding_(encoding) {}
-
-void ReferencedFiles::BeginMessage(std::string folder, std::string subject) {
-  folder_ = std::move(folder);
-  subject_ = std::move(subject);
-}
+ReferencedFiles::ReferencedFiles(std::vector<std::string> searchFolders, ExportEncoding* encoding,
+                                 FindingsLog& findings)
+    : resolver_(std::move(searchFolders)), encoding_(encoding), findings_(findings) {}
 
 std::string ReferencedFiles::Locate(const std::string& pathAsWritten) {
   std::string local = resolver_.Resolve(pathAsWritten);
@@ -20,9 +16,8 @@ std::string ReferencedFiles::Locate(const std::string& pathAsWritten) {
 }
 
 void ReferencedFiles::ReportMissing(const std::string& pathAsWritten) {
-  missing_.push_back(
-      MissingFile{encoding_ != nullptr ? encoding_->ToSystemText(pathAsWritten) : pathAsWritten,
-                  folder_, subject_});
+  findings_.MissingFile(encoding_ != nullptr ? encoding_->ToSystemText(pathAsWritten)
+                                             : pathAsWritten);
 }
 
 }  // namespace vandrel

@@ -13,7 +13,7 @@
 
 #include <initializer_list>
 
-#include "engine/missing_files_report.h"
+#include "engine/end_of_run_report.h"
 #include "settings/registry_store.h"
 #include "ui/qt/app_icon.h"
 #include "ui/qt/dialog_units.h"
@@ -273,16 +273,16 @@ void MainDialog::ChoosePath(const FileRequest& request, QLineEdit* edit, std::st
 void MainDialog::CheckRunEnded() {
   if (job_.IsRunning()) return;
   runWatch_.stop();
-  LogMissingFiles();
+  LogFindings();
   logView_.Flush();
   statusSink_.Flush();
   emit RunFinished();
 }
 
-// The files the export names but that were not there: a count, then the first of them, so that
-// a user who sees no terminal learns it too.
-void MainDialog::LogMissingFiles() {
-  const std::string report = MissingFilesReport(job_.MissingFiles());
+// The files the export names but that were not there, and the messages not converted in full:
+// a count, then the first of them, so that a user who sees no terminal learns it too.
+void MainDialog::LogFindings() {
+  const std::string report = EndOfRunReport(job_.Findings());
   std::string_view rest = report;
   while (!rest.empty()) {
     const std::size_t end = rest.find('\n');

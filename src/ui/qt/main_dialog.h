@@ -62,7 +62,7 @@ class MainDialog : public QDialog {
   void OnThunderbirdToggled(bool intoThunderbird);
   void ChoosePath(const FileRequest& request, QLineEdit* edit, std::string& path);
   void CheckRunEnded();
-  void LogMissingFiles();
+  void LogFindings();
 
   std::unique_ptr<FileChooser> chooser_;
   // The controls, in tab order; the dialog owns them as their parent.

@@ -15,6 +15,7 @@ namespace vandrel {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 const fs::path kGoldenDir = VANDREL_GOLDEN_DIR;
 
@@ -84,13 +85,119 @@ TEST_F(MessageConverterTest, FilesThatCannotBeFoundOrReadAreReported) {
       "X-CalypsoHtmlBody: \"C:\\Calypso\\Html\\folder.htm\";\r\n"
       "X-Attachment: \"C:\\Calypso\\Attach\\gone.gif\";\r\n\r\n",
       status);
-  ASSERT_EQ(converter_.MissingFiles().size(), 3u);
-  EXPECT_EQ(converter_.MissingFiles()[0].path, "C:\\Calypso\\Attach\\missing.zip");
-  EXPECT_EQ(converter_.MissingFiles()[0].folder, "Sent Items");
-  EXPECT_EQ(converter_.MissingFiles()[0].subject, "Urlaubsfotos");
-  EXPECT_EQ(converter_.MissingFiles()[1].path, "C:\\Calypso\\Html\\folder.htm");
-  EXPECT_EQ(converter_.MissingFiles()[2].path, "C:\\Calypso\\Attach\\gone.gif");
-  EXPECT_EQ(converter_.MissingFiles()[2].folder, "Archiv");
+  ASSERT_EQ(converter_.Findings().missingFiles.size(), 3u);
+  EXPECT_EQ(converter_.Findings().missingFiles[0].path, "C:\\Calypso\\Attach\\missing.zip");
+  EXPECT_EQ(converter_.Findings().missingFiles[0].folder, "Sent Items");
+  EXPECT_EQ(converter_.Findings().missingFiles[0].subject, "Urlaubsfotos");
+  EXPECT_EQ(converter_.Findings().missingFiles[1].path, "C:\\Calypso\\Html\\folder.htm");
+  EXPECT_EQ(converter_.Findings().missingFiles[2].path, "C:\\Calypso\\Attach\\gone.gif");
+  EXPECT_EQ(converter_.Findings().missingFiles[2].folder, "Archiv");
+}
+
+// The header block of a converted message, without the separator line.
+std::string HeaderOf(const std::string& converted) {
+  const std::size_t start = converted.find('\n') + 1;
+  return converted.substr(start, converted.find("\n\n") + 1 - start);
+}
+
+TEST_F(MessageConverterTest, ReplyAndThreadFieldsFollowTheFixedHeader) {
+  const struct {
+    std::string fields;
+    std::string expectedTail;
+  } cases[] = {
+      {"", "X-Envelope-To: \n"},
+      {"References: <a@x> <b@x>\r\nReply-To: \"Club\" <club@example.org>\r\n"
+       "In-Reply-To: <b@x>\r\n",
+       "X-Envelope-To: \nReply-To: \"Club\" <club@example.org>\nIn-Reply-To: <b@x>\n"
+       "References: <a@x> <b@x>\n"},
+      // Present but empty is kept; a fold stays a fold.
+      {"In-Reply-To:\r\nReferences: <a@x>\r\n <b@x>\r\n",
+       "X-Envelope-To: \nIn-Reply-To: \nReferences: <a@x>\n <b@x>\n"},
+  };
+  for (const auto& c : cases) {
+    StatusLine status;
+    const std::string header =
+        HeaderOf(Convert("From ???@???\r\nSubject: s\r\n" + c.fields + "\r\nbody\r\n", status));
+    EXPECT_TRUE(header.ends_with(c.expectedTail)) << header;
+  }
+}
+
+TEST_F(MessageConverterTest, TheSeparatorLineIsTheClassicOneAndAFoldedSenderStaysOnIt) {
+  StatusLine status;
+  const std::string converted = Convert(
+      "From ???@??? Mon Mar 01 19:42:10 2004\r\nFrom: \"Berger,\r\n Anna\" <anna@\r\n\texample.org>"
+      "\r\nSubject: s\r\n\r\nbody\r\n",
+      status);
+  EXPECT_TRUE(converted.starts_with("From MAILER-DAEMON Mon Mar  1 19:42:10 2004\nDate: \n"))
+      << converted;
+  EXPECT_NE(converted.find("\nX-Envelope-From: <anna@ example.org>\n"), std::string::npos)
+      << converted;
+  const std::string plain = Convert(
+      "From ???@??? Tue Dec 02 11:00:00 2003\r\nFrom: \"Doe, John\" <jd@example.com>\r\n\r\n",
+      status);
+  EXPECT_TRUE(plain.starts_with("From jd@example.com Tue Dec  2 11:00:00 2003\n")) << plain;
+}
+
+TEST_F(MessageConverterTest, NulBytesOfTheTextAreKept) {
+  StatusLine status;
+  const std::string converted =
+      Convert("From ???@???\r\nSubject: s\r\n\r\nbefore\0after\r\n"s, status);
+  EXPECT_NE(converted.find("before=00after"), std::string::npos) << converted;
+}
+
+// A file that is there but cannot be read leaves no empty part behind; it is reported, and an
+// HTML body that cannot be read leaves the text to stand for it.
+TEST_F(MessageConverterTest, FilesThatCannotBeReadLeaveNoPartBehind) {
+  fs::create_directories(files_.Path() / "Attach" / "folder.jpg");
+  fs::create_directories(files_.Path() / "Html" / "folder.htm");
+  StatusLine status;
+  const std::string converted = Convert(
+      "From ???@???\r\nSubject: s\r\nX-CalypsoFolder: Inbox\r\n"
+      "X-CalypsoHtmlBody: \"C:\\Calypso\\Html\\folder.htm\"; 1\r\n"
+      "X-Attachment: \"C:\\Calypso\\Attach\\folder.jpg\"; 1\r\n"
+      "X-Attachment: \"/dev/null\"; 1\r\n\r\nthe text\r\n",
+      status);
+  EXPECT_EQ(converted.find("Content-Description: html body"), std::string::npos) << converted;
+  EXPECT_EQ(converted.find("Content-Description: enclosed"), std::string::npos) << converted;
+  EXPECT_NE(converted.find("the text"), std::string::npos);
+  ASSERT_EQ(converter_.Findings().missingFiles.size(), 3u);
+  EXPECT_EQ(converter_.Findings().missingFiles[0].path, "C:\\Calypso\\Html\\folder.htm");
+  EXPECT_EQ(converter_.Findings().missingFiles[2].path, "/dev/null");
+}
+
+// Past the largest size it may have, a message goes into the file as it stood in the export,
+// after a separator line of its own, and is reported.
+TEST_F(MessageConverterTest, AMessageTooLargeToConvertIsWrittenAsItStood) {
+  converter_.SetMaxStoreLength(300);
+  StatusLine status;
+  const std::string exported =
+      "From ???@??? Mon Mar 01 19:42:10 2004\r\nFrom: a@example.org\r\nSubject: Big\r\n"
+      "X-CalypsoFolder: Inbox\r\n\r\n" +
+      std::string(400, 'x') + "\r\nFrom here on\r\n";
+  const std::string converted = Convert(exported, status);
+  EXPECT_EQ(converted,
+            "From a@example.org Mon Mar  1 19:42:10 2004\nFrom: a@example.org\n"
+            "Subject: Big\nX-CalypsoFolder: Inbox\n\n" +
+                std::string(400, 'x') + "\n>From here on\n");
+  ASSERT_EQ(converter_.Findings().messageProblems.size(), 1u);
+  const MessageProblem& problem = converter_.Findings().messageProblems[0];
+  EXPECT_EQ(problem.problem, "too large to convert");
+  EXPECT_EQ(problem.folder, "Inbox");
+  EXPECT_EQ(problem.subject, "Big");
+}
+
+TEST_F(MessageConverterTest, AMessageNestedTooDeepIsConvertedAndReported) {
+  std::string exported = "From ???@???\r\nSubject: Deep\r\nX-CalypsoFolder: Inbox\r\n";
+  for (int level = 0; level < 200; ++level) {
+    exported += "Content-Type: multipart/mixed; boundary=\"b" + std::to_string(level) +
+                "x\"\r\n\r\n--b" + std::to_string(level) + "x\r\n";
+  }
+  exported += "Content-Type: text/plain\r\n\r\nbottom\r\n";
+  StatusLine status;
+  const std::string converted = Convert(exported, status);
+  EXPECT_TRUE(converted.starts_with("From MAILER-DAEMON Thu Jan  1 00:00:00 1970\n")) << converted;
+  ASSERT_EQ(converter_.Findings().messageProblems.size(), 1u);
+  EXPECT_EQ(converter_.Findings().messageProblems[0].problem, "nested too deep");
 }
 
 }  // namespace

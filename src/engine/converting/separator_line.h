@@ -1,0 +1,40 @@
+// The "From " line that starts each message of an mbox file, in the classic form every mbox
+// reader accepts: "From " address " " date, the date as asctime writes it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vandrel {
+
+// The date on a Calypso separator line ("From ???@??? Mon Mar 01 19:42:10 2004").
+struct CalypsoDate {
+  std::string weekday;  // "Mon"
+  std::string month;    // "Mar"
+  int day = 0;
+  std::string time;  // "19:42:10"
+  std::string year;  // "2004"
+};
+
+// The date after "From ???@???" when all of the rest of the line, blanks around it aside, has
+// the form "Www Mmm d hh:mm:ss yyyy" (English abbreviations as asctime writes them, fields
+// apart by one or more spaces); nothing is checked beyond the form.
+std::optional<CalypsoDate> ParseCalypsoDate(std::string_view separatorLine);
+
+// "Mon Mar  1 19:42:10 2004": the day right-aligned in two places.
+std::string AsctimeText(const CalypsoDate& date);
+
+// The text with each fold (CR LF and the blanks after it) made one space.
+std::string Unfolded(std::string_view value);
+
+// The address for the separator line from the sender (quotes removed, folds unfolded): the
+// text between the first "<" and the next ">" when that is a single word; else the whole
+// sender when it is one; else "MAILER-DAEMON".
+std::string EnvelopeAddress(std::string_view sender);
+
+// "From " + EnvelopeAddress + " " + the date of the Calypso separator line as asctime writes
+// it (the start of the Unix epoch when that line has none), without a line end.
+std::string SeparatorLine(std::string_view sender, std::string_view calypsoSeparatorLine);
+
+}  // namespace vandrel

@@ -1,0 +1,38 @@
+#include "engine/end_of_run_report.h"
+
+#include <gtest/gtest.h>
+
+namespace vandrel {
+namespace {
+
+TEST(EndOfRunReportTest, CountsListsUpToTwentyAndSaysHowManyMore) {
+  EXPECT_EQ(EndOfRunReport({}), "");
+  EXPECT_EQ(EndOfRunReport({{{"C:\\a\\x.jpg", "Inbox", "Hi"}}, {}}),
+            "1 file named in the export was not found or could not be read:\n  C:\\a\\x.jpg "
+            "(Inbox, Hi)\n");
+  RunFindings many;
+  for (int i = 0; i < 23; ++i)
+    many.missingFiles.push_back({"f" + std::to_string(i), "Sent", "s"});
+  const std::string report = EndOfRunReport(many);
+  EXPECT_TRUE(report.starts_with(
+      "23 files named in the export were not found or could not be read:\n  f0 (Sent, s)\n"));
+  EXPECT_NE(report.find("  f19 (Sent, s)\n  ... and 3 more\n"), std::string::npos) << report;
+  EXPECT_EQ(report.find("f20"), std::string::npos);
+}
+
+TEST(EndOfRunReportTest, MessagesFollowTheFiles) {
+  const RunFindings findings{
+      {{"x.jpg", "Inbox", "Hi"}},
+      {{"too large to convert", "Inbox", "Big"}, {"nested too deep", "Sent", "Deep"}}};
+  EXPECT_EQ(EndOfRunReport(findings),
+            "1 file named in the export was not found or could not be read:\n"
+            "  x.jpg (Inbox, Hi)\n"
+            "2 messages could not be converted in full:\n"
+            "  too large to convert (Inbox, Big)\n"
+            "  nested too deep (Sent, Deep)\n");
+  EXPECT_EQ(EndOfRunReport({{}, {{"nested too deep", "A", "s"}}}),
+            "1 message could not be converted in full:\n  nested too deep (A, s)\n");
+}
+
+}  // namespace
+}  // namespace vandrel
