@@ -120,7 +120,8 @@ TEST_F(ConversionJobTest, FolderNamesBecomeFileNamesThatStayApart) {
   const std::string exported = Message("My Mail", "a") + Message("My_Mail", "b") +
                                Message("Inbox", "c") + Message("inbox", "d") +
                                Message("\"Quoted\"", "e") + Message("a/b:c*d?", "f") +
-                               Message(std::string(250, 'x'), "g") + Message("", "h");
+                               Message(std::string(250, 'x'), "g") + Message("", "h") +
+                               Message(std::string("nul\0name", 8), "i");
   ASSERT_TRUE(RunOn(exported, "m.mbx"));
   std::set<std::string> written;
   for (const auto& entry : fs::directory_iterator(folder_.Path())) {
@@ -134,7 +135,7 @@ TEST_F(ConversionJobTest, FolderNamesBecomeFileNamesThatStayApart) {
   EXPECT_EQ(written, (std::set<std::string>{
                          "mMy_Mail.mbx", "mMy_Mail-2.mbx", inboxFirst ? "mInbox.mbx" : "minbox.mbx",
                          inboxFirst ? "minbox-2.mbx" : "mInbox-2.mbx", "mQuoted.mbx",
-                         "ma_b_c_d_.mbx", "m.mbx",
+                         "ma_b_c_d_.mbx", "m.mbx", "mnul_name.mbx",
                          // Longer than Thunderbird takes: its own short form.
                          ThunderbirdFileName("m" + std::string(200, 'x')) + ".mbx"}));
   EXPECT_NE(view_.text.find("processing a_b_c_d_\r\n"), std::string::npos);

@@ -73,8 +73,10 @@ std::string ThunderbirdFolders::Prepare() {
 
 std::string ThunderbirdFolders::FileFor(const std::string& folderName, const std::string&) {
   std::string base = folderName.empty() ? std::string("Unnamed folder") : folderName;
-  // Thunderbird takes no "/" in a folder's name: it separates folders in its addresses.
+  // Thunderbird takes no "/" in a folder's name: it separates folders in its addresses. No file
+  // name can hold a NUL.
   std::replace(base.begin(), base.end(), '/', '_');
+  std::replace(base.begin(), base.end(), '\0', '_');
   std::string name = base;
   std::string fileName = ThunderbirdFileName(name);
   for (int number = 2; ContainsIgnoringCase(usedNames_, fileName); ++number) {

@@ -13,7 +13,7 @@ constexpr std::string_view kExtension = ".mbx";
 
 bool MakesUnderscore(char c) {
   const auto byte = static_cast<unsigned char>(c);
-  return (byte >= 0x01 && byte <= 0x1F) || c == '\\' || c == ' ' || c == '/' || c == '<' ||
+  return byte <= 0x1F || c == '\\' || c == ' ' || c == '/' || c == '<' ||
          c == '>' || c == ':' || c == '|' || c == '?' || c == '*';
 }
 

@@ -46,6 +46,7 @@ TEST_F(ThunderbirdFoldersTest, ANewTopFolderHoldsOneFilePerFolder) {
   EXPECT_EQ(target.FileFor("inbox", "inbox"), (sub / "inbox-2").string());
   EXPECT_EQ(target.FileFor("", ""), (sub / "Unnamed folder").string());
   EXPECT_EQ(target.FileFor("2003/2004", "2003_2004"), (sub / "2003_2004").string());
+  EXPECT_EQ(target.FileFor(std::string("nul\0name", 8), "nul_name"), (sub / "nul_name").string());
   EXPECT_EQ(target.FileFor(longName, "x"), (sub / ThunderbirdFileName(longName)).string());
   EXPECT_EQ(target.Finish(), "");
   const std::string cache = ReadText(profile_.Path() / "folderCache.json");

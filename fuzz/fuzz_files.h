@@ -1,0 +1,55 @@
+// Files and folders of the fuzzers' own, made once per process in the system's temporary
+// folder and removed at exit.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace vandrel::fuzz {
+
+// A folder of this process's own; removed at exit.
+inline const std::filesystem::path& WorkFolder() {
+  static const std::filesystem::path folder = [] {
+    std::string name = (std::filesystem::temp_directory_path() / "vandrel-fuzz-XXXXXX").string();
+    if (::mkdtemp(name.data()) == nullptr) std::abort();
+    std::atexit([] {
+      std::error_code ignored;
+      std::filesystem::remove_all(WorkFolder(), ignored);
+    });
+    return std::filesystem::path(name);
+  }();
+  return folder;
+}
+
+inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (!out) std::abort();
+}
+
+// How many messages an export holds, counted the plain way: lines that start with the
+// separator. Null for a UTF-16 export, which has to be decoded first. A UTF-8 mark is skipped.
+inline std::optional<int> SeparatorLines(std::string_view bytes) {
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return std::nullopt;
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  constexpr std::string_view kSeparator = "From ???@???";
+  int count = bytes.starts_with(kSeparator) ? 1 : 0;
+  for (std::size_t lf = bytes.find('\n'); lf != std::string_view::npos;
+       lf = bytes.find('\n', lf + 1)) {
+    if (bytes.substr(lf + 1).starts_with(kSeparator)) ++count;
+  }
+  return count;
+}
+
+// Whether the bytes hold anything but blanks and line ends.
+inline bool HasText(std::string_view bytes) {
+  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  return bytes.find_first_not_of(" \t\r\n") != std::string_view::npos;
+}
+
+}  // namespace vandrel::fuzz
