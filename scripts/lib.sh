@@ -23,6 +23,9 @@ build_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
 fuzz_packages=(clang libclang-rt-14-dev)
 thunderbird_packages=(thunderbird xvfb)
+# Making and checking the Debian package: dpkg-shlibdeps and dpkg-buildflags, file for CPack,
+# manual pages, and the checkers.
+package_packages=(dpkg-dev file help2man lintian appstream desktop-file-utils)
 
 # configure_and_build DIR [cmake options...]
 configure_and_build() {
@@ -30,4 +33,12 @@ configure_and_build() {
   shift
   cmake -S "$root_dir" -B "$root_dir/$dir" -G Ninja "$@"
   cmake --build "$root_dir/$dir" -j "$jobs"
+}
+
+# The version scripts/package builds, and the path of its package.
+package_version() {
+  sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root_dir/build-package/CMakeCache.txt"
+}
+package_path() {
+  echo "$root_dir/build-package/vandrel_$(package_version)_$(dpkg --print-architecture).deb"
 }

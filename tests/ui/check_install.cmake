@@ -9,7 +9,7 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${status}")
 endif()
 
-set(expected bin/vandrel share/applications/vandrel.desktop
+set(expected bin/vandrel share/applications/org.vandrel.Vandrel.desktop
              share/icons/hicolor/scalable/apps/vandrel.svg)
 foreach(size 16 22 24 32 48 64 128 256)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/vandrel.png)
@@ -20,7 +20,7 @@ foreach(path IN LISTS expected)
   endif()
 endforeach()
 
-file(STRINGS ${PREFIX}/share/applications/vandrel.desktop entry)
+file(STRINGS ${PREFIX}/share/applications/org.vandrel.Vandrel.desktop entry)
 foreach(line "[Desktop Entry]" "Type=Application" "Exec=vandrel" "Icon=vandrel")
   if(NOT line IN_LIST entry)
     message(FATAL_ERROR "the desktop entry lacks ${line}")

@@ -13,7 +13,7 @@ namespace vandrel {
 ConverterApp::ConverterApp(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QLatin1String(kApplicationName.data(), kApplicationName.size()));
   setApplicationVersion(QStringLiteral(VANDREL_VERSION));
-  setDesktopFileName(QStringLiteral("vandrel"));
+  setDesktopFileName(QStringLiteral("org.vandrel.Vandrel"));
   setWindowIcon(AppIcon());
 #ifdef SIGXFSZ
   // A file-size limit must end the run with an error line, not kill the window.
