@@ -4,11 +4,15 @@
 
 namespace vandrel::cli {
 
+// The further forms start with "or:", under "Usage:", as manual page tools expect them.
 std::string CommandHelp::make_usage(const CLI::App*, std::string name) const {
   const std::string label = get_label("Usage") + ": ";
+  const std::string further = "or: ";
   std::ostringstream out;
   for (std::size_t i = 0; i < forms_.size(); ++i) {
-    out << (i == 0 ? label : std::string(label.size(), ' ')) << name << ' ' << forms_[i] << '\n';
+    const std::string lead =
+        i == 0 ? label : std::string(label.size() - further.size(), ' ') + further;
+    out << lead << name << ' ' << forms_[i] << '\n';
   }
   return out.str();
 }
