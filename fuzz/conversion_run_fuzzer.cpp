@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "engine/conversion_job.h"
+#include "engine/conversion.h"
 #include "engine/reading/mailbox_reader.h"
 #include "fuzz_files.h"
 #include "log/log_view.h"
@@ -86,12 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Discard view;
   vandrel::ActivityLog log;
   log.AttachEdit(&view);
-  vandrel::ConversionJob job;
-  job.SetLog(&log);
-  job.SetOptions({{Fixture().string()}, "CP1252", std::nullopt});
-  if (!job.Start(input.string(), out.string() + "/")) __builtin_trap();
-  job.Wait();
-  const bool finished = job.Succeeded();
+  const vandrel::ConversionRequest request{
+      input.string(), vandrel::MboxFilesOutput{out.string() + "/"}, {Fixture().string()}};
+  const bool finished = vandrel::Convert(request, vandrel::RunReport{log, nullptr}).succeeded;
   if (finished != readable) __builtin_trap();
 
   if (Snapshot(Fixture()) != fixtureBefore) __builtin_trap();

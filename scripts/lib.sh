@@ -19,7 +19,8 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-build_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev python3
+build_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+                nlohmann-json3-dev python3
                 qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
 fuzz_packages=(clang libclang-rt-14-dev)
 thunderbird_packages=(thunderbird xvfb)

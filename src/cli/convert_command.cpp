@@ -2,7 +2,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <memory>
 
 #ifdef _WIN32
 #include <io.h>
@@ -13,7 +12,8 @@
 #include "cli/command_help.h"
 #include "cli/console_output.h"
 #include "cli/exit_code.h"
-#include "engine/conversion_job.h"
+#include "cli/stop_signals.h"
+#include "engine/conversion.h"
 #include "engine/end_of_run_report.h"
 
 namespace vandrel::cli {
@@ -36,23 +36,22 @@ std::shared_ptr<CommandHelp> ConvertHelp() {
            "(default: the profile Thunderbird opens)"}});
 }
 
-// The job's settings from the command line; false, with the reason, when they do not fit.
-bool ToJob(const ConvertOptions& options, ConversionOptions& job, std::string& input,
-           std::string& output, std::string& problem) {
+// The run's request from the command line; false, with the reason, when it does not fit.
+bool ToRequest(const ConvertOptions& options, ConversionRequest& request, std::string& problem) {
   if (ExportEncoding::Create(options.exportCodePage) == nullptr) {
     problem = "unknown code page: " + options.exportCodePage;
     return false;
   }
-  job.attachmentFolders = options.attachmentFolders;
-  job.exportCodePage = options.exportCodePage;
+  request.attachmentFolders = options.attachmentFolders;
+  request.exportCodePage = options.exportCodePage;
   const std::vector<std::string>& paths = options.paths;
   if (options.thunderbird) {
     if (paths.empty()) {
       problem = "INPUT is required";
       return false;
     }
-    job.thunderbirdProfile = paths.size() == 2 ? paths[0] : std::string();
-    input = paths.back();
+    request.output = ThunderbirdOutput{paths.size() == 2 ? paths[0] : std::string()};
+    request.inputPath = paths.back();
     return true;
   }
   if (paths.size() != 2) {
@@ -60,8 +59,8 @@ bool ToJob(const ConvertOptions& options, ConversionOptions& job, std::string& i
         paths.empty() ? "INPUT and OUTPUT are required" : "OUTPUT is required (or --thunderbird)";
     return false;
   }
-  input = paths[0];
-  output = paths[1];
+  request.inputPath = paths[0];
+  request.output = MboxFilesOutput{paths[1]};
   return true;
 }
 
@@ -73,28 +72,22 @@ bool StderrIsTerminal() {
 #endif
 }
 
-int Convert(const ConversionOptions& jobOptions, const std::string& input,
-            const std::string& output, bool quiet) {
+int RunRequest(const ConversionRequest& request, bool quiet) {
   // A file-size limit must end in an error line, not kill the process.
 #ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+  StopSignals signals;
   ConsoleOutput console(stdout, stderr, !quiet && StderrIsTerminal());
   ActivityLog log;
   log.AttachEdit(&console);
-  ConversionJob job;
-  job.SetLog(&log);
-  job.SetStatusSink(&console);
-  job.SetOptions(jobOptions);
-  if (!job.Start(input, output)) {
-    std::fputs("vandrel-cli: could not start the conversion\n", stderr);
-    return kRunFailed;
-  }
-  job.Wait();
+  const ConversionResult result = Convert(request, RunReport{log, &console}, signals.Token());
   console.Finish();
-  const std::string report = EndOfRunReport(job.Findings());
+  const std::string report = EndOfRunReport(result.findings);
   std::fputs(report.c_str(), stderr);
-  return job.Succeeded() ? kFinished : kRunFailed;
+  // Stopped by a signal: the status a shell expects of a program the signal ended.
+  if (result.stopped && signals.Received() != 0) return kSignalBase + signals.Received();
+  return result.succeeded ? kFinished : kRunFailed;
 }
 
 }  // namespace
@@ -127,15 +120,13 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
 }
 
 int RunConvert(const ConvertOptions& options) {
-  ConversionOptions job;
-  std::string input;
-  std::string output;
+  ConversionRequest request;
   std::string problem;
-  if (!ToJob(options, job, input, output, problem)) {
+  if (!ToRequest(options, request, problem)) {
     std::fprintf(stderr, "%s\nRun with --help for more information.\n", problem.c_str());
     return kUsageError;
   }
-  return Convert(job, input, output, options.quiet);
+  return RunRequest(request, options.quiet);
 }
 
 }  // namespace vandrel::cli

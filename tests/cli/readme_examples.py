@@ -12,6 +12,8 @@ import sys
 import tempfile
 from pathlib import Path
 
+import profile_fixture
+
 CLI = Path(sys.argv[1]).resolve()
 SOURCE = Path(sys.argv[2]).resolve()
 SAMPLE_MESSAGES = 12
@@ -31,16 +33,7 @@ def shell_blocks(readme):
 
 def make_profile(home):
     """The profile the README names, which Thunderbird also opens by default."""
-    data = home / ".thunderbird"
-    profile = data / "abcd1234.default-release"
-    (profile / "Mail" / "Local Folders").mkdir(parents=True)
-    (data / "profiles.ini").write_text("[Profile0]\nName=default-release\nIsRelative=1\n"
-                                       "Path=abcd1234.default-release\nDefault=1\n")
-    (profile / "prefs.js").write_text(
-        'user_pref("mail.accountmanager.localfoldersserver", "server1");\n'
-        'user_pref("mail.server.server1.directory-rel", "[ProfD]Mail/Local Folders");\n'
-        'user_pref("mail.server.server1.type", "none");\n')
-    return profile
+    return profile_fixture.make_profile(home / ".thunderbird", "abcd1234.default-release")
 
 
 def mbox_files(root):

@@ -12,6 +12,8 @@ import sys
 import tempfile
 from pathlib import Path
 
+import profile_fixture
+
 CLI = sys.argv[1]
 SAMPLE = Path(sys.argv[2])
 failures = []
@@ -126,9 +128,7 @@ def files_decode_to_their_bytes(tmp):
 
 def no_export_is_refused(tmp):
     home = tmp / "home"
-    profile = home / ".thunderbird" / "p.default"
-    (profile / "Mail" / "Local Folders").mkdir(parents=True)
-    (home / ".thunderbird" / "profiles.ini").write_text("[Profile0]\nName=p\nIsRelative=1\nPath=p.default\nDefault=1\n")
+    profile = profile_fixture.make_profile(home / ".thunderbird")
     letter = tmp / "letter.txt"
     letter.write_bytes(b"Dear Anna,\r\nthis is a letter.\r\n")
     for args in (["convert", str(letter), str(tmp) + "/"], ["convert", "--thunderbird", str(letter)]):

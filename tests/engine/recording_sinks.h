@@ -32,17 +32,34 @@ class RecordingStatus : public StatusSink {
   std::vector<std::string> calls;
 };
 
-// Holds the worker in every status call until the test opens the gate, so that a test can look
-// at a run in progress however fast the machine is.
+// Holds the worker at the first status text that starts as given (and at every one after it)
+// until the test opens the gate, so that a test can look at a run in progress however fast
+// the machine is. Held() tells when the worker has got there.
 class GatedStatus : public RecordingStatus {
  public:
+  explicit GatedStatus(std::string holdAt = {}) : holdAt_(std::move(holdAt)) {}
+
   void SetStatusText(std::string_view text) override {
-    gate_.wait();
+    if (text.starts_with(holdAt_)) holding_ = true;
+    if (holding_) {
+      if (!arrived_) {
+        arrived_ = true;
+        arrival_.set_value();
+      }
+      gate_.wait();
+    }
     RecordingStatus::SetStatusText(text);
   }
+  // Waits until the worker is held.
+  void WaitUntilHeld() { held_.wait(); }
   void Open() { opened_.set_value(); }
 
  private:
+  std::string holdAt_;
+  bool holding_ = false;  // worker only
+  bool arrived_ = false;  // worker only
+  std::promise<void> arrival_;
+  std::shared_future<void> held_ = arrival_.get_future().share();
   std::promise<void> opened_;
   std::shared_future<void> gate_ = opened_.get_future().share();
 };

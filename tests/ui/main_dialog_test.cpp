@@ -16,8 +16,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <QDirIterator>
+
 #include <deque>
 #include <filesystem>
+#include <map>
 #include <numeric>
 #include <optional>
 
@@ -120,10 +123,25 @@ QByteArray SampleExport() {
 // A profile that Thunderbird opens by default below `home`; returns its folder.
 QString MakeDefaultProfile(const QString& home) {
   const QString profile = home + "/.thunderbird/abc.default";
-  QDir().mkpath(profile);
+  QDir().mkpath(profile + "/Mail/Local Folders");
   test::WriteFile(home + "/.thunderbird/profiles.ini",
                   "[Profile0]\nName=default\nIsRelative=1\nPath=abc.default\nDefault=1\n");
+  test::WriteFile(
+      profile + "/prefs.js",
+      "user_pref(\"mail.accountmanager.localfoldersserver\", \"server1\");\n"
+      "user_pref(\"mail.server.server1.directory-rel\", \"[ProfD]Mail/Local Folders\");\n");
   return profile;
+}
+
+// Every file below the folder, with its bytes.
+std::map<QString, QByteArray> Snapshot(const QString& folder) {
+  std::map<QString, QByteArray> files;
+  QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    files[path] = test::ReadFile(path);
+  }
+  return files;
 }
 
 // Points HOME elsewhere for as long as it lives.
@@ -179,6 +197,8 @@ class MainDialogTest : public QObject {
   void AnExportWithoutMessagesLeavesTheBarEmpty();
   void DroppingAFileSetsTheExport_data();
   void DroppingAFileSetsTheExport();
+  void ExitDuringARunStopsItAndLeavesNothing_data();
+  void ExitDuringARunStopsItAndLeavesNothing();
 
  private:
   // Clicks "Convert" and waits for the run to end.
@@ -590,7 +610,9 @@ void MainDialogTest::ARunThatFailsSaysSo() {
   QCOMPARE(c.status->text(), QStringLiteral("failed: see the log"));
   QCOMPARE(c.progress->value(), 0);
   QVERIFY(!QFile::exists(Path("nowhere")));
-  QVERIFY(!QFile::exists(profile + "/Mail"));
+  QVERIFY(QDir(profile + "/Mail/Local Folders")
+              .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+              .isEmpty());
 }
 
 void MainDialogTest::TheBarStartsEmptyWhileTheExportIsRead() {
@@ -687,6 +709,50 @@ void MainDialogTest::DroppingAFileSetsTheExport() {
     QVERIFY(held->Release(test::Message("Inbox", "one")));
     QVERIFY(finished.wait(kRunTimeoutMs));
   }
+}
+
+void MainDialogTest::ExitDuringARunStopsItAndLeavesNothing_data() {
+  QTest::addColumn<bool>("intoThunderbird");
+  QTest::newRow("mbox files") << false;
+  QTest::newRow("Thunderbird profile") << true;
+}
+
+// "Exit" asks the run to stop and waits, handling events, until the run has cleaned up; only
+// then does the window close. Nothing the run began stays.
+void MainDialogTest::ExitDuringARunStopsItAndLeavesNothing() {
+  QFETCH(bool, intoThunderbird);
+  const QString home = Path("home-exit");
+  const QString profile = MakeDefaultProfile(home);
+  const TemporaryHome temporaryHome(home);
+  const QString out = Path("exit-out");
+  QVERIFY(QDir().mkpath(out));
+  const auto before = Snapshot(profile);
+  const QString input = Path("exit-held.txt");
+  test::HeldExport held(input);
+  QVERIFY(held.IsHeld());
+  MainDialog dialog(std::make_unique<ScriptedChooser>());
+  const Controls c(dialog);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  c.input->setText(input);
+  c.output->setText(out + "/");
+  dialog.findChild<QCheckBox*>(QStringLiteral("thunderbird"))->setChecked(intoThunderbird);
+  c.convert->click();
+  QVERIFY(dialog.IsConverting());
+  // The export arrives only once the window waits for the run to stop: the run is asked to stop
+  // before it could have finished.
+  QTimer::singleShot(
+      0, [&] { held.Release(test::Message("Inbox", "1") + test::Message("Sent", "2")); });
+  c.exit->click();
+  QVERIFY(!dialog.IsConverting());
+  QVERIFY(!dialog.isVisible());
+  QCOMPARE(dialog.result(), int(QDialog::Rejected));
+  const QString ending =
+      intoThunderbird ? "Error: conversion stopped." : "Error: conversion stopped.";
+  QVERIFY2(c.log->toPlainText().endsWith(ending), qPrintable(c.log->toPlainText()));
+  QCOMPARE(c.status->text(), QStringLiteral("failed: see the log"));
+  QVERIFY(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
+  QVERIFY(Snapshot(profile) == before);
 }
 
 }  // namespace vandrel

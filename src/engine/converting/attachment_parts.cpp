@@ -75,6 +75,7 @@ void AddAttachments(std::string_view messageText, mime::MailMessage& output,
     if (lineEnd == std::string_view::npos) return;
     searchStart = lineEnd;
     const std::string path = AttachmentPath(messageText.substr(occurrence, lineEnd - occurrence));
+    if (files.StopRequested()) return;
     if (!path.empty()) AddAttachment(output, path, files);
   }
 }

@@ -19,7 +19,7 @@ std::string HtmlBodyPath(const std::string& reference) {
 // True when the HTML body file was read. A file that is there but cannot be read is reported
 // like a missing one and leaves no part behind: the text parts stand in for it.
 bool AddHtmlBody(mime::MailMessage& output, const std::string& path, ReferencedFiles& files) {
-  if (path.empty()) return false;
+  if (path.empty() || files.StopRequested()) return false;
   const std::string local = files.Locate(path);
   if (local.empty()) {
     files.ReportMissing(path);

@@ -36,6 +36,9 @@ class MessageConverter {
   // of the messages converted so far.
   const RunFindings& Findings() const { return findings_.Findings(); }
 
+  // A run asked to stop reads no more attached files; the message then stays unfinished.
+  void SetStopToken(std::stop_token stop) { files_.SetStopToken(std::move(stop)); }
+
   // The largest stored message; one beyond it is written as it stood in the export. The
   // library's 32-bit sizes set it; tests lower it.
   void SetMaxStoreLength(int maxStoreLength) { maxStoreLength_ = maxStoreLength; }

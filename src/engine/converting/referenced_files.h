@@ -2,6 +2,7 @@
 // system, and which of them could not be found or read, for the report at the end of a run.
 #pragma once
 
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -23,10 +24,15 @@ class ReferencedFiles {
   std::string Locate(const std::string& pathAsWritten);
   void ReportMissing(const std::string& pathAsWritten);
 
+  // A run asked to stop reads no more files.
+  void SetStopToken(std::stop_token stop) { stop_ = std::move(stop); }
+  bool StopRequested() const { return stop_.stop_requested(); }
+
  private:
   PathResolver resolver_;
   ExportEncoding* encoding_;
   FindingsLog& findings_;
+  std::stop_token stop_;
 };
 
 }  // namespace vandrel

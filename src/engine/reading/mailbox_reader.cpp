@@ -33,6 +33,7 @@ bool MailboxReader::ParseMailbox() {
   loading_ = true;
   errorNumber_ = 0;
   notAnExport_ = false;
+  stopped_ = false;
   Log("start parsing file: " + inputPath_ + " ...");
   messageCount_ = 0;
   folders_ = std::make_unique<FolderMap>();
@@ -67,6 +68,10 @@ bool MailboxReader::ReadMessages() {
     if (!reader.AppendLine(collected)) break;
     const std::string_view line = std::string_view(collected).substr(lineStart);
     if (line.starts_with(kSeparator)) {
+      if (stop_.stop_requested()) {
+        stopped_ = true;
+        return false;
+      }
       CloseMessage(collected, lineStart);
     } else if (messageCount_ == 0 && blankBeforeFirstSeparator) {
       blankBeforeFirstSeparator = IsBlank(line);
@@ -118,6 +123,7 @@ std::string MailboxReader::ExtractFolderName(std::string_view messageText) {
 }
 
 std::string MailboxReader::ErrorMessage() const {
+  if (stopped_) return "conversion stopped.";
   if (notAnExport_) {
     return inputPath_ + " is not a Calypso export (no line starts with \"" +
            std::string(kSeparator) + "\").";

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,9 @@ class MailboxReader {
   void SetStatusSink(StatusSink* status) { status_ = status; }
   // The export's code page, for an export saved again in Unicode; Windows-1252 when unset.
   void SetEncoding(ExportEncoding* encoding) { encoding_ = encoding; }
+  // A load asked to stop ends at the next message, as failed, with Stopped true.
+  void SetStopToken(std::stop_token stop) { stop_ = std::move(stop); }
+  bool Stopped() const { return stopped_; }
 
   // Loads the whole file into the folder map. False when the file could not be opened or
   // read (an unreadable export must not pass for an empty one), or when it holds text but no
@@ -69,6 +73,8 @@ class MailboxReader {
   std::string inputPath_;
   int errorNumber_ = 0;
   bool notAnExport_ = false;
+  bool stopped_ = false;
+  std::stop_token stop_;
   ExportEncoding* encoding_ = nullptr;
   std::unique_ptr<ExportEncoding> ownEncoding_;
 };

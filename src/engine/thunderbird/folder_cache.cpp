@@ -1,10 +1,14 @@
 #include "engine/thunderbird/folder_cache.h"
 
-#include <cstdio>
+#include <nlohmann/json.hpp>
+
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <system_error>
+
+#include "engine/file_path.h"
+#include "engine/writing/output_file.h"
 
 namespace vandrel {
 
@@ -12,58 +16,42 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string JsonString(const std::string& text) {
-  std::string out = "\"";
-  for (char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      char escape[8];
-      std::snprintf(escape, sizeof escape, "\\u%04x",
-                    static_cast<unsigned>(static_cast<unsigned char>(c)));
-      out += escape;
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
+// The file the cache is in: a link's target, so that the link stays a link.
+fs::path RealFile(const fs::path& cacheFile) {
+  std::error_code error;
+  if (!fs::is_symlink(fs::symlink_status(cacheFile, error))) return cacheFile;
+  const fs::path target = fs::weakly_canonical(cacheFile, error);
+  return error ? cacheFile : target;
 }
 
 }  // namespace
 
-bool AddFolderNames(const std::string& cacheFile,
-                    const std::vector<std::pair<std::string, std::string>>& summaryFileAndName) {
-  std::string text = "{}";
+FolderCacheResult AddFolderNames(
+    const std::string& cacheFile,
+    const std::vector<std::pair<std::string, std::string>>& summaryFileAndName) {
+  const fs::path file = RealFile(FilePath(cacheFile));
+  nlohmann::json cache = nlohmann::json::object();
   std::error_code error;
-  if (fs::exists(cacheFile, error)) {
-    std::ifstream in(cacheFile, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    text = content.str();
+  if (fs::exists(file, error)) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    cache = nlohmann::json::parse(text, nullptr, false);
+    if (cache.is_discarded() || !cache.is_object()) return FolderCacheResult::kNotJson;
   }
-  const std::size_t open = text.find_first_not_of(" \t\r\n");
-  const std::size_t close = text.find_last_not_of(" \t\r\n");
-  if (open == std::string::npos || text[open] != '{' || text[close] != '}') return false;
-  const bool empty = text.find_first_not_of(" \t\r\n", open + 1) == close;
-
-  std::string entries;
   for (const auto& [summaryFile, name] : summaryFileAndName) {
-    if (!entries.empty()) entries += ",";
-    entries += JsonString(summaryFile) + ":{\"folderName\":" + JsonString(name) + "}";
+    nlohmann::json& entry = cache[summaryFile];
+    if (!entry.is_object()) entry = nlohmann::json::object();
+    entry["folderName"] = name;
   }
-  text.insert(open + 1, empty ? entries : entries + ",");
-
-  const std::string temporary = cacheFile + ".vandrel-new";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out.flush()) return false;
+  // Bytes that are not UTF-8 cannot stand in JSON; they become U+FFFD rather than fail.
+  const std::string text = cache.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+  OutputFile out;
+  if (!out.Open(PathText(file), "." + PathText(file.filename()) + ".vandrel-",
+                OutputFile::LineEnds::kAsWritten) ||
+      !out.Write(text) || !out.Commit()) {
+    return FolderCacheResult::kWriteFailed;
   }
-  fs::rename(temporary, cacheFile, error);
-  if (!error) return true;
-  fs::remove(temporary, error);
-  return false;
+  return FolderCacheResult::kWritten;
 }
 
 }  // namespace vandrel

@@ -9,9 +9,17 @@
 
 namespace vandrel {
 
-// Adds {"folderName": name} entries under the summary-file keys; false when the file is not a
-// JSON object or cannot be replaced. The rest of the file stays as it was.
-bool AddFolderNames(const std::string& cacheFile,
-                    const std::vector<std::pair<std::string, std::string>>& summaryFileAndName);
+enum class FolderCacheResult {
+  kWritten,
+  kNotJson,      // left as it was: it did not read as a JSON object
+  kWriteFailed,  // left as it was: the new cache could not be written
+};
+
+// Adds {"folderName": name} to the entries of the summary-file keys and keeps everything else.
+// The cache is replaced whole, written beside it first: a symbolic link stays and its target
+// is replaced, and the file keeps its mode.
+FolderCacheResult AddFolderNames(
+    const std::string& cacheFile,
+    const std::vector<std::pair<std::string, std::string>>& summaryFileAndName);
 
 }  // namespace vandrel

@@ -5,9 +5,16 @@
 #include <fstream>
 #include <system_error>
 
+#include "engine/file_error.h"
+#include "engine/file_path.h"
 #include "engine/thunderbird/folder_cache.h"
 #include "engine/thunderbird/thunderbird_names.h"
 #include "engine/thunderbird/thunderbird_profile.h"
+#include "engine/utf8_text.h"
+#include "engine/writing/move_without_replacing.h"
+#include "engine/writing/output_names.h"
+#include "engine/writing/stale_files.h"
+#include "engine/writing/temporary_name.h"
 #include "mime/ascii.h"
 
 namespace vandrel {
@@ -19,82 +26,191 @@ namespace fs = std::filesystem;
 constexpr std::string_view kTopFolder = "Calypso";
 constexpr std::string_view kSubfolders = ".sbd";
 constexpr std::string_view kSummary = ".msf";
+constexpr std::string_view kStagingPrefix = ".vandrel-staging-";
+constexpr std::string_view kUnnamed = "Unnamed folder";
+// A file name and ".msf" behind it must fit the file system's 255 bytes.
+constexpr std::size_t kMaxFileName = 255;
+constexpr std::size_t kShortenedName = 200;
 
-bool ContainsIgnoringCase(const std::vector<std::string>& lowerNames, const std::string& name) {
-  return std::find(lowerNames.begin(), lowerNames.end(), mime::ToLowerAscii(name)) !=
-         lowerNames.end();
+// Absolute and lexically normal, as Thunderbird writes the keys of its folder cache; symbolic
+// links stay as they are.
+std::string NormalPath(const std::string& path) {
+  std::error_code error;
+  fs::path normal = fs::absolute(FilePath(path), error).lexically_normal();
+  if (normal.has_parent_path() && normal.filename().empty()) normal = normal.parent_path();
+  return PathText(normal);
+}
+
+std::string Joined(const std::string& folder, std::string_view name) {
+  return PathText(FilePath(folder) / FilePath(name));
+}
+
+// The name a folder can have in Thunderbird: no "/" (it separates folders in Thunderbird's
+// addresses), no NUL, and short enough that its summary file can be made.
+std::string UsableName(const std::string& folderName) {
+  std::string name = folderName.empty() ? std::string(kUnnamed) : folderName;
+  std::replace(name.begin(), name.end(), '/', '_');
+  std::replace(name.begin(), name.end(), '\0', '_');
+  if (ThunderbirdFileName(name).size() + kSummary.size() > kMaxFileName) {
+    CutToLength(name, kShortenedName);
+    while (!name.empty() && (name.back() == ' ' || name.back() == '.' || name.back() == '~')) {
+      name.pop_back();
+    }
+    if (name.empty()) name = kUnnamed;
+  }
+  return name;
 }
 
 }  // namespace
 
 ThunderbirdFolders::ThunderbirdFolders(std::string profile) : profile_(std::move(profile)) {}
 
+ThunderbirdFolders::~ThunderbirdFolders() {
+  Abandon();
+}
+
+std::string ThunderbirdFolders::ProfileInUse() const {
+  if (!IsProfileInUse(profile_)) return {};
+  return "Thunderbird is running with the profile " + profile_ +
+         "; close Thunderbird, then convert again.";
+}
+
 std::string ThunderbirdFolders::Check() {
   if (profile_.empty()) profile_ = DefaultThunderbirdProfile(ThunderbirdDataFolder());
   std::error_code error;
-  if (profile_.empty() || !fs::is_directory(profile_, error)) {
+  if (profile_.empty() || !fs::is_directory(FilePath(profile_), error)) {
     return "no Thunderbird profile found" + (profile_.empty() ? std::string() : " at " + profile_) +
            ".";
   }
-  if (IsProfileInUse(profile_)) {
-    return "Thunderbird is running with the profile " + profile_ +
-           "; close Thunderbird, then convert again.";
+  profile_ = NormalPath(profile_);
+  const std::optional<std::string> localFolders = LocalFoldersOf(profile_);
+  if (!localFolders) {
+    return "Thunderbird has not set up Local Folders in " + profile_ +
+           " yet; start Thunderbird once, then convert again.";
+  }
+  localFolders_ = NormalPath(*localFolders);
+  if (std::string problem = ProfileInUse(); !problem.empty()) return problem;
+  fs::create_directories(FilePath(localFolders_), error);
+  switch (lock_.Take(Joined(localFolders_, ".vandrel.lock"))) {
+    case RunLock::Result::kBusy:
+      return "another conversion is writing " + profile_ + ".";
+    case RunLock::Result::kFailed:
+      return FileErrorMessage(lock_.ErrorCause(), localFolders_);
+    case RunLock::Result::kTaken:
+      break;
+  }
+  RemoveStaleFiles(localFolders_, std::string(kStagingPrefix));
+  // A new top folder, never one that exists: Thunderbird's own folders stay untouched.
+  std::unordered_set<std::string> existing;
+  for (fs::directory_iterator it(FilePath(localFolders_), error), end; !error && it != end;
+       it.increment(error)) {
+    existing.insert(mime::ToLowerAscii(PathText(it->path().filename())));
+  }
+  if (error) return "cannot read " + localFolders_ + ": " + error.message();
+  const auto taken = [&existing](const std::string& name) {
+    const std::string lower = mime::ToLowerAscii(name);
+    return existing.count(lower) != 0 || existing.count(lower + std::string(kSubfolders)) != 0 ||
+           existing.count(lower + std::string(kSummary)) != 0;
+  };
+  top_ = kTopFolder;
+  for (int number = 2; taken(top_); ++number) {
+    top_ = std::string(kTopFolder) + "-" + std::to_string(number);
   }
   return {};
 }
 
+// The top folder is built in a hidden folder of its own, so no half of it ever shows.
 std::string ThunderbirdFolders::Prepare() {
   // Again: Thunderbird may have been started while the export was read.
-  if (std::string problem = Check(); !problem.empty()) return problem;
-  const fs::path localFolders = LocalFoldersOf(profile_);
+  if (std::string problem = ProfileInUse(); !problem.empty()) return problem;
   std::error_code error;
-  fs::create_directories(localFolders, error);
-  std::vector<std::string> existing;
-  for (fs::directory_iterator it(localFolders, error), end; !error && it != end;
-       it.increment(error)) {
-    existing.push_back(mime::ToLowerAscii(it->path().filename().string()));
+  staging_ = Joined(localFolders_, TemporaryName(std::string(kStagingPrefix)));
+  fs::create_directory(FilePath(staging_), error);
+  if (!error)
+    fs::create_directory(FilePath(Joined(staging_, top_ + std::string(kSubfolders))), error);
+  if (!error) std::ofstream(FilePath(Joined(staging_, top_)), std::ios::binary);
+  if (error || !fs::is_regular_file(FilePath(Joined(staging_, top_)), error)) {
+    return "cannot create the folder " + Description() + ".";
   }
-  if (error) return "cannot read " + localFolders.string() + ": " + error.message();
-  // A new top folder, never one that exists: Thunderbird's own folders stay untouched.
-  std::string top(kTopFolder);
-  for (int number = 2; ContainsIgnoringCase(existing, top) ||
-                       ContainsIgnoringCase(existing, top + std::string(kSubfolders)) ||
-                       ContainsIgnoringCase(existing, top + std::string(kSummary));
-       ++number) {
-    top = std::string(kTopFolder) + "-" + std::to_string(number);
-  }
-  topFolder_ = (localFolders / top).string();
-  std::ofstream(topFolder_, std::ios::binary | std::ios::app);
-  fs::create_directory(topFolder_ + std::string(kSubfolders), error);
-  if (error || !fs::is_regular_file(topFolder_))
-    return "cannot create the folder " + topFolder_ + ".";
   return {};
+}
+
+std::string ThunderbirdFolders::Description() const {
+  return Joined(localFolders_, top_);
 }
 
 std::string ThunderbirdFolders::FileFor(const std::string& folderName, const std::string&) {
-  std::string base = folderName.empty() ? std::string("Unnamed folder") : folderName;
-  // Thunderbird takes no "/" in a folder's name: it separates folders in its addresses. No file
-  // name can hold a NUL.
-  std::replace(base.begin(), base.end(), '/', '_');
-  std::replace(base.begin(), base.end(), '\0', '_');
+  const std::string base = UsableName(folderName);
   std::string name = base;
   std::string fileName = ThunderbirdFileName(name);
-  for (int number = 2; ContainsIgnoringCase(usedNames_, fileName); ++number) {
+  // Two folders must not share a file, and none may take a name Thunderbird gives its own.
+  for (int number = 2;
+       usedNames_.count(mime::ToLowerAscii(fileName)) != 0 || EndsLikeThunderbirdsOwnFile(fileName);
+       ++number) {
     name = base + "-" + std::to_string(number);
     fileName = ThunderbirdFileName(name);
   }
-  usedNames_.push_back(mime::ToLowerAscii(fileName));
-  const fs::path file = fs::path(topFolder_ + std::string(kSubfolders)) / fileName;
-  if (fileName != name) longNames_.emplace_back(file.string() + std::string(kSummary), name);
-  return file.string();
+  usedNames_.insert(mime::ToLowerAscii(fileName));
+  const std::string subfolders = top_ + std::string(kSubfolders);
+  if (fileName != name) {
+    const std::string summary =
+        Joined(Joined(localFolders_, subfolders), fileName + std::string(kSummary));
+    longNames_.emplace_back(summary, name);
+  }
+  return Joined(Joined(staging_, subfolders), fileName);
 }
 
 std::string ThunderbirdFolders::Finish() {
-  if (longNames_.empty()) return {};
-  const std::string cache = (fs::path(profile_) / "folderCache.json").string();
-  if (AddFolderNames(cache, longNames_)) return {};
-  return "note: the full names of folders with long names could not be recorded in " + cache +
-         "; Thunderbird shows them shortened.";
+  // Thunderbird may have been started while the folders were written; it must not see them
+  // appear under it.
+  if (std::string problem = ProfileInUse(); !problem.empty()) return problem;
+  if (std::string problem = MoveIntoPlace(); !problem.empty()) return problem;
+  RecordLongNames();
+  return {};
+}
+
+// The subfolders first, then the top folder's file, which makes the folder show.
+std::string ThunderbirdFolders::MoveIntoPlace() {
+  const std::string subfolders = top_ + std::string(kSubfolders);
+  const std::string stagedSubfolders = Joined(staging_, subfolders);
+  const std::string placedSubfolders = Joined(localFolders_, subfolders);
+  if (!MoveWithoutReplacing(stagedSubfolders, placedSubfolders)) {
+    return "cannot move the folder " + Description() + " into place.";
+  }
+  if (!MoveWithoutReplacing(Joined(staging_, top_), Description())) {
+    MoveWithoutReplacing(placedSubfolders, stagedSubfolders);
+    return "cannot move the folder " + Description() + " into place.";
+  }
+  std::error_code error;
+  fs::remove_all(FilePath(staging_), error);
+  staging_.clear();
+  return {};
+}
+
+void ThunderbirdFolders::RecordLongNames() {
+  if (longNames_.empty()) return;
+  const std::string cache = Joined(profile_, "folderCache.json");
+  switch (AddFolderNames(cache, longNames_)) {
+    case FolderCacheResult::kWritten:
+      return;
+    case FolderCacheResult::kNotJson:
+      note_ = "note: " + cache +
+              " could not be read, so the full names of folders with long names are not in "
+              "it; Thunderbird shows them shortened.";
+      return;
+    case FolderCacheResult::kWriteFailed:
+      note_ = "note: the full names of folders with long names could not be recorded in " + cache +
+              "; Thunderbird shows them shortened.";
+      return;
+  }
+}
+
+std::string ThunderbirdFolders::Abandon() {
+  if (staging_.empty()) return {};
+  std::error_code error;
+  fs::remove_all(FilePath(staging_), error);
+  staging_.clear();
+  return " Nothing was added to the Thunderbird profile.";
 }
 
 }  // namespace vandrel

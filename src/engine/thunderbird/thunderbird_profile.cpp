@@ -97,7 +97,37 @@ std::string DefaultThunderbirdProfile(const std::string& dataFolder) {
   return profiles.size() == 1 ? pathOf(*profiles.front()) : std::string();
 }
 
-std::optional<std::string> PreferenceValue(std::string_view prefsText, std::string_view name) {
+std::string WithoutComments(std::string_view prefsText) {
+  std::string out(prefsText);
+  bool inString = false;
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    if (inString) {
+      if (out[i] == '\\') {
+        ++i;
+      } else if (out[i] == '"') {
+        inString = false;
+      }
+    } else if (out[i] == '"') {
+      inString = true;
+    } else if (out.compare(i, 2, "//") == 0 || out[i] == '#') {
+      for (; i < out.size() && out[i] != '\n'; ++i)
+        out[i] = ' ';
+    } else if (out.compare(i, 2, "/*") == 0) {
+      const std::size_t end = out.find("*/", i + 2);
+      const std::size_t stop = end == std::string::npos ? out.size() : end + 2;
+      for (; i < stop; ++i) {
+        if (out[i] != '\n') out[i] = ' ';
+      }
+      --i;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> PreferenceValue(std::string_view prefsWithComments,
+                                           std::string_view name) {
+  const std::string text = WithoutComments(prefsWithComments);
+  const std::string_view prefsText = text;
   const std::string key = "user_pref(\"" + std::string(name) + "\"";
   std::size_t at = prefsText.find(key);
   if (at == std::string_view::npos) return std::nullopt;
@@ -119,20 +149,20 @@ std::optional<std::string> PreferenceValue(std::string_view prefsText, std::stri
   return std::nullopt;
 }
 
-std::string LocalFoldersOf(const std::string& profile) {
-  const std::string prefs = ReadText(fs::path(profile) / "prefs.js");
+std::optional<std::string> LocalFoldersOf(const std::string& profile) {
+  const std::string prefs = WithoutComments(ReadText(fs::path(profile) / "prefs.js"));
   const std::string server =
       PreferenceValue(prefs, "mail.accountmanager.localfoldersserver").value_or("");
+  if (server.empty()) return std::nullopt;
   constexpr std::string_view kProfileDir = "[ProfD]";
-  if (!server.empty()) {
-    const auto relative = PreferenceValue(prefs, "mail.server." + server + ".directory-rel");
-    if (relative && relative->starts_with(kProfileDir)) {
-      return (fs::path(profile) / fs::path(relative->substr(kProfileDir.size())).make_preferred())
-          .string();
-    }
-    const auto absolute = PreferenceValue(prefs, "mail.server." + server + ".directory");
-    if (absolute && fs::path(*absolute).is_absolute()) return *absolute;
+  const auto relative = PreferenceValue(prefs, "mail.server." + server + ".directory-rel");
+  if (relative && relative->starts_with(kProfileDir)) {
+    return (fs::path(profile) / fs::path(relative->substr(kProfileDir.size())).make_preferred())
+        .string();
   }
+  const auto absolute = PreferenceValue(prefs, "mail.server." + server + ".directory");
+  if (absolute && fs::path(*absolute).is_absolute()) return *absolute;
+  // The account is there without a folder of its own yet: Thunderbird's default place.
   return (fs::path(profile) / "Mail" / "Local Folders").string();
 }
 

@@ -15,13 +15,19 @@ std::string ThunderbirdDataFolder();
 // profile marked default, else the only one. Empty when there is none.
 std::string DefaultThunderbirdProfile(const std::string& dataFolder);
 
-// The Local Folders account's folder of the profile, as Thunderbird names it in its keys.
-std::string LocalFoldersOf(const std::string& profile);
+// The Local Folders account's folder of the profile, as Thunderbird names it in its keys;
+// nullopt when the profile's preferences name no Local Folders account (Thunderbird has not set
+// one up yet, and would not show what is put there).
+std::optional<std::string> LocalFoldersOf(const std::string& profile);
 
 // True while a running Thunderbird holds the profile's lock.
 bool IsProfileInUse(const std::string& profile);
 
 // The value of a "user_pref(name, value)" line of prefs.js text, unquoted; nullopt when absent.
+// Lines and blocks commented out ("//", "/* */") are no settings.
 std::optional<std::string> PreferenceValue(std::string_view prefsText, std::string_view name);
+
+// The text with its comments made blanks, strings left as they are.
+std::string WithoutComments(std::string_view prefsText);
 
 }  // namespace vandrel

@@ -1,12 +1,15 @@
 #include "engine/writing/mbx_files.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
 #include "engine/file_error.h"
+#include "engine/file_path.h"
 #include "engine/thunderbird/thunderbird_names.h"
-#include "engine/writing/output_file.h"
+#include "engine/utf8_text.h"
+#include "engine/writing/stale_files.h"
 
 namespace vandrel {
 
@@ -15,21 +18,51 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kExtension = ".mbx";
+// The longest file name before ".mbx": room is left for a "-N" and, for a name Thunderbird
+// keeps almost whole, its hash, and a file system takes 255 bytes with ".msf" behind it.
+constexpr std::size_t kMaxStem = 230;
 
 // When the file is copied into Local Folders without ".mbx", Thunderbird must find it there.
 std::string ThunderbirdSafe(const std::string& fileName) {
-  fs::path path(fileName);
-  const std::string leaf = path.filename().string();
+  const fs::path path = FilePath(fileName);
+  const std::string leaf = PathText(path.filename());
   const std::string stem = leaf.substr(0, leaf.size() - kExtension.size());
   const std::string safe = ThunderbirdFileName(stem);
   if (safe == stem) return fileName;
-  return (path.parent_path() / (safe + std::string(kExtension))).string();
+  return PathText(path.parent_path() / FilePath(safe + std::string(kExtension)));
 }
 
 bool NamesFolder(const std::string& outputPath) {
   if (!outputPath.empty() && IsPathSeparator(outputPath.back())) return true;
   std::error_code error;
-  return fs::is_directory(outputPath, error);
+  return fs::is_directory(FilePath(outputPath), error);
+}
+
+std::string LeafOf(const std::string& path) {
+  std::size_t start = path.size();
+  while (start > 0 && !IsPathSeparator(path[start - 1]))
+    --start;
+  return path.substr(start);
+}
+
+// Runs into the same folder with other output names must not meet: each name has its own lock
+// and temporary files.
+std::string HashText(std::string_view text) {
+  std::uint32_t hash = 2166136261u;
+  for (const char c : text)
+    hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+  char hex[9];
+  std::snprintf(hex, sizeof hex, "%08x", static_cast<unsigned>(hash));
+  return hex;
+}
+
+std::size_t Occurrences(std::string_view text, std::string_view part) {
+  std::size_t count = 0;
+  for (std::size_t at = text.find(part); at != std::string_view::npos;
+       at = text.find(part, at + part.size())) {
+    ++count;
+  }
+  return count;
 }
 
 }  // namespace
@@ -39,19 +72,39 @@ MbxFiles::MbxFiles(std::string outputPath)
 
 std::string MbxFiles::Check() {
   if (outputPath_.empty()) return "no output file given.";
-  std::string folder = outputPath_;
-  if (!intoFolder_) {
-    folder = fs::path(outputPath_).parent_path().string();
-    if (folder.empty()) folder = ".";
+  folder_ = intoFolder_ ? outputPath_ : PathText(FilePath(outputPath_).parent_path());
+  if (folder_.empty()) folder_ = ".";
+  std::error_code error;
+  if (!fs::is_directory(FilePath(folder_), error)) {
+    return FileErrorMessage(FileErrorCause::kBadPath, outputPath_);
   }
-  if (const auto cause = CheckFolderTakesFiles(folder))
-    return FileErrorMessage(*cause, outputPath_);
+  const std::string name = HashText(intoFolder_ ? std::string() : LeafOf(outputPath_));
+  temporaryPrefix_ = ".vandrel-" + name + "-";
+  switch (lock_.Take(PathText(FilePath(folder_) / FilePath(".vandrel-" + name + ".lock")))) {
+    case RunLock::Result::kBusy:
+      return "another conversion is writing " + outputPath_ + ".";
+    case RunLock::Result::kFailed:
+      return FileErrorMessage(lock_.ErrorCause(), outputPath_);
+    case RunLock::Result::kTaken:
+      break;
+  }
+  RemoveStaleFiles(folder_, temporaryPrefix_);
   return {};
 }
 
 std::string MbxFiles::FileFor(const std::string&, const std::string& cleanedName) {
-  const std::string name = intoFolder_ ? FileNameInFolder(outputPath_, cleanedName)
-                                       : OutputFileName(outputPath_, cleanedName);
+  std::string cleaned = cleanedName;
+  std::string name;
+  if (intoFolder_) {
+    name = FileNameInFolder(outputPath_, cleaned);
+  } else {
+    // The output's own name stays; the folder's name gives way when both are too long.
+    const std::string leaf = LeafOf(outputPath_);
+    const std::size_t times = Occurrences(leaf, kExtension);
+    const std::size_t base = leaf.size() - times * kExtension.size();
+    if (times > 0) CutToLength(cleaned, base < kMaxStem ? (kMaxStem - base) / times : 0);
+    name = OutputFileName(outputPath_, cleaned);
+  }
   return ThunderbirdSafe(names_.Claim(name));
 }
 

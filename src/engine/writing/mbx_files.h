@@ -5,6 +5,7 @@
 
 #include "engine/writing/output_names.h"
 #include "engine/writing/output_target.h"
+#include "engine/writing/run_lock.h"
 
 namespace vandrel {
 
@@ -15,14 +16,19 @@ namespace vandrel {
 class MbxFiles : public OutputTarget {
  public:
   explicit MbxFiles(std::string outputPath);
-  // The folder the files go into exists and takes new files.
+  // The folder the files go into exists, takes new files, and no other run writes files of
+  // this output path there.
   std::string Check() override;
   std::string Description() const override { return outputPath_; }
   std::string FileFor(const std::string& folderName, const std::string& cleanedName) override;
+  std::string TemporaryPrefix() const override { return temporaryPrefix_; }
 
  private:
   std::string outputPath_;
   bool intoFolder_;
+  std::string folder_;
+  std::string temporaryPrefix_;  // ".vandrel-<hash of the output's file name>-"
+  RunLock lock_;
   OutputNames names_;
 };
 

@@ -1,58 +1,64 @@
 #include "engine/writing/output_file.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace vandrel {
 
 namespace {
-constexpr std::size_t kTranslateChunk = 256 * 1024;
-constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 }  // namespace
 
-bool OutputFile::Open(const std::string& path) {
-  path_ = path;
-  file_ = OpenForWriting(path);
-  if (file_ == nullptr) return Fail();
-  std::setvbuf(file_, nullptr, _IOFBF, kBufferSize);
-  return true;
+OutputFile::~OutputFile() {
+  Discard();
 }
 
-OutputFile::~OutputFile() {
-  if (file_ != nullptr) std::fclose(file_);
+bool OutputFile::Open(const std::string& path, const std::string& temporaryPrefix,
+                      LineEnds lineEnds) {
+  Discard();
+  path_ = path;
+  crLf_ = lineEnds == LineEnds::kCrLf;
+  buffer_.clear();
+  buffer_.reserve(kBufferSize + 2);
+  return CreateTemporary(temporaryPrefix);
 }
 
 bool OutputFile::Write(std::string_view text) {
+  if (!crLf_) {
+    buffer_.append(text);
+    text = {};
+  }
+  if (buffer_.size() >= kBufferSize) {
+    if (!WriteBytes(buffer_)) return false;
+    buffer_.clear();
+  }
   while (!text.empty()) {
-    const std::string_view chunk = text.substr(0, kTranslateChunk);
-    text.remove_prefix(chunk.size());
-    translated_.clear();
-    std::size_t start = 0;
-    while (start < chunk.size()) {
-      const auto* lf =
-          static_cast<const char*>(std::memchr(chunk.data() + start, '\n', chunk.size() - start));
-      const std::size_t end =
-          lf == nullptr ? chunk.size() : static_cast<std::size_t>(lf - chunk.data());
-      translated_.append(chunk.data() + start, end - start);
-      if (lf != nullptr) translated_ += "\r\n";
-      start = end + 1;
+    const auto* lf = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
+    const std::size_t line =
+        lf == nullptr ? text.size() : static_cast<std::size_t>(lf - text.data());
+    buffer_.append(text.data(), line);
+    if (lf != nullptr) buffer_ += "\r\n";
+    text.remove_prefix(lf == nullptr ? line : line + 1);
+    if (buffer_.size() >= kBufferSize) {
+      if (!WriteBytes(buffer_)) return false;
+      buffer_.clear();
     }
-    errno = 0;
-    if (std::fwrite(translated_.data(), 1, translated_.size(), file_) != translated_.size())
-      return Fail();
   }
   return true;
 }
 
-bool OutputFile::Close() {
-  if (file_ == nullptr) return true;
-  errno = 0;
-  const bool flushed = std::fflush(file_) == 0;
-  const int flushError = errno;
-  const bool closed = std::fclose(file_) == 0;
-  file_ = nullptr;
-  if (!flushed) errno = flushError;
-  return (flushed && closed) ? true : Fail();
+bool OutputFile::Commit() {
+  if (handle_ == -1) return Fail();
+  if (!buffer_.empty() && !WriteBytes(buffer_)) return false;
+  buffer_.clear();
+  if (!SyncAndClose()) return false;
+  if (!RenameIntoPlace()) return false;
+  temporaryPath_.clear();
+  return true;
+}
+
+void OutputFile::Discard() {
+  if (handle_ != -1 || !temporaryPath_.empty()) CloseAndRemove();
+  temporaryPath_.clear();
 }
 
 }  // namespace vandrel

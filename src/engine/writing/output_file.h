@@ -1,10 +1,11 @@
-// A folder's output file: created or emptied, written with every LF as CR LF (the form the
-// Windows program writes, on every system), and closed with its errors reported.
+// A folder's output file: written with every LF as CR LF (the form the Windows program writes,
+// on every system) into a hidden temporary file beside it, and put in place under its own name
+// only when it is complete and on the disk. Until then an earlier file of that name stays as it
+// was, and a run that fails or stops leaves nothing that looks complete.
 #pragma once
 
-#include <cstdio>
+#include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,38 +13,46 @@
 
 namespace vandrel {
 
-// Whether new files can be made in the folder, found out before a long run rather than after
-// it: a file is made under a hidden name and removed at once. Empty when they can, else why not
-// (a folder that does not exist, or is no folder, is a bad path).
-std::optional<FileErrorCause> CheckFolderTakesFiles(const std::string& folder);
-
 class OutputFile {
  public:
   OutputFile() = default;
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
+  // Removes the temporary file of a file that was not committed.
   ~OutputFile();
 
-  // Creates the file or empties it; no other program may open it meanwhile where the system
-  // can refuse that.
-  bool Open(const std::string& path);
-  // Writes the text with every LF as CR LF.
+  enum class LineEnds { kCrLf, kAsWritten };
+
+  // Starts the file `path` as a new temporary file in its folder whose name begins with
+  // `temporaryPrefix` (a hidden name, such as ".vandrel-...-").
+  bool Open(const std::string& path, const std::string& temporaryPrefix,
+            LineEnds lineEnds = LineEnds::kCrLf);
+  // Writes the text, with every LF as CR LF unless the file was opened to take it as written.
   bool Write(std::string_view text);
-  // Flushes and closes; a write that failed only now (a full disk) is reported here.
-  bool Close();
+  // Flushes the file to the disk and renames it to its path, replacing what was there (a
+  // symbolic link itself, never what it points to); an earlier file's mode is kept. A write
+  // that failed only now (a full disk) is reported here.
+  bool Commit();
+  // Closes and removes the temporary file.
+  void Discard();
 
   // Why the last operation failed.
   FileErrorCause ErrorCause() const { return cause_; }
 
  private:
-  // The platform's part: open for writing (nothing shared where the system can refuse it), and
-  // the cause of the last failure.
-  static std::FILE* OpenForWriting(const std::string& path);
+  // The platform's part.
+  bool CreateTemporary(const std::string& temporaryPrefix);
+  bool WriteBytes(std::string_view bytes);
+  bool SyncAndClose();
+  bool RenameIntoPlace();
+  void CloseAndRemove();
   bool Fail();
 
-  std::FILE* file_ = nullptr;
+  std::intptr_t handle_ = -1;
   std::string path_;
-  std::string translated_;
+  std::string temporaryPath_;
+  std::string buffer_;
+  bool crLf_ = true;
   FileErrorCause cause_ = FileErrorCause::kGeneric;
 };
 

@@ -13,8 +13,8 @@ constexpr std::string_view kExtension = ".mbx";
 
 bool MakesUnderscore(char c) {
   const auto byte = static_cast<unsigned char>(c);
-  return byte <= 0x1F || c == '\\' || c == ' ' || c == '/' || c == '<' ||
-         c == '>' || c == ':' || c == '|' || c == '?' || c == '*';
+  return byte <= 0x1F || c == '\\' || c == ' ' || c == '/' || c == '<' || c == '>' || c == ':' ||
+         c == '|' || c == '?' || c == '*';
 }
 
 }  // namespace
@@ -55,10 +55,18 @@ std::string FileNameInFolder(std::string_view outputFolder, std::string_view cle
   return name;
 }
 
+bool EndsLikeThunderbirdsOwnFile(std::string_view fileName) {
+  const std::string lower = mime::ToLowerAscii(fileName);
+  return lower.ends_with(".msf") || lower.ends_with(".sbd");
+}
+
 std::string OutputNames::Claim(const std::string& fileName) {
   std::string candidate = fileName;
   const std::string stem = fileName.substr(0, fileName.size() - kExtension.size());
-  for (int number = 2; used_.count(mime::ToLowerAscii(candidate)) != 0; ++number) {
+  for (int number = 2; used_.count(mime::ToLowerAscii(candidate)) != 0 ||
+                       EndsLikeThunderbirdsOwnFile(std::string_view(candidate).substr(
+                           0, candidate.size() - kExtension.size()));
+       ++number) {
     candidate = stem + "-" + std::to_string(number) + std::string(kExtension);
   }
   used_.insert(mime::ToLowerAscii(candidate));

@@ -31,10 +31,15 @@ std::string OutputFileName(std::string_view outputPath, std::string_view cleaned
 // empty) and ".mbx".
 std::string FileNameInFolder(std::string_view outputFolder, std::string_view cleanedName);
 
+// Whether a folder's file name ends like the files Thunderbird keeps beside its folders
+// (".msf" summaries, ".sbd" subfolders), ignoring case.
+bool EndsLikeThunderbirdsOwnFile(std::string_view fileName);
+
 class OutputNames {
  public:
   // The name for the next folder: "-2", "-3", ... go before the final ".mbx" when the name
-  // was already used in this run (compared ignoring ASCII case, as Windows does).
+  // was already used in this run (compared ignoring ASCII case, as Windows does), or when the
+  // name without ".mbx" would end like Thunderbird's own files.
   std::string Claim(const std::string& fileName);
 
  private:

@@ -1,7 +1,6 @@
 #include "ui/qt/converter_app.h"
 
 #include <csignal>
-#include <cstdlib>
 
 #include "log/activity_log.h"
 #include "ui/qt/app_icon.h"
@@ -26,11 +25,9 @@ int ConverterApp::Run() {
   return Exec(dialog);
 }
 
+// Closing the dialog during a run has stopped the run and waited for it to clean up.
 int ConverterApp::Exec(MainDialog& dialog) {
   dialog.exec();
-  // The dialog's job would wait for its worker when destroyed. quick_exit skips every destructor
-  // and static cleanup, so the worker stops where it is and nothing is torn down under it.
-  if (dialog.IsConverting()) std::quick_exit(0);
   return 0;
 }
 

@@ -13,9 +13,8 @@ class ConverterApp : public QApplication {
 
   // Shows a new main dialog; returns the exit status once it is closed.
   int Run();
-  // Shows `dialog` modally; returns the exit status once it is closed. Closing it during a run
-  // ends the process at once with status 0: the run is cut off and the file it was writing stays
-  // incomplete, as the user asked to stop. Waiting for the worker instead could take minutes.
+  // Shows `dialog` modally; returns the exit status once it is closed (after a run in progress
+  // was stopped and had cleaned up).
   int Exec(MainDialog& dialog);
 };
 

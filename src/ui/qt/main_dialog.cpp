@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QGridLayout>
 #include <QLineEdit>
@@ -27,8 +28,6 @@ constexpr std::string_view kSettingsKey = "Software\\ZQ\\Vandrel";
 constexpr char kInputValue[] = "MRU_MailboxInputFile";
 constexpr char kOutputValue[] = "MRU_MailboxOutputFile";
 constexpr char kThunderbirdValue[] = "MRU_OutputToThunderbird";
-// How often the dialog looks whether the worker has finished.
-constexpr int kRunWatchMilliseconds = 20;
 
 constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::CustomizeWindowHint |
                                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -83,6 +82,9 @@ MainDialog::MainDialog(std::unique_ptr<FileChooser> chooser, QWidget* parent)
   log_.SetInformationBox(&informationBox_);
   job_.SetLog(&log_);
   job_.SetStatusSink(&statusSink_);
+  // Told on the worker thread; the window takes it up on its own.
+  job_.SetFinishedCallback(
+      [this] { QMetaObject::invokeMethod(this, &MainDialog::RunEnded, Qt::QueuedConnection); });
   LoadRememberedPath(kInputValue, inputEdit_, inputPath_);
   LoadRememberedPath(kOutputValue, outputEdit_, outputPath_);
   LoadRememberedTarget();
@@ -96,11 +98,14 @@ void MainDialog::OnConvert() {
   inputPath_ = PathBytes(inputEdit_->text());
   outputPath_ = PathBytes(outputEdit_->text());
   RememberPaths();
-  ConversionOptions options;
-  const bool intoThunderbird = thunderbirdBox_->isChecked();
-  if (intoThunderbird) options.thunderbirdProfile = std::string();  // the default profile
-  job_.SetOptions(std::move(options));
-  if (job_.Start(inputPath_, intoThunderbird ? std::string() : outputPath_)) runWatch_.start();
+  ConversionRequest request;
+  request.inputPath = inputPath_;
+  if (thunderbirdBox_->isChecked()) {
+    request.output = ThunderbirdOutput{};  // the default profile
+  } else {
+    request.output = MboxFilesOutput{outputPath_};
+  }
+  job_.Start(std::move(request));
 }
 
 void MainDialog::OnGetMailbox() {
@@ -113,9 +118,23 @@ void MainDialog::OnSetOutput() {
   ChoosePath(OutputFileRequest(outputEdit_->text()), outputEdit_, outputPath_);
 }
 
-// Also during a run: the application then ends the process without waiting for the worker.
 void MainDialog::OnExit() {
   reject();
+}
+
+// "Exit", Escape and the close box during a run stop it first: the run cleans up, so that no
+// file is left cut off. Meanwhile the window goes on handling its events.
+void MainDialog::reject() {
+  if (job_.IsRunning()) {
+    if (stopping_) return;
+    stopping_ = true;
+    job_.RequestStop();
+    QEventLoop waiting;
+    connect(this, &MainDialog::RunFinished, &waiting, &QEventLoop::quit);
+    if (job_.IsRunning()) waiting.exec();
+    stopping_ = false;
+  }
+  QDialog::reject();
 }
 
 void MainDialog::dragEnterEvent(QDragEnterEvent* event) {
@@ -219,8 +238,6 @@ void MainDialog::ConnectControls() {
   connect(setOutputButton_, &QPushButton::clicked, this, &MainDialog::OnSetOutput);
   connect(exitButton_, &QPushButton::clicked, this, &MainDialog::OnExit);
   connect(thunderbirdBox_, &QCheckBox::toggled, this, &MainDialog::OnThunderbirdToggled);
-  runWatch_.setInterval(kRunWatchMilliseconds);
-  connect(&runWatch_, &QTimer::timeout, this, &MainDialog::CheckRunEnded);
 }
 
 // A path that cannot be read back leaves its edit empty.
@@ -268,11 +285,9 @@ void MainDialog::ChoosePath(const FileRequest& request, QLineEdit* edit, std::st
   path = PathBytes(*chosen);
 }
 
-// The worker is done with the log once the running flag is clear, so the missing files can be
-// logged from here, after its last line; then everything waiting is shown at once.
-void MainDialog::CheckRunEnded() {
-  if (job_.IsRunning()) return;
-  runWatch_.stop();
+// The worker is done with the log when it says it has ended, so the findings can be logged from
+// here, after its last line; then everything waiting is shown at once.
+void MainDialog::RunEnded() {
   LogFindings();
   logView_.Flush();
   statusSink_.Flush();

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QDialog>
-#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -46,6 +45,8 @@ class MainDialog : public QDialog {
   void OnGetMailbox();
   void OnSetOutput();
   void OnExit();
+  // Also during a run: asks it to stop and waits, handling events, until it has cleaned up.
+  void reject() override;
 
  protected:
   // A file dropped anywhere on the window, the edits included, becomes the export to convert.
@@ -61,7 +62,7 @@ class MainDialog : public QDialog {
   void RememberPaths();
   void OnThunderbirdToggled(bool intoThunderbird);
   void ChoosePath(const FileRequest& request, QLineEdit* edit, std::string& path);
-  void CheckRunEnded();
+  void RunEnded();
   void LogFindings();
 
   std::unique_ptr<FileChooser> chooser_;
@@ -82,7 +83,7 @@ class MainDialog : public QDialog {
   QtStatusSink statusSink_;
   QtInformationBox informationBox_;
   ActivityLog log_;
-  QTimer runWatch_;
+  bool stopping_ = false;
   std::string inputPath_;
   std::string outputPath_;
   ConversionJob job_;  // last, so that it is gone before the sinks it writes to

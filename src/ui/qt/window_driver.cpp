@@ -6,9 +6,9 @@
 //       last log line; saves a picture of the window then, and exits through "Exit".
 //       Exit status 0 when the run ended with "ready".
 //   vandrel_window_driver exit-during-run INPUT OUTPUT
-//       Clicks "Convert", then "Exit" while the run is in progress (the caller holds the run, for
-//       instance with an export that is a pipe it keeps open). Exit status 3 when the run had
-//       finished already.
+//       Clicks "Convert", prints "stopping" and clicks "Exit" while the run is in progress (the
+//       caller holds the run, for instance with an export that is a pipe it keeps open, and lets
+//       it go once it has read the line). Exit status 3 when the run had finished already.
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,14 +51,16 @@ int main(int argc, char** argv) {
 
   QElapsedTimer clock;
   int result = 0;
+  bool exitClicked = false;
   QObject::connect(&dialog, &vandrel::MainDialog::RunFinished, [&] {
     if (exitDuringRun) {
-      result = kFinishedTooSoon;
-    } else {
-      std::printf("%.3f\n", static_cast<double>(clock.nsecsElapsed()) / 1e9);
-      if (args.size() > 4) dialog.grab().save(args[4], "PNG");
-      result = status->text() == QLatin1String("ready") ? 0 : 1;
+      // The run ends within the wait that "Exit" began; ending before that is too soon.
+      if (!exitClicked) result = kFinishedTooSoon;
+      return;
     }
+    std::printf("%.3f\n", static_cast<double>(clock.nsecsElapsed()) / 1e9);
+    if (args.size() > 4) dialog.grab().save(args[4], "PNG");
+    result = status->text() == QLatin1String("ready") ? 0 : 1;
     exitButton->click();
   });
   QTimer::singleShot(0, [&] {
@@ -66,7 +68,13 @@ int main(int argc, char** argv) {
     Control<QPushButton>(dialog, "convert")->click();
     if (exitDuringRun) {
       if (!dialog.IsConverting()) result = kFinishedTooSoon;
-      exitButton->click();
+      // Said from within the wait that "Exit" begins, so only once the run was asked to stop.
+      QTimer::singleShot(0, [] {
+        std::puts("stopping");
+        std::fflush(stdout);
+      });
+      exitClicked = true;
+      exitButton->click();  // waits, handling events, until the run has cleaned up
     }
   });
   const int exitStatus = app.Exec(dialog);

@@ -1,5 +1,8 @@
 #include "engine/thunderbird/thunderbird_folders.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,6 +11,7 @@
 
 #include "engine/thunderbird/folder_cache.h"
 #include "engine/thunderbird/thunderbird_names.h"
+#include "profile_fixture.h"
 #include "temp_folder.h"
 
 namespace vandrel {
@@ -22,13 +26,24 @@ std::string ReadText(const fs::path& path) {
   return text.str();
 }
 
+// Marks the profile as held by a running Thunderbird: its older lock, a link naming a live
+// process (this one).
+void HoldProfile(const fs::path& profile) {
+  fs::create_symlink("127.0.0.1:+" + std::to_string(::getpid()), profile / "lock");
+}
+
 class ThunderbirdFoldersTest : public ::testing::Test {
  protected:
+  ThunderbirdFoldersTest() { test::WritePrefs(profile_.Path()); }
+
   fs::path LocalFolders() const { return profile_.Path() / "Mail" / "Local Folders"; }
+  // Writes a folder's file where the target says, as a run does.
+  static void Fill(const std::string& file) { std::ofstream(file) << "From x\n"; }
+
   TempFolder profile_;
 };
 
-TEST_F(ThunderbirdFoldersTest, ANewTopFolderHoldsOneFilePerFolder) {
+TEST_F(ThunderbirdFoldersTest, TheTopFolderIsBuiltAsideAndMovedIntoPlaceWhole) {
   fs::create_directories(LocalFolders() / "calypso.sbd");
   { std::ofstream(LocalFolders() / "Calypso-2"); }
   ThunderbirdFolders target(profile_.Path().string());
@@ -36,46 +51,200 @@ TEST_F(ThunderbirdFoldersTest, ANewTopFolderHoldsOneFilePerFolder) {
   ASSERT_EQ(target.Prepare(), "");
   const fs::path top = LocalFolders() / "Calypso-3";
   EXPECT_EQ(target.Description(), top.string());
-  EXPECT_TRUE(fs::is_regular_file(top));
-  EXPECT_TRUE(fs::is_directory(top.string() + ".sbd"));
-
-  const fs::path sub = top.string() + ".sbd";
   const std::string longName = "Entw\xC3\xBCrfe " + std::string(60, 'x');
-  EXPECT_EQ(target.FileFor("Sent Items", "Sent_Items"), (sub / "Sent Items").string());
-  EXPECT_EQ(target.FileFor("Inbox", "Inbox"), (sub / "Inbox").string());
-  EXPECT_EQ(target.FileFor("inbox", "inbox"), (sub / "inbox-2").string());
-  EXPECT_EQ(target.FileFor("", ""), (sub / "Unnamed folder").string());
-  EXPECT_EQ(target.FileFor("2003/2004", "2003_2004"), (sub / "2003_2004").string());
-  EXPECT_EQ(target.FileFor(std::string("nul\0name", 8), "nul_name"), (sub / "nul_name").string());
-  EXPECT_EQ(target.FileFor(longName, "x"), (sub / ThunderbirdFileName(longName)).string());
+  const std::string sent = target.FileFor("Sent Items", "Sent_Items");
+  const std::string longOne = target.FileFor(longName, "x");
+  Fill(sent);
+  Fill(longOne);
+  // Nothing shows until the end: only hidden names in Local Folders.
+  for (const auto& entry : fs::directory_iterator(LocalFolders())) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name.starts_with(".") || name == "calypso.sbd" || name == "Calypso-2") << name;
+  }
   EXPECT_EQ(target.Finish(), "");
-  const std::string cache = ReadText(profile_.Path() / "folderCache.json");
-  EXPECT_EQ(cache, "{\"" + (sub / ThunderbirdFileName(longName)).string() +
-                       ".msf\":{\"folderName\":\"" + longName + "\"}}");
-  // Existing folders were left alone.
+  EXPECT_EQ(target.Note(), "");
+  EXPECT_TRUE(fs::is_regular_file(top));
+  const fs::path sub = top.string() + ".sbd";
+  EXPECT_EQ(ReadText(sub / "Sent Items"), "From x\n");
+  EXPECT_EQ(ReadText(sub / ThunderbirdFileName(longName)), "From x\n");
+  EXPECT_EQ(ReadText(profile_.Path() / "folderCache.json"),
+            "{\"" + (sub / ThunderbirdFileName(longName)).string() + ".msf\":{\"folderName\":\"" +
+                longName + "\"}}");
   EXPECT_TRUE(fs::is_empty(LocalFolders() / "calypso.sbd"));
+  EXPECT_EQ(target.Abandon(), "");  // nothing left to take away once in place
+  EXPECT_TRUE(fs::is_regular_file(top));
 }
 
-TEST_F(ThunderbirdFoldersTest, AMissingProfileIsRefused) {
-  ThunderbirdFolders target((profile_.Path() / "nope").string());
-  EXPECT_NE(target.Check().find("no Thunderbird profile found"), std::string::npos);
+TEST_F(ThunderbirdFoldersTest, NamesThunderbirdTakesForItselfOrCannotStoreAreChanged) {
+  // 240 characters, 252 bytes in Thunderbird's form: with ".msf", past what a file name takes.
+  const std::string umlauts = "\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC\xC3\xBC";
+  const std::string longWithSpace = std::string(234, 'L') + umlauts + " ";
+  ASSERT_EQ(ThunderbirdFileName(longWithSpace).size(), 252u);
+  const struct {
+    std::string folder;
+    std::string file;
+  } cases[] = {
+      {"Inbox", "Inbox"},
+      {"inbox", "inbox-2"},
+      {"Inbox.msf", "Inbox.msf-2"},
+      {"Foo.SBD", "Foo.SBD-2"},
+      {"", "Unnamed folder"},
+      {"2003/2004", "2003_2004"},
+      {std::string("nul\0name", 8), "nul_name"},
+      // Kept almost whole by Thunderbird, it would leave no room for its summary file.
+      {longWithSpace, ThunderbirdFileName(std::string(200, 'L'))},
+      // Cut to the same name as the one before: the second gets "-2".
+      {std::string(235, 'L') + umlauts + ".", ThunderbirdFileName(std::string(200, 'L') + "-2")},
+  };
+  ThunderbirdFolders target(profile_.Path().string());
+  ASSERT_EQ(target.Check(), "");
+  ASSERT_EQ(target.Prepare(), "");
+  for (const auto& c : cases) {
+    const std::string file = target.FileFor(c.folder, "unused");
+    EXPECT_EQ(fs::path(file).filename().string(), c.file) << c.folder;
+    EXPECT_LE(fs::path(file).filename().string().size() + 4, 255u);
+  }
 }
 
-TEST(FolderCacheTest, EntriesJoinWhatTheCacheHeld) {
+TEST_F(ThunderbirdFoldersTest, AFailedOrStoppedRunLeavesTheProfileAsItWas) {
+  { std::ofstream(profile_.Path() / "folderCache.json") << "{\"/a.msf\":{\"flags\":4}}"; }
+  const auto before = test::Snapshot(profile_.Path());
+  {
+    ThunderbirdFolders target(profile_.Path().string());
+    ASSERT_EQ(target.Check(), "");
+    EXPECT_EQ(target.Abandon(), "");  // nothing made yet
+    ASSERT_EQ(target.Prepare(), "");
+    Fill(target.FileFor("Inbox", "Inbox"));
+    Fill(target.FileFor(std::string(80, 'x'), "x"));
+    EXPECT_EQ(target.Abandon(), " Nothing was added to the Thunderbird profile.");
+  }
+  EXPECT_EQ(test::Snapshot(profile_.Path()), before);
+}
+
+// Thunderbird started while the folders were written: it must not see them appear.
+TEST_F(ThunderbirdFoldersTest, ThunderbirdStartedDuringTheRunIsFoundBeforeTheMove) {
+  const auto before = test::Snapshot(profile_.Path());
+  {
+    ThunderbirdFolders target(profile_.Path().string());
+    ASSERT_EQ(target.Check(), "");
+    ASSERT_EQ(target.Prepare(), "");
+    Fill(target.FileFor("Inbox", "Inbox"));
+    HoldProfile(profile_.Path());
+    EXPECT_EQ(target.Finish(), "Thunderbird is running with the profile " +
+                                   profile_.Path().string() +
+                                   "; close Thunderbird, then convert again.");
+    EXPECT_EQ(target.Abandon(), " Nothing was added to the Thunderbird profile.");
+  }
+  fs::remove(profile_.Path() / "lock");
+  EXPECT_EQ(test::Snapshot(profile_.Path()), before);
+}
+
+TEST_F(ThunderbirdFoldersTest, OneRunAtATimeAndWhatAKilledRunLeftIsRemoved) {
+  fs::create_directories(LocalFolders() / ".vandrel-staging-left-by-a-killed-run" / "Calypso.sbd");
+  ThunderbirdFolders first(profile_.Path().string());
+  ASSERT_EQ(first.Check(), "");
+  EXPECT_FALSE(fs::exists(LocalFolders() / ".vandrel-staging-left-by-a-killed-run"));
+  ThunderbirdFolders second(profile_.Path().string());
+  EXPECT_EQ(second.Check(), "another conversion is writing " + profile_.Path().string() + ".");
+}
+
+TEST_F(ThunderbirdFoldersTest, AProfileThunderbirdHasNotSetUpIsRefused) {
+  for (const std::string prefs :
+       {"", "// user_pref(\"mail.accountmanager.localfoldersserver\", \"server1\");\n",
+        "/* user_pref(\"mail.accountmanager.localfoldersserver\", \"server1\"); */\n",
+        "user_pref(\"mail.accountmanager.accounts\", \"account1\");\n"}) {
+    { std::ofstream(profile_.Path() / "prefs.js") << prefs; }
+    ThunderbirdFolders target(profile_.Path().string());
+    EXPECT_EQ(target.Check(), "Thunderbird has not set up Local Folders in " +
+                                  profile_.Path().string() +
+                                  " yet; start Thunderbird once, then convert again.")
+        << prefs;
+  }
+  ThunderbirdFolders missing((profile_.Path() / "nope").string());
+  EXPECT_NE(missing.Check().find("no Thunderbird profile found"), std::string::npos);
+}
+
+// Thunderbird matches its cache by absolute, lexically normal paths.
+TEST_F(ThunderbirdFoldersTest, CacheKeysAreTheSameWhateverFormTheProfileIsNamedIn) {
+  const std::string absolute = profile_.Path().string();
+  const std::string relative = fs::relative(profile_.Path(), fs::current_path()).string();
+  const std::string longName(70, 'n');
+  std::string keys[3];
+  int i = 0;
+  for (const std::string& form : {absolute, relative, absolute + "/./Mail/..//"}) {
+    fs::remove(profile_.Path() / "folderCache.json");
+    ThunderbirdFolders target(form);
+    ASSERT_EQ(target.Check(), "") << form;
+    ASSERT_EQ(target.Prepare(), "") << form;
+    Fill(target.FileFor(longName, "x"));
+    ASSERT_EQ(target.Finish(), "") << form;
+    keys[i++] = ReadText(profile_.Path() / "folderCache.json");
+    fs::remove_all(LocalFolders());
+    fs::create_directories(LocalFolders());
+  }
+  EXPECT_NE(keys[0].find("\"" + absolute + "/Mail/Local Folders/Calypso.sbd/"), std::string::npos)
+      << keys[0];
+  EXPECT_EQ(keys[1], keys[0]);
+  EXPECT_EQ(keys[2], keys[0]);
+}
+
+TEST(FolderCacheTest, EntriesJoinWhatTheCacheHeldAndItsModeAndLinkStay) {
   TempFolder folder;
-  const std::string cache = (folder.Path() / "folderCache.json").string();
-  ASSERT_TRUE(AddFolderNames(cache, {{"/p/a.msf", "A \"quoted\" \\ name\n"}}));
-  EXPECT_EQ(ReadText(cache),
-            "{\"/p/a.msf\":{\"folderName\":\"A \\\"quoted\\\" \\\\ name\\u000a\"}}");
-  folder.WriteFile("folderCache.json", " {\n  \"/p/old.msf\": {\"flags\": 4}\n}\n");
-  ASSERT_TRUE(AddFolderNames(cache, {{"/p/b.msf", "B"}, {"/p/c.msf", "C"}}));
-  EXPECT_EQ(ReadText(cache),
-            " {\"/p/b.msf\":{\"folderName\":\"B\"},\"/p/c.msf\":{\"folderName\":\"C\"},\n  "
-            "\"/p/old.msf\": {\"flags\": "
-            "4}\n}\n");
-  folder.WriteFile("folderCache.json", "[1, 2]");
-  EXPECT_FALSE(AddFolderNames(cache, {{"/p/d.msf", "D"}}));
-  EXPECT_EQ(ReadText(cache), "[1, 2]");
+  const fs::path cache = folder.Path() / "folderCache.json";
+  ASSERT_EQ(AddFolderNames(cache.string(), {{"/p/a.msf", "A \"quoted\" \\ name\n"}}),
+            FolderCacheResult::kWritten);
+  EXPECT_EQ(ReadText(cache), "{\"/p/a.msf\":{\"folderName\":\"A \\\"quoted\\\" \\\\ name\\n\"}}");
+
+  // A link to the cache stays a link; the target keeps its mode and its entries.
+  const fs::path target = folder.Path() / "real" / "cache.json";
+  fs::create_directories(target.parent_path());
+  { std::ofstream(target) << " {\n  \"/p/old.msf\": {\"flags\": 4, \"folderName\": \"Old\"}\n}\n"; }
+  ::chmod(target.c_str(), 0600);
+  fs::remove(cache);
+  fs::create_symlink(target, cache);
+  ASSERT_EQ(AddFolderNames(cache.string(), {{"/p/b.msf", "B"}, {"/p/old.msf", "Renamed"}}),
+            FolderCacheResult::kWritten);
+  EXPECT_TRUE(fs::is_symlink(cache));
+  EXPECT_EQ(ReadText(target),
+            "{\"/p/b.msf\":{\"folderName\":\"B\"},\"/p/old.msf\":{\"flags\":4,\"folderName\":"
+            "\"Renamed\"}}");
+  struct stat info {};
+  ::stat(target.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), fs::directory_iterator()),
+            1);
+}
+
+TEST(FolderCacheTest, ACacheThatIsNoJsonObjectOrCannotBeReplacedStaysAsItWas) {
+  TempFolder folder;
+  const fs::path cache = folder.Path() / "folderCache.json";
+  for (const std::string text : {"[1, 2]", "{\"a\": ", "{} {}", "not json"}) {
+    folder.WriteFile("folderCache.json", text);
+    EXPECT_EQ(AddFolderNames(cache.string(), {{"/p/d.msf", "D"}}), FolderCacheResult::kNotJson)
+        << text;
+    EXPECT_EQ(ReadText(cache), text);
+  }
+  // Not even root may make a file in /sys.
+  EXPECT_EQ(AddFolderNames("/sys/folderCache.json", {{"/p/d.msf", "D"}}),
+            FolderCacheResult::kWriteFailed);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
+}
+
+TEST(FolderCacheTest, AHundredThousandEntriesAreKept) {
+  TempFolder folder;
+  std::string text = "{";
+  for (int i = 0; i < 100000; ++i) {
+    text += (i == 0 ? "\"" : ",\"") + std::string("/p/f") + std::to_string(i) +
+            ".msf\":{\"flags\":" + std::to_string(i) + "}";
+  }
+  text += "}";
+  const std::string cache = folder.WriteFile("folderCache.json", text);
+  ASSERT_EQ(AddFolderNames(cache, {{"/p/new.msf", "New"}}), FolderCacheResult::kWritten);
+  const std::string written = ReadText(cache);
+  EXPECT_NE(written.find("\"/p/f99999.msf\":{\"flags\":99999}"), std::string::npos);
+  EXPECT_NE(written.find("\"/p/f0.msf\":{\"flags\":0}"), std::string::npos);
+  EXPECT_NE(written.find("\"/p/new.msf\":{\"folderName\":\"New\"}"), std::string::npos);
+  EXPECT_EQ(std::count(written.begin(), written.end(), ':'), 2 * 100000 + 2);
 }
 
 }  // namespace

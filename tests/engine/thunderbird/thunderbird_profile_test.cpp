@@ -47,6 +47,8 @@ TEST(ThunderbirdProfileTest, TheDefaultProfileIsTheOneThunderbirdOpens) {
 TEST(ThunderbirdProfileTest, LocalFoldersComeFromThePreferences) {
   TempFolder profile;
   const std::string base = profile.Path().string();
+  EXPECT_EQ(LocalFoldersOf(base), std::nullopt);  // not set up yet
+  profile.WriteFile("prefs.js", "user_pref(\"mail.accountmanager.localfoldersserver\", \"s\");\n");
   EXPECT_EQ(LocalFoldersOf(base), base + "/Mail/Local Folders");
   profile.WriteFile(
       "prefs.js",
@@ -70,6 +72,16 @@ TEST(ThunderbirdProfileTest, PreferenceValuesAreUnquoted) {
   EXPECT_EQ(PreferenceValue(prefs, "c"), "true");
   EXPECT_EQ(PreferenceValue(prefs, "d"), std::nullopt);
   EXPECT_EQ(PreferenceValue("user_pref(\"a\", \"unterminated", "a"), std::nullopt);
+  // Commented out is no setting; comment marks inside strings are text.
+  const std::string commented =
+      "// user_pref(\"a\", 1);\n/* user_pref(\"b\", 2);\n user_pref(\"c\", 3); */\n"
+      "# user_pref(\"d\", 4);\nuser_pref(\"e\", \"http://x/*y*/\"); // user_pref(\"f\", 6);\n"
+      "user_pref(\"g\", 7);\n";
+  for (const char* name : {"a", "b", "c", "d", "f"}) {
+    EXPECT_EQ(PreferenceValue(commented, name), std::nullopt) << name;
+  }
+  EXPECT_EQ(PreferenceValue(commented, "e"), "http://x/*y*/");
+  EXPECT_EQ(PreferenceValue(commented, "g"), "7");
 }
 
 TEST(ThunderbirdProfileTest, AProfileIsInUseWhileAnotherProcessLocksIt) {

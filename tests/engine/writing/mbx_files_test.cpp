@@ -51,13 +51,42 @@ TEST(MbxFilesTest, OnlyTheFileNameOfTheOutputTakesTheFolderName) {
 TEST(MbxFilesTest, AnExistingFolderTakesOneFilePerFolder) {
   TempFolder folder;
   const std::string out = folder.Path().string();
-  MbxFiles files(out);
-  EXPECT_EQ(files.Check(), "");
-  EXPECT_EQ(files.FileFor("Sent Items", "Sent_Items"), out + "/Sent_Items.mbx");
-  EXPECT_EQ(files.FileFor("", ""), out + "/Unnamed_folder.mbx");
-  EXPECT_EQ(files.FileFor("Unnamed folder", "Unnamed_folder"), out + "/Unnamed_folder-2.mbx");
-  // The check leaves nothing behind.
+  {
+    MbxFiles files(out);
+    EXPECT_EQ(files.Check(), "");
+    EXPECT_EQ(files.FileFor("Sent Items", "Sent_Items"), out + "/Sent_Items.mbx");
+    EXPECT_EQ(files.FileFor("", ""), out + "/Unnamed_folder.mbx");
+    EXPECT_EQ(files.FileFor("Unnamed folder", "Unnamed_folder"), out + "/Unnamed_folder-2.mbx");
+  }
+  // The run's lock goes with it.
   EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+}
+
+// Runs into one output name take turns; runs into others in the same folder do not meet, and
+// each removes only its own name's leftovers.
+TEST(MbxFilesTest, OneRunPerOutputNameAndLeftoversOfKilledRunsAreRemoved) {
+  namespace fs = std::filesystem;
+  TempFolder folder;
+  const std::string out = folder.Path().string();
+  std::string prefix;
+  {
+    MbxFiles first(out + "/mail.mbx");
+    ASSERT_EQ(first.Check(), "");
+    prefix = first.TemporaryPrefix();
+    EXPECT_TRUE(prefix.starts_with(".vandrel-")) << prefix;
+    MbxFiles other(out + "/other.mbx");
+    ASSERT_EQ(other.Check(), "");
+    EXPECT_NE(other.TemporaryPrefix(), prefix);
+    folder.WriteFile(other.TemporaryPrefix() + "being-written", "another run's");
+    MbxFiles second(out + "/mail.mbx");
+    EXPECT_EQ(second.Check(), "another conversion is writing " + out + "/mail.mbx.");
+  }
+  // What a killed run into mail.mbx left goes with the next run into it; the other's stays.
+  folder.WriteFile(prefix + "left-by-a-killed-run", "half a message");
+  MbxFiles next(out + "/mail.mbx");
+  ASSERT_EQ(next.Check(), "");
+  EXPECT_FALSE(fs::exists(folder.Path() / (prefix + "left-by-a-killed-run")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 2);
 }
 
 }  // namespace

@@ -1,0 +1,23 @@
+#include "engine/writing/stale_files.h"
+
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+#include "engine/file_path.h"
+
+namespace vandrel {
+
+void RemoveStaleFiles(const std::string& folder, const std::string& prefix) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  std::vector<fs::path> stale;
+  for (fs::directory_iterator it(FilePath(folder), error), end; !error && it != end;
+       it.increment(error)) {
+    if (PathText(it->path().filename()).starts_with(prefix)) stale.push_back(it->path());
+  }
+  for (const fs::path& path : stale)
+    fs::remove_all(path, error);
+}
+
+}  // namespace vandrel

@@ -1,0 +1,296 @@
+#include "engine/conversion.h"
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "engine/thunderbird/thunderbird_names.h"
+#include "recording_sinks.h"
+#include "temp_folder.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Message(const std::string& folder, const std::string& subject) {
+  return "From ???@??? Mon Jan 01 00:00:00 2001\r\nSubject: " + subject +
+         "\r\nX-CalypsoFolder: " + folder + "\r\n\r\nText of " + subject + "\r\n";
+}
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+int CountSeparators(const std::string& mbox) {
+  int count = 0;
+  for (std::size_t at = 0; (at = mbox.find("From ", at)) != std::string::npos; at += 5) {
+    if (at == 0 || mbox[at - 1] == '\n') ++count;
+  }
+  return count;
+}
+
+class ConversionTest : public ::testing::Test {
+ protected:
+  ConversionTest() { log_.AttachEdit(&view_); }
+
+  bool RunOn(const std::string& exportText, const std::string& outputName) {
+    const std::string input = folder_.WriteFile("export.txt", exportText);
+    return Run(input, (folder_.Path() / outputName).string());
+  }
+
+  bool Run(const std::string& input, const std::string& output) {
+    result_ = Convert({input, MboxFilesOutput{output}, {}}, RunReport{log_, &status_});
+    return result_.succeeded;
+  }
+
+  std::string Out(const std::string& name) const { return (folder_.Path() / name).string(); }
+
+  TempFolder folder_;
+  RecordingLogView view_;
+  RecordingStatus status_;
+  ActivityLog log_;
+  ConversionResult result_;
+};
+
+TEST_F(ConversionTest, TheExampleRunWritesOneFilePerFolder) {
+  ASSERT_TRUE(RunOn(Message("Inbox", "one") + Message("Sent", "two") + Message("Inbox", "three"),
+                    "mail.mbx"));
+  const std::string input = Out("export.txt");
+  EXPECT_EQ(view_.text,
+            "loading input file\r\nstart parsing file: " + input +
+                " ...\r\nmailbox file loaded.\r\nconverting to output file: " + Out("mail.mbx") +
+                "\r\nprocessing Inbox\r\nprocessing Sent\r\nconversion done.\r\n3 mails written.");
+  // The status and the bar start empty, then count the messages from 1 to 3 of 3.
+  EXPECT_EQ(
+      status_.texts,
+      (std::vector<std::string>{
+          "", "loading mails: 1", "loading mails: 2", "loading mails: 3", "loading mails: 4",
+          "converting ...", "exporting (1 of 3)", "exporting (1 of 3) one", "exporting (2 of 3)",
+          "exporting (2 of 3) three", "exporting (3 of 3)", "exporting (3 of 3) two", "ready"}));
+  EXPECT_EQ(status_.calls, (std::vector<std::string>{"position 0", "range 0..3", "position 0",
+                                                     "step", "step", "step"}));
+
+  const std::string inbox = ReadBytes(Out("mailInbox.mbx"));
+  const std::string sent = ReadBytes(Out("mailSent.mbx"));
+  EXPECT_EQ(CountSeparators(inbox), 2);
+  EXPECT_EQ(CountSeparators(sent), 1);
+  EXPECT_LT(inbox.find("Subject: one"), inbox.find("Subject: three"));
+  // Every line ends in CR LF, and an empty line follows each message.
+  EXPECT_EQ(inbox.find('\n') - 1, inbox.find('\r'));
+  EXPECT_EQ(inbox.find("\n\n"), std::string::npos);
+  EXPECT_TRUE(sent.ends_with("--\r\n\r\n"));
+}
+
+TEST_F(ConversionTest, AnExportWithoutMessagesWritesNothing) {
+  for (const std::string text : {"", " \t\r\n\r\n", "\xEF\xBB\xBF\r\n"}) {
+    view_.text.clear();
+    status_ = RecordingStatus();
+    ASSERT_TRUE(RunOn(text, "mail.mbx"));
+    EXPECT_TRUE(view_.text.ends_with("\r\nconversion done.\r\n0 mails written.")) << view_.text;
+    EXPECT_EQ(status_.calls, (std::vector<std::string>{"position 0", "range 0..0", "position 0"}));
+    EXPECT_EQ(status_.texts.back(), "ready");
+    EXPECT_FALSE(fs::exists(Out("mail.mbx")));
+  }
+}
+
+// Text without a single separator line is some other file, not an export without mail.
+TEST_F(ConversionTest, AFileThatIsNoExportEndsTheRunWithAnError) {
+  ASSERT_FALSE(RunOn("Dear Anna,\r\nthis is a letter.\r\n", "mail.mbx"));
+  const std::string input = Out("export.txt");
+  EXPECT_EQ(view_.text, "loading input file\r\nstart parsing file: " + input +
+                            " ...\r\nError: " + input +
+                            " is not a Calypso export (no line starts with \"From ???@???\").");
+  EXPECT_EQ(status_.texts.back(), "failed: see the log");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_.Path()), fs::directory_iterator()), 1);
+}
+
+TEST_F(ConversionTest, FolderNamesBecomeFileNamesThatStayApart) {
+  const std::string exported = Message("My Mail", "a") + Message("My_Mail", "b") +
+                               Message("Inbox", "c") + Message("inbox", "d") +
+                               Message("\"Quoted\"", "e") + Message("a/b:c*d?", "f") +
+                               Message(std::string(250, 'x'), "g") + Message("", "h") +
+                               Message(std::string("nul\0name", 8), "i");
+  ASSERT_TRUE(RunOn(exported, "m.mbx"));
+  std::set<std::string> written;
+  for (const auto& entry : fs::directory_iterator(folder_.Path())) {
+    const std::string name = entry.path().filename().string();
+    if (name == "export.txt") continue;
+    written.insert(name);
+    EXPECT_EQ(CountSeparators(ReadBytes(entry.path())), 1) << name;
+  }
+  // Inbox and inbox are one file on Windows: whichever comes second gets "-2".
+  const bool inboxFirst = written.count("mInbox.mbx") != 0;
+  EXPECT_EQ(written, (std::set<std::string>{
+                         "mMy_Mail.mbx", "mMy_Mail-2.mbx", inboxFirst ? "mInbox.mbx" : "minbox.mbx",
+                         inboxFirst ? "minbox-2.mbx" : "mInbox-2.mbx", "mQuoted.mbx",
+                         "ma_b_c_d_.mbx", "m.mbx", "mnul_name.mbx",
+                         // Longer than Thunderbird takes: its own short form.
+                         ThunderbirdFileName("m" + std::string(200, 'x')) + ".mbx"}));
+  EXPECT_NE(view_.text.find("processing a_b_c_d_\r\n"), std::string::npos);
+}
+
+TEST_F(ConversionTest, AnOutputFolderGetsOneFilePerFolderNamedByTheFolder) {
+  fs::create_directories(folder_.Path() / "out.mbx");
+  for (const std::string output : {"out.mbx", "out.mbx/"}) {
+    ASSERT_TRUE(RunOn(Message("Inbox", "1") + Message("Sent Items", "2") + Message("", "3") +
+                          Message("Unnamed folder", "4"),
+                      output));
+    std::set<std::string> written;
+    for (const auto& entry : fs::directory_iterator(folder_.Path() / "out.mbx")) {
+      written.insert(entry.path().filename().string());
+      EXPECT_EQ(CountSeparators(ReadBytes(entry.path())), 1) << entry.path();
+    }
+    EXPECT_EQ(written, (std::set<std::string>{"Inbox.mbx", "Sent_Items.mbx", "Unnamed_folder.mbx",
+                                              "Unnamed_folder-2.mbx"}))
+        << output;
+    fs::remove_all(folder_.Path() / "out.mbx");
+    fs::create_directories(folder_.Path() / "out.mbx");
+  }
+}
+
+TEST_F(ConversionTest, WithoutMbxInTheOutputPathFoldersStillGetFilesOfTheirOwn) {
+  ASSERT_TRUE(RunOn(Message("Inbox", "1") + Message("Sent", "2"), "plain"));
+  EXPECT_EQ(CountSeparators(ReadBytes(Out("plain.mbx"))), 1);
+  EXPECT_EQ(CountSeparators(ReadBytes(Out("plain-2.mbx"))), 1);
+}
+
+TEST_F(ConversionTest, FailuresEndTheRunWithAnErrorLine) {
+  const std::string exported = Message("Inbox", "1") + Message("Sent", "2");
+  folder_.WriteFile("export.txt", exported);
+  fs::create_directories(folder_.Path() / "dir");
+  const struct {
+    std::string input;
+    std::string output;
+    std::string error;
+    bool exportRead;  // the output was found wanting only after the export was read
+  } cases[] = {
+      {Out("missing.txt"), Out("m.mbx"), "Error: " + Out("missing.txt") + " wurde nicht gefunden.",
+       true},
+      {Out("dir"), Out("m.mbx"), "Error: Zugriff auf " + Out("dir") + " wurde verwehrt.", true},
+      // A missing or closed output folder is found before the export is read.
+      {Out("export.txt"), Out("nowhere/m.mbx"),
+       "Error: " + Out("nowhere/m.mbx") + " enthält eine ungültige Pfadangabe.", false},
+      {Out("export.txt"), Out("nowhere/"),
+       "Error: " + Out("nowhere/") + " enthält eine ungültige Pfadangabe.", false},
+      {Out("export.txt"), Out("export.txt/m.mbx"),
+       "Error: " + Out("export.txt/m.mbx") + " enthält eine ungültige Pfadangabe.", false},
+      {Out("export.txt"), "/sys/m.mbx", "Error: Zugriff auf /sys/m.mbx wurde verwehrt.", false},
+      {Out("export.txt"), "", "Error: no output file given.", false},
+  };
+  for (const auto& c : cases) {
+    view_.text.clear();
+    status_ = RecordingStatus();
+    EXPECT_FALSE(Run(c.input, c.output)) << c.input;
+    EXPECT_TRUE(view_.text.ends_with(c.error)) << view_.text;
+    EXPECT_EQ(view_.text.find("conversion done."), std::string::npos) << c.input;
+    EXPECT_EQ(view_.text.find("loading input file") != std::string::npos, c.exportRead)
+        << view_.text;
+    EXPECT_EQ(status_.texts.back(), "failed: see the log") << c.output;
+  }
+  EXPECT_FALSE(fs::exists(Out("mInbox.mbx")));
+  EXPECT_FALSE(fs::exists(Out("nowhere")));
+}
+
+// A file of an earlier run is replaced only by a complete new one: as a whole, keeping its mode,
+// and a link is replaced itself, never written through.
+TEST_F(ConversionTest, FinishedFilesReplaceEarlierOnesWhole) {
+  folder_.WriteFile("mInbox.mbx", "earlier run");
+  ::chmod(Out("mInbox.mbx").c_str(), 0640);
+  folder_.WriteFile("elsewhere.txt", "not mail");
+  fs::create_symlink(Out("elsewhere.txt"), Out("mSent.mbx"));
+  fs::create_symlink("/dev/full", Out("mDrafts.mbx"));
+  ASSERT_TRUE(RunOn(Message("Inbox", "1") + Message("Sent", "2") + Message("Drafts", "3"), "m.mbx"))
+      << view_.text;
+  for (const char* name : {"mInbox.mbx", "mSent.mbx", "mDrafts.mbx"}) {
+    EXPECT_FALSE(fs::is_symlink(Out(name))) << name;
+    EXPECT_EQ(CountSeparators(ReadBytes(Out(name))), 1) << name;
+  }
+  EXPECT_EQ(fs::status(Out("mInbox.mbx")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  EXPECT_EQ(ReadBytes(Out("elsewhere.txt")), "not mail");
+}
+
+// The names in the folder but the export: what a run left behind.
+std::set<std::string> Written(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name != "export.txt") names.insert(name);
+  }
+  return names;
+}
+
+// A disk that fills part-way: the folders done stay, the file in hand leaves nothing behind, an
+// earlier run's file of that folder stays as it was.
+TEST_F(ConversionTest, AFullDiskPartWayLeavesNoCutOffFile) {
+  std::string big;
+  while (big.size() < 300000)
+    big += "a line of text that fills the file\r\n";
+  const std::string input =
+      folder_.WriteFile("export.txt", Message("Inbox", "small") + Message("Sent", "big") + big);
+  folder_.WriteFile("mSent.mbx", "an earlier run's");
+  struct rlimit old {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+  struct rlimit limited = old;
+  limited.rlim_cur = 100000;
+  auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  const bool finished = Run(input, Out("m.mbx"));
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(finished);
+  EXPECT_TRUE(view_.text.ends_with("\r\nError: Ein unbekannter Fehler ist beim Zugriff auf " +
+                                   Out("mSent.mbx") + " aufgetreten."))
+      << view_.text;
+  EXPECT_EQ(Written(folder_.Path()), (std::set<std::string>{"mInbox.mbx", "mSent.mbx"}));
+  EXPECT_EQ(CountSeparators(ReadBytes(Out("mInbox.mbx"))), 1);
+  EXPECT_EQ(ReadBytes(Out("mSent.mbx")), "an earlier run's");
+}
+
+// Stops when asked, at the next message: the same as a failure, and it says it stopped.
+class StoppingStatus : public RecordingStatus {
+ public:
+  StoppingStatus(std::stop_source source, std::string at)
+      : source_(std::move(source)), at_(std::move(at)) {}
+  void SetStatusText(std::string_view text) override {
+    if (text == at_) source_.request_stop();
+    RecordingStatus::SetStatusText(text);
+  }
+
+ private:
+  std::stop_source source_;
+  std::string at_;
+};
+
+TEST_F(ConversionTest, AStopPartWayLeavesNoCutOffFile) {
+  const std::string input =
+      folder_.WriteFile("export.txt", Message("Inbox", "1") + Message("Inbox", "2") +
+                                          Message("Sent", "3") + Message("Trash", "4"));
+  folder_.WriteFile("mTrash.mbx", "an earlier run's");
+  std::stop_source stop;
+  StoppingStatus status(stop, "exporting (3 of 4)");  // while Trash is written (Inbox, Trash, Sent)
+  const ConversionResult result = Convert({input, MboxFilesOutput{Out("m.mbx")}, {}},
+                                          RunReport{log_, &status}, stop.get_token());
+  EXPECT_FALSE(result.succeeded);
+  EXPECT_TRUE(result.stopped);
+  EXPECT_TRUE(view_.text.ends_with("\r\nprocessing Trash\r\nError: conversion stopped."))
+      << view_.text;
+  EXPECT_EQ(status.texts.back(), "failed: see the log");
+  EXPECT_EQ(Written(folder_.Path()), (std::set<std::string>{"mInbox.mbx", "mTrash.mbx"}));
+  EXPECT_EQ(CountSeparators(ReadBytes(Out("mInbox.mbx"))), 2);
+  EXPECT_EQ(ReadBytes(Out("mTrash.mbx")), "an earlier run's");
+}
+
+}  // namespace
+}  // namespace vandrel

@@ -1,0 +1,45 @@
+// A Thunderbird profile for tests: prefs.js naming its Local Folders, and a snapshot of every
+// file in it (bytes and mode), to tell whether a run left it as it was.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <string>
+
+namespace vandrel::test {
+
+inline void WritePrefs(const std::filesystem::path& profile) {
+  std::filesystem::create_directories(profile / "Mail" / "Local Folders");
+  std::ofstream(profile / "prefs.js")
+      << "// Mozilla User Preferences\n"
+         "user_pref(\"mail.accountmanager.localfoldersserver\", \"server1\");\n"
+         "user_pref(\"mail.server.server1.directory-rel\", \"[ProfD]Mail/Local Folders\");\n"
+         "user_pref(\"mail.server.server1.type\", \"none\");\n";
+}
+
+// Every entry below the folder: its bytes (files), "link to ..." or "folder", and its mode.
+inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& folder) {
+  namespace fs = std::filesystem;
+  std::map<std::string, std::string> entries;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    struct stat info {};
+    ::lstat(entry.path().c_str(), &info);
+    std::string what = "mode " + std::to_string(info.st_mode) + " ";
+    if (entry.is_symlink()) {
+      what += "link to " + fs::read_symlink(entry.path()).string();
+    } else if (entry.is_regular_file()) {
+      std::ifstream in(entry.path(), std::ios::binary);
+      what += std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    } else {
+      what += "folder";
+    }
+    entries[fs::relative(entry.path(), folder).string()] = what;
+  }
+  return entries;
+}
+
+}  // namespace vandrel::test
