@@ -1,4 +1,5 @@
-// Cutting text to a byte length without leaving half a UTF-8 character behind.
+// UTF-8 text: writing characters, telling it apart, and cutting it to a byte length without
+// leaving half a character behind.
 #pragma once
 
 #include <cstddef>
@@ -6,6 +7,9 @@
 #include <string_view>
 
 namespace vandrel {
+
+// Appends the character's UTF-8 bytes.
+void AppendUtf8(char32_t character, std::string& text);
 
 // Whether the text is well-formed UTF-8.
 bool IsUtf8(std::string_view text);

@@ -91,13 +91,9 @@ std::string ThunderbirdFolders::Check() {
   localFolders_ = NormalPath(*localFolders);
   if (std::string problem = ProfileInUse(); !problem.empty()) return problem;
   fs::create_directories(FilePath(localFolders_), error);
-  switch (lock_.Take(Joined(localFolders_, ".vandrel.lock"))) {
-    case RunLock::Result::kBusy:
-      return "another conversion is writing " + profile_ + ".";
-    case RunLock::Result::kFailed:
-      return FileErrorMessage(lock_.ErrorCause(), localFolders_);
-    case RunLock::Result::kTaken:
-      break;
+  if (std::string problem = TakeRunLock(lock_, Joined(localFolders_, ".vandrel.lock"), profile_);
+      !problem.empty()) {
+    return problem;
   }
   RemoveStaleFiles(localFolders_, std::string(kStagingPrefix));
   // A new top folder, never one that exists: Thunderbird's own folders stay untouched.

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/utf8_text.h"
+
 namespace vandrel {
 
 namespace {
@@ -62,21 +64,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size()) {
       code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
     }
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-    } else if (code < 0x800) {
-      out += static_cast<char>(0xC0 | (code >> 6));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-      out += static_cast<char>(0xE0 | (code >> 12));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (code >> 18));
-      out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (code & 0x3F));
-    }
+    AppendUtf8(code, out);
   }
   return out;
 }

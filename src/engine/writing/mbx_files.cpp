@@ -80,13 +80,9 @@ std::string MbxFiles::Check() {
   }
   const std::string name = HashText(intoFolder_ ? std::string() : LeafOf(outputPath_));
   temporaryPrefix_ = ".vandrel-" + name + "-";
-  switch (lock_.Take(PathText(FilePath(folder_) / FilePath(".vandrel-" + name + ".lock")))) {
-    case RunLock::Result::kBusy:
-      return "another conversion is writing " + outputPath_ + ".";
-    case RunLock::Result::kFailed:
-      return FileErrorMessage(lock_.ErrorCause(), outputPath_);
-    case RunLock::Result::kTaken:
-      break;
+  const std::string lockFile = PathText(FilePath(folder_) / FilePath(".vandrel-" + name + ".lock"));
+  if (std::string problem = TakeRunLock(lock_, lockFile, outputPath_); !problem.empty()) {
+    return problem;
   }
   RemoveStaleFiles(folder_, temporaryPrefix_);
   return {};

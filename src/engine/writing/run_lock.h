@@ -31,4 +31,8 @@ class RunLock {
   int error_ = 0;
 };
 
+// Takes the lock of a run into `place` (the output as the user named it): empty when taken, else
+// the text of the error line.
+std::string TakeRunLock(RunLock& lock, const std::string& lockFile, const std::string& place);
+
 }  // namespace vandrel
