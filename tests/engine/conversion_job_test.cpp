@@ -1,10 +1,7 @@
 #include "engine/conversion_job.h"
 
-#include <sys/resource.h>
-
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -158,7 +155,6 @@ TEST_F(ConversionJobTest, FailuresEndTheRunWithAnErrorLine) {
   const std::string exported = Message("Inbox", "1") + Message("Sent", "2");
   folder_.WriteFile("export.txt", exported);
   fs::create_directories(folder_.Path() / "dir");
-  fs::create_symlink("/dev/full", folder_.Path() / "fullInbox.mbx");
   const struct {
     std::string input;
     std::string output;
@@ -175,12 +171,7 @@ TEST_F(ConversionJobTest, FailuresEndTheRunWithAnErrorLine) {
        "Error: " + Out("nowhere/") + " enthält eine ungültige Pfadangabe.", false},
       {Out("export.txt"), Out("export.txt/m.mbx"),
        "Error: " + Out("export.txt/m.mbx") + " enthält eine ungültige Pfadangabe.", false},
-      {Out("export.txt"), "/sys/m.mbx", "Error: Zugriff auf /sys/m.mbx wurde verwehrt.", false},
       {Out("export.txt"), "", "Error: no output file given.", false},
-      {Out("export.txt"), Out("full.mbx"),
-       "Error: Beim Zugriff auf " + Out("fullInbox.mbx") +
-           " wurde ein voller Datenträger gemeldet.",
-       true},
   };
   for (const auto& c : cases) {
     view_.text.clear();
@@ -232,28 +223,6 @@ TEST(ConversionJobRunningTest, TheRunningFlagIsSetWhenStartReturnsAndClearedAtTh
   EXPECT_FALSE(job.IsRunning());
   EXPECT_TRUE(job.Succeeded());
   EXPECT_TRUE(view.text.ends_with("1 mails written.")) << view.text;
-}
-
-TEST_F(ConversionJobTest, AWriteBeyondTheFileSizeLimitIsAnError) {
-  std::string big;
-  while (big.size() < 300000)
-    big += "a line of text that fills the file\r\n";
-  const std::string input = folder_.WriteFile("export.txt", Message("Inbox", "big") + big);
-  struct rlimit old {};
-  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-  struct rlimit limited = old;
-  limited.rlim_cur = 100000;
-  auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-  const bool finished = job_.Start(input, Out("m.mbx"));
-  job_.Wait();
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, previous);
-  ASSERT_TRUE(finished);
-  EXPECT_FALSE(job_.Succeeded());
-  EXPECT_TRUE(view_.text.ends_with("\r\nError: Ein unbekannter Fehler ist beim Zugriff auf " +
-                                   Out("mInbox.mbx") + " aufgetreten."))
-      << view_.text;
 }
 
 }  // namespace
