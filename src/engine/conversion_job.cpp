@@ -6,6 +6,7 @@
 
 #include "engine/file_error.h"
 #include "engine/thunderbird/thunderbird_folders.h"
+#include "engine/utf8_path.h"
 #include "engine/writing/mbx_files.h"
 #include "engine/writing/output_file.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 // The folder of the export, searched last for the files it names.
 std::string FolderOf(const std::string& path) {
-  const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+  const std::filesystem::path parent = Utf8Path(path).parent_path();
   return parent.empty() ? std::string(".") : parent.string();
 }
 

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <system_error>
 
+#include "engine/utf8_path.h"
+
 namespace vandrel {
 
 namespace {
@@ -36,8 +38,8 @@ bool AddFolderNames(const std::string& cacheFile,
                     const std::vector<std::pair<std::string, std::string>>& summaryFileAndName) {
   std::string text = "{}";
   std::error_code error;
-  if (fs::exists(cacheFile, error)) {
-    std::ifstream in(cacheFile, std::ios::binary);
+  if (fs::exists(Utf8Path(cacheFile), error)) {
+    std::ifstream in(Utf8Path(cacheFile), std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     text = content.str();
@@ -56,13 +58,13 @@ bool AddFolderNames(const std::string& cacheFile,
 
   const std::string temporary = cacheFile + ".vandrel-new";
   {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    std::ofstream out(Utf8Path(temporary), std::ios::binary | std::ios::trunc);
     out << text;
     if (!out.flush()) return false;
   }
-  fs::rename(temporary, cacheFile, error);
+  fs::rename(Utf8Path(temporary), Utf8Path(cacheFile), error);
   if (!error) return true;
-  fs::remove(temporary, error);
+  fs::remove(Utf8Path(temporary), error);
   return false;
 }
 

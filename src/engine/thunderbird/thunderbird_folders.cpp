@@ -8,6 +8,7 @@
 #include "engine/thunderbird/folder_cache.h"
 #include "engine/thunderbird/thunderbird_names.h"
 #include "engine/thunderbird/thunderbird_profile.h"
+#include "engine/utf8_path.h"
 #include "mime/ascii.h"
 
 namespace vandrel {
@@ -32,7 +33,7 @@ ThunderbirdFolders::ThunderbirdFolders(std::string profile) : profile_(std::move
 std::string ThunderbirdFolders::Check() {
   if (profile_.empty()) profile_ = DefaultThunderbirdProfile(ThunderbirdDataFolder());
   std::error_code error;
-  if (profile_.empty() || !fs::is_directory(profile_, error)) {
+  if (profile_.empty() || !fs::is_directory(Utf8Path(profile_), error)) {
     return "no Thunderbird profile found" + (profile_.empty() ? std::string() : " at " + profile_) +
            ".";
   }
@@ -46,7 +47,7 @@ std::string ThunderbirdFolders::Check() {
 std::string ThunderbirdFolders::Prepare() {
   // Again: Thunderbird may have been started while the export was read.
   if (std::string problem = Check(); !problem.empty()) return problem;
-  const fs::path localFolders = LocalFoldersOf(profile_);
+  const fs::path localFolders = Utf8Path(LocalFoldersOf(profile_));
   std::error_code error;
   fs::create_directories(localFolders, error);
   std::vector<std::string> existing;
@@ -63,10 +64,10 @@ std::string ThunderbirdFolders::Prepare() {
        ++number) {
     top = std::string(kTopFolder) + "-" + std::to_string(number);
   }
-  topFolder_ = (localFolders / top).string();
-  std::ofstream(topFolder_, std::ios::binary | std::ios::app);
-  fs::create_directory(topFolder_ + std::string(kSubfolders), error);
-  if (error || !fs::is_regular_file(topFolder_))
+  topFolder_ = (localFolders / Utf8Path(top)).string();
+  std::ofstream(Utf8Path(topFolder_), std::ios::binary | std::ios::app);
+  fs::create_directory(Utf8Path(topFolder_ + std::string(kSubfolders)), error);
+  if (error || !fs::is_regular_file(Utf8Path(topFolder_)))
     return "cannot create the folder " + topFolder_ + ".";
   return {};
 }
@@ -82,14 +83,14 @@ std::string ThunderbirdFolders::FileFor(const std::string& folderName, const std
     fileName = ThunderbirdFileName(name);
   }
   usedNames_.push_back(mime::ToLowerAscii(fileName));
-  const fs::path file = fs::path(topFolder_ + std::string(kSubfolders)) / fileName;
+  const fs::path file = Utf8Path(topFolder_ + std::string(kSubfolders)) / Utf8Path(fileName);
   if (fileName != name) longNames_.emplace_back(file.string() + std::string(kSummary), name);
   return file.string();
 }
 
 std::string ThunderbirdFolders::Finish() {
   if (longNames_.empty()) return {};
-  const std::string cache = (fs::path(profile_) / "folderCache.json").string();
+  const std::string cache = (Utf8Path(profile_) / "folderCache.json").string();
   if (AddFolderNames(cache, longNames_)) return {};
   return "note: the full names of folders with long names could not be recorded in " + cache +
          "; Thunderbird shows them shortened.";

@@ -6,6 +6,7 @@
 
 #include "engine/file_error.h"
 #include "engine/thunderbird/thunderbird_names.h"
+#include "engine/utf8_path.h"
 #include "engine/writing/output_file.h"
 
 namespace vandrel {
@@ -17,19 +18,22 @@ namespace fs = std::filesystem;
 constexpr std::string_view kExtension = ".mbx";
 
 // When the file is copied into Local Folders without ".mbx", Thunderbird must find it there.
+// The folders on the way stay as written, separators included.
 std::string ThunderbirdSafe(const std::string& fileName) {
-  fs::path path(fileName);
-  const std::string leaf = path.filename().string();
-  const std::string stem = leaf.substr(0, leaf.size() - kExtension.size());
+  std::size_t leafStart = fileName.size();
+  while (leafStart > 0 && !IsPathSeparator(fileName[leafStart - 1]))
+    --leafStart;
+  const std::string stem =
+      fileName.substr(leafStart, fileName.size() - leafStart - kExtension.size());
   const std::string safe = ThunderbirdFileName(stem);
   if (safe == stem) return fileName;
-  return (path.parent_path() / (safe + std::string(kExtension))).string();
+  return fileName.substr(0, leafStart) + safe + std::string(kExtension);
 }
 
 bool NamesFolder(const std::string& outputPath) {
   if (!outputPath.empty() && IsPathSeparator(outputPath.back())) return true;
   std::error_code error;
-  return fs::is_directory(outputPath, error);
+  return fs::is_directory(Utf8Path(outputPath), error);
 }
 
 }  // namespace
@@ -41,7 +45,7 @@ std::string MbxFiles::Check() {
   if (outputPath_.empty()) return "no output file given.";
   std::string folder = outputPath_;
   if (!intoFolder_) {
-    folder = fs::path(outputPath_).parent_path().string();
+    folder = Utf8Path(outputPath_).parent_path().string();
     if (folder.empty()) folder = ".";
   }
   if (const auto cause = CheckFolderTakesFiles(folder))

@@ -6,13 +6,14 @@
 #include <string>
 
 #include "engine/writing/output_file.h"
+#include "platform/file_system_path_win32.h"
 
 namespace vandrel {
 
 // Opened without sharing: no other program writes the file while it is made.
 std::FILE* OutputFile::OpenForWriting(const std::string& path) {
   _doserrno = 0;
-  return _fsopen(path.c_str(), "wb", _SH_DENYRW);
+  return ::_wfsopen(platform::FileSystemPath(path).c_str(), L"wb", _SH_DENYRW);
 }
 
 bool OutputFile::Fail() {
@@ -21,14 +22,15 @@ bool OutputFile::Fail() {
 }
 
 std::optional<FileErrorCause> CheckFolderTakesFiles(const std::string& folder) {
-  const DWORD attributes = ::GetFileAttributesA(folder.c_str());
+  const DWORD attributes = ::GetFileAttributesW(platform::FileSystemPath(folder).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
     return FileErrorCause::kBadPath;
   }
   const std::string probe = folder + "\\.vandrel-probe-" + std::to_string(::GetCurrentProcessId()) +
                             "-" + std::to_string(::GetTickCount64());
-  const HANDLE file = ::CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  const HANDLE file =
+      ::CreateFileW(platform::FileSystemPath(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (file == INVALID_HANDLE_VALUE) return FileErrorCauseFromWindowsCode(::GetLastError());
   ::CloseHandle(file);
   return std::nullopt;

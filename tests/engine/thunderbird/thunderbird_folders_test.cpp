@@ -46,11 +46,14 @@ TEST_F(ThunderbirdFoldersTest, ANewTopFolderHoldsOneFilePerFolder) {
   EXPECT_EQ(target.FileFor("inbox", "inbox"), (sub / "inbox-2").string());
   EXPECT_EQ(target.FileFor("", ""), (sub / "Unnamed folder").string());
   EXPECT_EQ(target.FileFor("2003/2004", "2003_2004"), (sub / "2003_2004").string());
-  EXPECT_EQ(target.FileFor(longName, "x"), (sub / ThunderbirdFileName(longName)).string());
+  const std::string longFile = (sub / Utf8Path(ThunderbirdFileName(longName))).string();
+  EXPECT_EQ(target.FileFor(longName, "x"), longFile);
   EXPECT_EQ(target.Finish(), "");
   const std::string cache = ReadText(profile_.Path() / "folderCache.json");
-  EXPECT_EQ(cache, "{\"" + (sub / ThunderbirdFileName(longName)).string() +
-                       ".msf\":{\"folderName\":\"" + longName + "\"}}");
+  std::string key;  // the file's path as a JSON string
+  for (char c : longFile)
+    key += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  EXPECT_EQ(cache, "{\"" + key + ".msf\":{\"folderName\":\"" + longName + "\"}}");
   // Existing folders were left alone.
   EXPECT_TRUE(fs::is_empty(LocalFolders() / "calypso.sbd"));
 }
