@@ -28,9 +28,9 @@ struct ConversionOptions {
   // Searched, in this order and before the export's own folder, for the files the export names
   // by paths that do not exist here.
   std::vector<std::string> attachmentFolders;
-  // The code page of the export's text (an iconv name); its folder names and subjects become
-  // file names and texts shown in the system's own form.
-  std::string exportCodePage = std::string(kDefaultExportCodePage);
+  // The code page of the export's text ("CP1250", "ISO-8859-2", ...); its folder names and
+  // subjects become file names and texts shown in UTF-8.
+  std::string exportCodePage = DefaultExportCodePage();
   // Set: the folders go into this Thunderbird profile (empty: the default profile) instead of
   // files named after the output path.
   std::optional<std::string> thunderbirdProfile;

@@ -51,6 +51,10 @@ class ExportEncoding::Converter {
   iconv_t handle_;
 };
 
+std::string DefaultExportCodePage() {
+  return std::string(kDefaultExportCodePage);
+}
+
 ExportEncoding::ExportEncoding(std::unique_ptr<Converter> exportConverter)
     : export_(std::move(exportConverter)) {}
 ExportEncoding::~ExportEncoding() = default;
