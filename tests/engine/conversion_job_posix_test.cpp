@@ -6,6 +6,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <set>
 
 #include "job_run.h"
 
@@ -46,6 +47,22 @@ TEST(ConversionJobPosixTest, AWriteBeyondTheFileSizeLimitIsAnError) {
   EXPECT_TRUE(run.Log().ends_with("\r\nError: Ein unbekannter Fehler ist beim Zugriff auf " +
                                   run.Path("mInbox.mbx") + " aufgetreten."))
       << run.Log();
+}
+
+// Device names and letters' case beyond ASCII mean nothing to POSIX file systems: the names
+// stay as the Linux build has always written them.
+TEST(ConversionJobPosixTest, WindowsDeviceNamesAndNonAsciiCaseAreLeftAlone) {
+  JobRun run;
+  std::string exported;
+  for (const char* folder : {"CON", "\xC4rger", "\xE4rger"})
+    exported += OneMessageIn(folder);
+  const std::string input = run.Folder().WriteFile("export.txt", exported);
+  fs::create_directories(run.Folder().Path() / "out");
+  ASSERT_TRUE(run.Run(input, run.Path("out")));
+  std::set<std::string> written;
+  for (const auto& entry : fs::directory_iterator(run.Folder().Path() / "out"))
+    written.insert(entry.path().filename().string());
+  EXPECT_EQ(written, (std::set<std::string>{"CON.mbx", "\xC3\x84rger.mbx", "\xC3\xA4rger.mbx"}));
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
+
 #include "job_run.h"
 
 namespace vandrel {
@@ -28,6 +31,28 @@ TEST(ConversionJobWin32Test, OutputsTheSystemRefusesEndTheRunWithAnErrorLine) {
       run.Log().ends_with("Error: Zugriff auf " + run.Path("dirInbox.mbx") + " wurde verwehrt."))
       << run.Log();
   EXPECT_EQ(run.LastStatus(), "failed: see the log");
+}
+
+// Output names are the Linux build's, with Windows' own rules on top: no device names, and names
+// that differ only in the case of any letter are one file.
+TEST(ConversionJobWin32Test, FolderNamesWindowsRefusesOrTakesForOneAnotherStayApart) {
+  JobRun run;
+  std::string exported;
+  for (const char* folder : {"CON", "nul", "\xC4rger", "\xE4rger", "\xC9t\xE9", "Inbox"})
+    exported += OneMessageIn(folder);
+  const std::string input = run.Folder().WriteFile("export.txt", exported);
+  std::filesystem::create_directories(run.Folder().Path() / "out");
+  ASSERT_TRUE(run.Run(input, run.Path("out")));
+  std::set<std::u8string> written;
+  for (const auto& entry : std::filesystem::directory_iterator(run.Folder().Path() / "out"))
+    written.insert(entry.path().filename().u8string());
+  // Whichever of the two comes second in the run gets "-2".
+  const bool upperFirst = written.count(u8"\u00C4rger.mbx") != 0;
+  EXPECT_EQ(written,
+            (std::set<std::u8string>{u8"CON_.mbx", u8"nul_.mbx",
+                                     upperFirst ? u8"\u00C4rger.mbx" : u8"\u00E4rger.mbx",
+                                     upperFirst ? u8"\u00E4rger-2.mbx" : u8"\u00C4rger-2.mbx",
+                                     u8"\u00C9t\u00E9.mbx", u8"Inbox.mbx"}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "engine/thunderbird/thunderbird_names.h"
 #include "engine/thunderbird/thunderbird_profile.h"
 #include "engine/utf8_path.h"
+#include "engine/writing/system_file_names.h"
 #include "mime/ascii.h"
 
 namespace vandrel {
@@ -77,15 +78,19 @@ std::string ThunderbirdFolders::FileFor(const std::string& folderName, const std
   // Thunderbird takes no "/" in a folder's name: it separates folders in its addresses.
   std::replace(base.begin(), base.end(), '/', '_');
   std::string name = base;
-  std::string fileName = ThunderbirdFileName(name);
-  for (int number = 2; ContainsIgnoringCase(usedNames_, fileName); ++number) {
+  std::string fileName = SystemFileName(ThunderbirdFileName(name));
+  for (int number = 2; IsUsed(fileName); ++number) {
     name = base + "-" + std::to_string(number);
-    fileName = ThunderbirdFileName(name);
+    fileName = SystemFileName(ThunderbirdFileName(name));
   }
-  usedNames_.push_back(mime::ToLowerAscii(fileName));
+  usedNames_.push_back(FileNameKey(fileName));
   const fs::path file = Utf8Path(topFolder_ + std::string(kSubfolders)) / Utf8Path(fileName);
   if (fileName != name) longNames_.emplace_back(file.string() + std::string(kSummary), name);
   return file.string();
+}
+
+bool ThunderbirdFolders::IsUsed(const std::string& fileName) const {
+  return std::find(usedNames_.begin(), usedNames_.end(), FileNameKey(fileName)) != usedNames_.end();
 }
 
 std::string ThunderbirdFolders::Finish() {

@@ -24,7 +24,9 @@ class ThunderbirdFolders : public OutputTarget {
  private:
   std::string profile_;
   std::string topFolder_;
-  std::vector<std::string> usedNames_;                          // lower-case
+  bool IsUsed(const std::string& fileName) const;
+
+  std::vector<std::string> usedNames_;                          // FileNameKey
   std::vector<std::pair<std::string, std::string>> longNames_;  // summary file, folder name
 };
 

@@ -8,6 +8,7 @@
 #include "engine/thunderbird/thunderbird_names.h"
 #include "engine/utf8_path.h"
 #include "engine/writing/output_file.h"
+#include "engine/writing/system_file_names.h"
 
 namespace vandrel {
 
@@ -18,11 +19,16 @@ namespace fs = std::filesystem;
 constexpr std::string_view kExtension = ".mbx";
 
 // When the file is copied into Local Folders without ".mbx", Thunderbird must find it there.
-// The folders on the way stay as written, separators included.
-std::string ThunderbirdSafe(const std::string& fileName) {
+std::size_t LeafStart(const std::string& fileName) {
   std::size_t leafStart = fileName.size();
   while (leafStart > 0 && !IsPathSeparator(fileName[leafStart - 1]))
     --leafStart;
+  return leafStart;
+}
+
+// The folders on the way stay as written, separators included.
+std::string ThunderbirdSafe(const std::string& fileName) {
+  const std::size_t leafStart = LeafStart(fileName);
   const std::string stem =
       fileName.substr(leafStart, fileName.size() - leafStart - kExtension.size());
   const std::string safe = ThunderbirdFileName(stem);
@@ -56,7 +62,9 @@ std::string MbxFiles::Check() {
 std::string MbxFiles::FileFor(const std::string&, const std::string& cleanedName) {
   const std::string name = intoFolder_ ? FileNameInFolder(outputPath_, cleanedName)
                                        : OutputFileName(outputPath_, cleanedName);
-  return ThunderbirdSafe(names_.Claim(name));
+  const std::size_t leafStart = LeafStart(name);
+  return ThunderbirdSafe(
+      names_.Claim(name.substr(0, leafStart) + SystemFileName(name.substr(leafStart))));
 }
 
 }  // namespace vandrel

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "engine/utf8_text.h"
-#include "mime/ascii.h"
+#include "engine/writing/system_file_names.h"
 
 namespace vandrel {
 
@@ -58,10 +58,10 @@ std::string FileNameInFolder(std::string_view outputFolder, std::string_view cle
 std::string OutputNames::Claim(const std::string& fileName) {
   std::string candidate = fileName;
   const std::string stem = fileName.substr(0, fileName.size() - kExtension.size());
-  for (int number = 2; used_.count(mime::ToLowerAscii(candidate)) != 0; ++number) {
+  for (int number = 2; used_.count(FileNameKey(candidate)) != 0; ++number) {
     candidate = stem + "-" + std::to_string(number) + std::string(kExtension);
   }
-  used_.insert(mime::ToLowerAscii(candidate));
+  used_.insert(FileNameKey(candidate));
   return candidate;
 }
 

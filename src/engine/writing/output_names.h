@@ -34,11 +34,11 @@ std::string FileNameInFolder(std::string_view outputFolder, std::string_view cle
 class OutputNames {
  public:
   // The name for the next folder: "-2", "-3", ... go before the final ".mbx" when the name
-  // was already used in this run (compared ignoring ASCII case, as Windows does).
+  // was already used in this run (compared as FileNameKey compares them).
   std::string Claim(const std::string& fileName);
 
  private:
-  std::set<std::string> used_;  // lower-case
+  std::set<std::string> used_;  // FileNameKey
 };
 
 }  // namespace vandrel
