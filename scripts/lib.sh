@@ -23,6 +23,11 @@ build_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
 fuzz_packages=(clang libclang-rt-14-dev)
 thunderbird_packages=(thunderbird xvfb)
+# The Windows build: MinGW-w64, the libraries' sources and headers, the installer and the zip.
+windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
+                  libcli11-dev nsis zip python3)
+# Running the Windows programs: Wine (64-bit) on an X server of its own.
+wine_packages=(wine wine64 xvfb xdotool imagemagick)
 
 # configure_and_build DIR [cmake options...]
 configure_and_build() {

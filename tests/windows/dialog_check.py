@@ -18,10 +18,15 @@ USER_KEY = r"HKEY_CURRENT_USER\Software\ZQ\Vandrel"
 
 
 class Dialog:
+    started = []
+
     def __init__(self, exe, remote):
         self.remote = remote
+        _, _, status = run(remote, "caption", check=False)
+        expect(status != 0, "another Vandrel dialog is open: close it first")
         self.process = subprocess.Popen(["wine", exe], stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        Dialog.started.append(self.process)
         self.call("wait", "30000")
 
     def call(self, *args):
@@ -60,8 +65,13 @@ def main():
     for key in (KEY, USER_KEY):
         for view in ("/reg:32", "/reg:64"):
             subprocess.run(["wine", "reg", "delete", key, "/f", view], capture_output=True)
-    with tempfile.TemporaryDirectory(prefix="vandrel-dialog-") as work:
-        check(exe, cli, remote, sample, work)
+    try:
+        with tempfile.TemporaryDirectory(prefix="vandrel-dialog-") as work:
+            check(exe, cli, remote, sample, work)
+    finally:
+        for process in Dialog.started:
+            if process.poll() is None:
+                process.kill()
     print("dialog check passed")
 
 

@@ -62,11 +62,15 @@ void Print(const std::string& text) {
 }
 
 // Writes the export into the pipe up to its second message, then the rest once stdin closes.
-int HoldPipe(const std::wstring& name, const std::wstring& exportFile) {
-  std::ifstream in(exportFile.c_str(), std::ios::binary);
+std::string ReadWhole(const std::wstring& file) {
+  std::ifstream in(file.c_str(), std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
-  const std::string text = bytes.str();
+  return bytes.str();
+}
+
+int HoldPipe(const std::wstring& name, const std::wstring& exportFile) {
+  const std::string text = ReadWhole(exportFile);
   std::size_t split = text.find("\nFrom ???@???");
   split = split == std::string::npos ? text.size() : split + 1;
   const HANDLE pipe = ::CreateNamedPipeW(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1,
