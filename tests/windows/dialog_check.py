@@ -64,7 +64,8 @@ def main():
     exe, cli, remote, sample = sys.argv[1:5]
     for key in (KEY, USER_KEY):
         for view in ("/reg:32", "/reg:64"):
-            subprocess.run(["wine", "reg", "delete", key, "/f", view], capture_output=True)
+            subprocess.run(["wine", "reg", "delete", key, "/f", view], stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
     try:
         with tempfile.TemporaryDirectory(prefix="vandrel-dialog-") as work:
             check(exe, cli, remote, sample, work)

@@ -25,9 +25,14 @@ HWND FindDialog() {
   HWND found = nullptr;
   ::EnumWindows(
       [](HWND window, LPARAM result) -> BOOL {
+        // Neither call sends the window a message, so a window that does not answer cannot
+        // hold the search up.
+        wchar_t className[16] = {};
         wchar_t title[64] = {};
-        ::GetWindowTextW(window, title, 64);
-        if (std::wstring_view(title).starts_with(L"Vandrel ") && ::IsWindowVisible(window)) {
+        ::GetClassNameW(window, className, 16);
+        ::InternalGetWindowText(window, title, 64);
+        if (std::wstring_view(className) == L"#32770" &&
+            std::wstring_view(title).starts_with(L"Vandrel ") && ::IsWindowVisible(window)) {
           *reinterpret_cast<HWND*>(result) = window;
           return FALSE;
         }

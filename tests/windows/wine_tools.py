@@ -2,6 +2,7 @@
 programs whose output is UTF-8."""
 import os
 import subprocess
+import tempfile
 
 
 def windows_path(path):
@@ -10,13 +11,19 @@ def windows_path(path):
 
 
 def run(program, *args, timeout=120, check=True):
-    """Runs a Windows program and returns what it wrote to stdout and stderr, as text."""
-    result = subprocess.run(["wine", program, *args], capture_output=True, timeout=timeout,
-                            stdin=subprocess.DEVNULL)
-    if check and result.returncode != 0:
-        raise AssertionError(f"{program} {args} exited {result.returncode}: "
-                             f"{result.stderr.decode(errors='replace')}")
-    return result.stdout.decode(), result.stderr.decode(), result.returncode
+    """Runs a Windows program and returns what it wrote to stdout and stderr, as text.
+
+    The output goes to files, not pipes: Wine may start its desktop process from the program,
+    and that process keeps a pipe open long after the program has ended."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        status = subprocess.run(["wine", program, *args], stdin=subprocess.DEVNULL, stdout=out,
+                                stderr=err, timeout=timeout).returncode
+        out.seek(0)
+        err.seek(0)
+        stdout, stderr = out.read().decode(), err.read().decode()
+    if check and status != 0:
+        raise AssertionError(f"{program} {args} exited {status}: {stderr}")
+    return stdout, stderr, status
 
 
 def lines(text):
@@ -31,7 +38,7 @@ def registry_values(key):
     out = "/tmp/vandrel-reg-%d.reg" % os.getpid()
     for view in ("/reg:32", "/reg:64"):
         result = subprocess.run(["wine", "reg", "export", key, windows_path(out), "/y", view],
-                                capture_output=True)
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         if result.returncode != 0 or not os.path.exists(out):
             continue
         with open(out, "rb") as exported:
