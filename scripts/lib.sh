@@ -27,7 +27,7 @@ thunderbird_packages=(thunderbird xvfb)
 windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
                   libcli11-dev nsis zip python3)
 # Running the Windows programs: Wine (64-bit) on an X server of its own.
-wine_packages=(wine wine64 xvfb xdotool imagemagick)
+wine_packages=(wine wine64 fonts-wine fonts-liberation xvfb xdotool imagemagick)
 
 # configure_and_build DIR [cmake options...]
 configure_and_build() {

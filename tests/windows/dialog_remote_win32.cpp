@@ -1,7 +1,7 @@
 // Drives vandrel.exe's dialog from outside for the tests, as a user's clicks and a screen reader
 // would: finds the window, sets and reads the controls' texts, clicks buttons, reads the
-// progress bar; and holds an export back in a named pipe, so a run stays in progress until the
-// test lets it go on. Texts are UTF-8 on the command line and on stdout.
+// progress bar and where the window is; and holds an export back in a named pipe, so a run stays in
+// progress until the test lets it go on. Texts are UTF-8 on the command line and on stdout.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -125,6 +125,12 @@ int Run(const std::vector<std::string>& args) {
     std::printf("%ld %ld %ld\n", static_cast<long>(::SendMessageW(bar, PBM_GETPOS, 0, 0)),
                 static_cast<long>(::SendMessageW(bar, PBM_GETRANGE, TRUE, 0)),
                 static_cast<long>(::SendMessageW(bar, PBM_GETRANGE, FALSE, 0)));
+  }
+  if (command == "rect") {
+    RECT rect{};
+    ::GetWindowRect(dialog, &rect);
+    std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
+                rect.top);
   }
   if (command == "checked") {
     std::printf("%d\n", ::IsDlgButtonChecked(dialog, std::stoi(args.at(2))) == BST_CHECKED);
