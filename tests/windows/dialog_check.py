@@ -1,7 +1,7 @@
-"""vandrel.exe under Wine: a Convert of the sample fills the log box with what vandrel-cli.exe
+"""vandrel.exe under Wine: a Convert of the sample (the Enter key) fills the log box with what vandrel-cli.exe
 prints, then its missing-file lines; the bar ends full, the status says "ready"; the paths are
 remembered in the registry and shown at the next start; a second Convert during a run does
-nothing; Exit during a run ends the program at once.
+nothing; Exit during a run ends the program at once; Escape ends it too.
 
 Usage: dialog_check.py VANDREL_EXE VANDREL_CLI_EXE DIALOG_REMOTE_EXE SAMPLE_EXPORT"""
 import os
@@ -47,6 +47,15 @@ class Dialog:
     def exit(self, control=EXIT):
         self.call("post", str(control))
         self.process.wait(timeout=30)
+
+    def press(self, key):
+        """A key pressed as a user presses it: xdotool clicks the window's blank margin to give
+        it the focus (events sent to a window directly are ignored), then types."""
+        window = subprocess.run(["xdotool", "search", "--name", "^Vandrel "], check=True,
+                                capture_output=True, text=True).stdout.split()[0]
+        subprocess.run(["xdotool", "mousemove", "--window", window, "3", "3", "click", "1"],
+                       check=True)
+        subprocess.run(["xdotool", "key", key], check=True)
 
 
 def expect(condition, message):
@@ -96,7 +105,7 @@ def check(exe, cli, remote, sample, work):
     expect(dialog.text(INPUT) == "" and dialog.text(OUTPUT) == "", "a first start shows no paths")
     dialog.call("set", str(INPUT), windows_path(sample))
     dialog.call("set", str(OUTPUT), output)
-    dialog.call("click", str(CONVERT))
+    dialog.press("Return")  # "Convert" is the default button
     dialog.wait_for_status({"ready", "failed: see the log"})
     # The missing files follow the run's last line once the dialog has seen the run end.
     for _ in range(100):
@@ -113,7 +122,8 @@ def check(exe, cli, remote, sample, work):
         if name != "cli":
             expect(masked(os.path.join(out_dir, name)) == masked(os.path.join(out_dir, "cli", name)),
                    f"{name} differs from vandrel-cli's")
-    dialog.exit()
+    dialog.press("Escape")
+    expect(dialog.process.wait(timeout=30) == 0, "Escape ends the program")
 
     stored = registry_values(KEY)
     stored.update(registry_values(USER_KEY))
