@@ -1,7 +1,8 @@
 // Drives vandrel.exe's dialog from outside for the tests, as a user's clicks and a screen reader
 // would: finds the window, sets and reads the controls' texts, clicks buttons, reads the
-// progress bar and where the window is; and holds an export back in a named pipe, so a run stays in
-// progress until the test lets it go on. Texts are UTF-8 on the command line and on stdout.
+// progress bar and where the window is. Also holds an export back in a named pipe, so that a
+// run stays in progress until the test lets it go on, or holds a file open without sharing, as
+// Thunderbird holds its lock. Texts are UTF-8 on the command line and on stdout.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -97,9 +98,23 @@ int HoldPipe(const std::wstring& name, const std::wstring& exportFile) {
   return 0;
 }
 
+// Keeps the file open without sharing, as Thunderbird keeps parent.lock, until stdin closes.
+int HoldFile(const std::wstring& file) {
+  const HANDLE held = ::CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (held == INVALID_HANDLE_VALUE) return 1;
+  std::puts("holding");
+  std::fflush(stdout);
+  for (std::string line; std::getline(std::cin, line);) {
+  }
+  ::CloseHandle(held);
+  return 0;
+}
+
 int Run(const std::vector<std::string>& args) {
   const std::string& command = args.at(1);
   if (command == "hold-pipe") return HoldPipe(Widen(args.at(2)), Widen(args.at(3)));
+  if (command == "hold-file") return HoldFile(Widen(args.at(2)));
   const HWND dialog = WaitForDialog(command == "wait" ? std::stoul(args.at(2)) : 0);
   if (dialog == nullptr) {
     std::fputs("no Vandrel dialog\n", stderr);

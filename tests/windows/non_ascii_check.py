@@ -1,5 +1,5 @@
-"""vandrel-cli.exe under Wine with exports beyond Windows-1252: Greek and Cyrillic folder names
-and attachment paths, given with --export-codepage, convert, find their files and write the
+"""vandrel-cli.exe under Wine with exports beyond Windows-1252: Greek and Cyrillic folder names,
+attachment and HTML body paths, given with --export-codepage, convert, find their files and write the
 same files as the Linux build; output paths longer than MAX_PATH work; an unknown code page is
 a usage error.
 
@@ -13,19 +13,20 @@ import tempfile
 from wine_tools import lines, run, windows_path
 
 EXPORTS = {
-    # code page: (folders, attached file's folder and name, its text)
-    "CP1253": (["Εισερχόμενα", "Πρόχειρα"], "Συνημμένα", "Αθήνα.txt", "Γεια σου"),
-    "CP1251": (["Входящие", "Черновики"], "Вложения", "Отчёт.txt", "Привет"),
+    # code page: (folders, attached file's folder and name, its text, HTML body file)
+    "CP1253": (["Εισερχόμενα", "Πρόχειρα"], "Συνημμένα", "Αθήνα.txt", "Γεια σου", "σελίδα.htm"),
+    "CP1251": (["Входящие", "Черновики"], "Вложения", "Отчёт.txt", "Привет", "страница.htm"),
 }
 
 
-def make_export(folder, code_page, folders, attach_dir, attach_name):
+def make_export(folder, code_page, folders, attach_dir, attach_name, html_name):
     messages = []
     for number, name in enumerate(folders):
         messages.append(
             f"From ???@??? Mon Mar 01 19:42:1{number} 2004\r\n"
             f"Date: Mon, 01 Mar 2004 19:41:52 +0100\r\nFrom: a@example.org\r\n"
             f"Subject: {name} {number}\r\nX-CalypsoFolder: {name}\r\n"
+            f"X-CalypsoHtmlBody: \"C:\\Calypso\\{attach_dir}\\{html_name}\";\r\n"
             f"X-Attachment: \"C:\\Calypso\\{attach_dir}\\{attach_name}\"; 10\r\n\r\n"
             f"{name}\r\n")
     path = os.path.join(folder, "export.txt")
@@ -40,12 +41,14 @@ def masked(path):
 
 
 def check_export(windows_cli, linux_cli, work, code_page):
-    folders, attach_dir, attach_name, text = EXPORTS[code_page]
+    folders, attach_dir, attach_name, text, html_name = EXPORTS[code_page]
     source = os.path.join(work, code_page)
     os.makedirs(os.path.join(source, attach_dir))
     with open(os.path.join(source, attach_dir, attach_name), "w", encoding="utf-8") as attached:
         attached.write(text)
-    export = make_export(source, code_page, folders, attach_dir, attach_name)
+    with open(os.path.join(source, attach_dir, html_name), "w", encoding="utf-8") as html:
+        html.write(f"<html><body>{text}!</body></html>")
+    export = make_export(source, code_page, folders, attach_dir, attach_name, html_name)
     windows_out = os.path.join(work, code_page + "-windows")
     linux_out = os.path.join(work, code_page + "-linux")
     os.makedirs(windows_out)
@@ -58,9 +61,11 @@ def check_export(windows_cli, linux_cli, work, code_page):
     names = sorted(os.listdir(windows_out))
     assert names == sorted(name + ".mbx" for name in folders), names
     for name in names:
-        # The attached file's text, carried as it is.
+        # The attached file's text and the HTML body, carried as they are.
         with open(os.path.join(windows_out, name), "rb") as written:
-            assert b"\r\n" + text.encode() + b"\r\n--" in written.read(), name
+            mbox = written.read()
+        assert b"\r\n" + text.encode() + b"\r\n--" in mbox, name
+        assert f"<body>{text}!</body>".encode() in mbox, name
     subprocess.run([linux_cli, "convert", "--export-codepage", code_page, export, linux_out + "/"],
                    check=True, capture_output=True)
     assert sorted(os.listdir(linux_out)) == names
