@@ -82,7 +82,8 @@ std::string PathResolver::MatchEntry(const std::string& folder, const std::strin
   if (listing == listings_.end()) {
     std::vector<std::string> names;
     std::error_code error;
-    for (fs::directory_iterator it(Utf8Path(folder), error), end; !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(Utf8Path(folder), error), end; !error && it != end;
+         it.increment(error)) {
       names.push_back(it->path().filename().string());
     }
     std::sort(names.begin(), names.end());
