@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #ifdef _WIN32
 #include <io.h>
@@ -15,6 +17,7 @@
 #include "cli/stop_signals.h"
 #include "engine/conversion.h"
 #include "engine/end_of_run_report.h"
+#include "engine/utf8_path.h"
 
 namespace vandrel::cli {
 
@@ -64,6 +67,21 @@ bool ToRequest(const ConvertOptions& options, ConversionRequest& request, std::s
   return true;
 }
 
+// CLI11's own check takes the name in the system's narrow encoding; this one takes UTF-8.
+CLI::Validator ExistingFolder() {
+  return CLI::Validator(
+      [](std::string& folder) -> std::string {
+        std::error_code error;
+        const std::filesystem::file_status status =
+            std::filesystem::status(Utf8Path(folder), error);
+        if (!std::filesystem::exists(status)) return "Directory does not exist: " + folder;
+        if (!std::filesystem::is_directory(status))
+          return "Directory is actually a file: " + folder;
+        return {};
+      },
+      "DIR");
+}
+
 bool StderrIsTerminal() {
 #ifdef _WIN32
   return ::_isatty(::_fileno(stderr)) != 0;
@@ -105,11 +123,13 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
                    "repeated (the export's own folder is searched last)")
       ->option_text("DIR")
       ->allow_extra_args(false)
-      ->check(CLI::ExistingDirectory);
+      ->check(ExistingFolder());
   convert
       ->add_option("--export-codepage", options.exportCodePage,
-                   "The code page of the export's text, such as CP1250 (default CP1252);\n"
-                   "folder names and subjects are shown and used in file names in UTF-8")
+                   "The code page of the export's text, such as CP1250 (default " +
+                       DefaultExportCodePage() +
+                       ");\n"
+                       "folder names and subjects are shown and used in file names in UTF-8")
       ->option_text("CP");
   convert->add_flag("--thunderbird", options.thunderbird,
                     "Put the folders into a Thunderbird profile, below a new top folder\n"

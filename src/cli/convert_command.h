@@ -12,7 +12,7 @@ namespace vandrel::cli {
 
 struct ConvertOptions {
   std::vector<std::string> attachmentFolders;
-  std::string exportCodePage = std::string(kDefaultExportCodePage);
+  std::string exportCodePage = DefaultExportCodePage();
   bool thunderbird = false;
   bool quiet = false;
   std::vector<std::string> paths;  // INPUT OUTPUT, or [PROFILE_DIR] INPUT with --thunderbird

@@ -1,8 +1,12 @@
 // vandrel-cli: converts a Calypso export into one mbox file per folder, from a terminal.
 #include <CLI/CLI.hpp>
 
+#include <string>
+#include <vector>
+
 #include "cli/convert_command.h"
 #include "cli/exit_code.h"
+#include "cli/utf8_console.h"
 #include "vandrel/version.h"
 
 namespace vandrel::cli {
@@ -27,5 +31,11 @@ int Main(int argc, char** argv) {
 }  // namespace vandrel::cli
 
 int main(int argc, char** argv) {
-  return vandrel::cli::Main(argc, argv);
+  vandrel::cli::UseUtf8Console();
+  std::vector<std::string> arguments = vandrel::cli::Utf8Arguments(argc, argv);
+  std::vector<char*> pointers;
+  for (std::string& argument : arguments)
+    pointers.push_back(argument.data());
+  pointers.push_back(nullptr);
+  return vandrel::cli::Main(static_cast<int>(arguments.size()), pointers.data());
 }

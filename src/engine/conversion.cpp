@@ -6,10 +6,10 @@
 
 #include "engine/converting/message_converter.h"
 #include "engine/file_error.h"
-#include "engine/file_path.h"
 #include "engine/reading/mailbox_reader.h"
 #include "engine/status_line.h"
 #include "engine/thunderbird/thunderbird_folders.h"
+#include "engine/utf8_path.h"
 #include "engine/writing/mbx_files.h"
 #include "engine/writing/output_file.h"
 #include "engine/writing/output_names.h"
@@ -22,7 +22,7 @@ constexpr std::string_view kStopped = "conversion stopped.";
 
 // The folder of the export, searched last for the files it names.
 std::string FolderOf(const std::string& path) {
-  const std::string parent = PathText(FilePath(path).parent_path());
+  const std::string parent = PathText(Utf8Path(path).parent_path());
   return parent.empty() ? std::string(".") : parent;
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
 
 namespace vandrel {
@@ -105,7 +106,7 @@ constexpr WindowsCodeRange kWindowsCodes[] = {
 
 // ENOENT is ambiguous: it covers the file itself and every folder on the way to it.
 FileErrorCause CauseOfMissingEntry(std::string_view path) {
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  const std::filesystem::path folder = Utf8Path(path).parent_path();
   if (folder.empty()) return FileErrorCause::kFileNotFound;  // the current folder
   std::error_code error;
   return std::filesystem::is_directory(folder, error) ? FileErrorCause::kFileNotFound

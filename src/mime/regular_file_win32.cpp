@@ -1,14 +1,15 @@
 #include <windows.h>
 
 #include "mime/regular_file.h"
+#include "platform/file_system_path_win32.h"
 
 namespace vandrel::mime {
 
 bool RegularFile::Open(const std::string& path) {
   Close();
-  HANDLE file =
-      ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE file = ::CreateFileW(platform::FileSystemPath(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size{};
   // Pipes, consoles and devices are not regular files.

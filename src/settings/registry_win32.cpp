@@ -4,11 +4,15 @@
 // it are written there when that works and under HKEY_CURRENT_USER otherwise, with the same sub
 // key. Reading looks in HKEY_CURRENT_USER first and then in HKEY_LOCAL_MACHINE, which still finds
 // the values that earlier versions of the program left there.
+//
+// Names and texts are UTF-8 in the store and UTF-16 in the registry (the wide API), so paths
+// outside the ANSI code page are kept as they are.
 #include <windows.h>
 
 #include <utility>
 #include <vector>
 
+#include "platform/utf16_win32.h"
 #include "settings/registry_key.h"
 
 namespace vandrel {
@@ -33,23 +37,27 @@ class Win32RegistryKey final : public RegistryKey {
 
   bool SetValue(const std::string& name, RegistryType type, std::string_view bytes) override {
     if (handles_.empty()) return false;
-    return RegSetValueExA(handles_.front(), name.c_str(), 0, static_cast<DWORD>(type),
+    const std::wstring wideName = platform::Widen(name);
+    std::wstring text;
+    if (IsText(type)) {
+      text = platform::Widen(bytes);
+      bytes = std::string_view(reinterpret_cast<const char*>(text.data()),
+                               text.size() * sizeof(wchar_t));
+    }
+    return RegSetValueExW(handles_.front(), wideName.c_str(), 0, static_cast<DWORD>(type),
                           reinterpret_cast<const BYTE*>(bytes.data()),
                           static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS;
   }
 
   std::optional<RegistryData> QueryValue(const std::string& name, std::size_t capacity) override {
+    const std::wstring wideName = platform::Widen(name);
     for (HKEY handle : handles_) {
-      std::string buffer(capacity, '\0');
       DWORD type = REG_NONE;
-      DWORD size = static_cast<DWORD>(capacity);
-      const LONG result = RegQueryValueExA(handle, name.c_str(), nullptr, &type,
-                                           reinterpret_cast<BYTE*>(buffer.data()), &size);
-      if (result == ERROR_SUCCESS) {
-        buffer.resize(size < capacity ? size : capacity);
-        return RegistryData{static_cast<RegistryType>(type), std::move(buffer)};
-      }
-      // A value that is there but too long hides an older one further down the list.
+      DWORD size = 0;
+      const LONG result =
+          RegQueryValueExW(handle, wideName.c_str(), nullptr, &type, nullptr, &size);
+      if (result == ERROR_SUCCESS) return Read(handle, wideName, capacity);
+      // A value that is there but cannot be read hides an older one further down the list.
       if (result != ERROR_FILE_NOT_FOUND) return std::nullopt;
     }
     return std::nullopt;
@@ -64,16 +72,43 @@ class Win32RegistryKey final : public RegistryKey {
   }
 
  private:
+  static bool IsText(RegistryType type) {
+    return type == RegistryType::String || type == RegistryType::ExpandString ||
+           type == RegistryType::MultiString;
+  }
+
+  // The value with text as UTF-8; the capacity limits the bytes the store sees.
+  static std::optional<RegistryData> Read(HKEY handle, const std::wstring& name,
+                                          std::size_t capacity) {
+    // Text takes up to two UTF-16 bytes for every UTF-8 byte, never more.
+    std::string buffer(2 * capacity + sizeof(wchar_t), '\0');
+    DWORD type = REG_NONE;
+    DWORD size = static_cast<DWORD>(buffer.size());
+    if (RegQueryValueExW(handle, name.c_str(), nullptr, &type,
+                         reinterpret_cast<BYTE*>(buffer.data()), &size) != ERROR_SUCCESS) {
+      return std::nullopt;
+    }
+    buffer.resize(size);
+    const auto registryType = static_cast<RegistryType>(type);
+    if (IsText(registryType)) {
+      buffer = platform::Narrow(std::wstring_view(reinterpret_cast<const wchar_t*>(buffer.data()),
+                                                  buffer.size() / sizeof(wchar_t)));
+    }
+    if (buffer.size() > capacity) return std::nullopt;
+    return RegistryData{registryType, std::move(buffer)};
+  }
+
   std::vector<HKEY> handles_;
 };
 
 bool CreateUnder(HKEY root, const std::string& subKey, HKEY& key) {
-  return RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, 0, KEY_WRITE | ViewFor(root), nullptr,
-                         &key, nullptr) == ERROR_SUCCESS;
+  return RegCreateKeyExW(root, platform::Widen(subKey).c_str(), 0, nullptr, 0,
+                         KEY_WRITE | ViewFor(root), nullptr, &key, nullptr) == ERROR_SUCCESS;
 }
 
 bool OpenUnder(HKEY root, const std::string& subKey, HKEY& key) {
-  return RegOpenKeyExA(root, subKey.c_str(), 0, KEY_READ | ViewFor(root), &key) == ERROR_SUCCESS;
+  return RegOpenKeyExW(root, platform::Widen(subKey).c_str(), 0, KEY_READ | ViewFor(root), &key) ==
+         ERROR_SUCCESS;
 }
 
 }  // namespace

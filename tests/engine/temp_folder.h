@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/utf8_path.h"
+
 namespace vandrel {
 
 class TempFolder {
@@ -26,9 +28,9 @@ class TempFolder {
 
   const std::filesystem::path& Path() const { return path_; }
 
-  // Writes the bytes unchanged and returns the file's path.
+  // Writes the bytes unchanged and returns the file's path; the name is UTF-8.
   std::string WriteFile(const std::string& name, std::string_view bytes) const {
-    const std::filesystem::path file = path_ / name;
+    const std::filesystem::path file = path_ / Utf8Path(name);
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return file.string();

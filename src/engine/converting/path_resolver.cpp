@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "engine/converting/file_exists.h"
+#include "engine/utf8_path.h"
 #include "mime/ascii.h"
 
 namespace vandrel {
@@ -42,7 +43,7 @@ std::vector<std::string> SplitWindowsPath(const std::string& path) {
 
 bool Exists(const std::string& path) {
   std::error_code error;
-  return fs::exists(fs::path(path), error);
+  return fs::exists(Utf8Path(path), error);
 }
 
 }  // namespace
@@ -75,20 +76,21 @@ std::string PathResolver::FindBelow(const std::string& folder,
 }
 
 std::string PathResolver::MatchEntry(const std::string& folder, const std::string& name) {
-  const fs::path exact = fs::path(folder) / name;
+  const fs::path exact = Utf8Path(folder) / Utf8Path(name);
   if (Exists(exact.string())) return exact.string();
   auto listing = listings_.find(folder);
   if (listing == listings_.end()) {
     std::vector<std::string> names;
     std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(Utf8Path(folder), error), end; !error && it != end;
+         it.increment(error)) {
       names.push_back(it->path().filename().string());
     }
     std::sort(names.begin(), names.end());
     listing = listings_.emplace(folder, std::move(names)).first;
   }
   for (const std::string& entry : listing->second) {
-    if (mime::EqualsIgnoreCase(entry, name)) return (fs::path(folder) / entry).string();
+    if (mime::EqualsIgnoreCase(entry, name)) return (Utf8Path(folder) / Utf8Path(entry)).string();
   }
   return {};
 }

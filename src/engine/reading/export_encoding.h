@@ -1,6 +1,5 @@
 // The export is Windows text in its code page (Windows-1252 unless told otherwise). Text that
-// leaves it as a file name or as something shown to the user is UTF-8 on every system but
-// Windows, where the export's bytes are right as they are.
+// leaves it as a file name or as something shown to the user is UTF-8 on every system.
 #pragma once
 
 #include <map>
@@ -12,16 +11,21 @@ namespace vandrel {
 
 inline constexpr std::string_view kDefaultExportCodePage = "CP1252";
 
+// The code page of an export when none is named: kDefaultExportCodePage, and on Windows the
+// ANSI code page of the system's own locale, the one Calypso wrote in there.
+std::string DefaultExportCodePage();
+
 class ExportEncoding {
  public:
   // Null when the system does not know the code page.
-  static std::unique_ptr<ExportEncoding> Create(std::string_view codePage = kDefaultExportCodePage);
+  static std::unique_ptr<ExportEncoding> Create(std::string_view codePage);
+  static std::unique_ptr<ExportEncoding> Create() { return Create(DefaultExportCodePage()); }
 
   ExportEncoding(const ExportEncoding&) = delete;
   ExportEncoding& operator=(const ExportEncoding&) = delete;
   virtual ~ExportEncoding();
 
-  // Export text in the system's own form; off Windows, bytes that do not convert become U+FFFD.
+  // Export text as UTF-8; bytes that do not convert become U+FFFD.
   std::string ToSystemText(std::string_view text);
   // A header value decoded from encoded words is in their charset, when the system knows it;
   // otherwise, and without a charset, it is export text.

@@ -74,6 +74,10 @@ class ExportEncoding::Converter {
   Skip skip_;
 };
 
+std::string DefaultExportCodePage() {
+  return std::string(kDefaultExportCodePage);
+}
+
 ExportEncoding::ExportEncoding(std::string codePage, std::unique_ptr<Converter> exportConverter)
     : codePage_(std::move(codePage)), export_(std::move(exportConverter)) {}
 ExportEncoding::~ExportEncoding() = default;

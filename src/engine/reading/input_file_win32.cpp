@@ -1,17 +1,19 @@
 #include <windows.h>
 
 #include <share.h>
+#include <stdio.h>
 
 #include <cerrno>
 #include <string>
 
 #include "engine/reading/input_file.h"
+#include "platform/file_system_path_win32.h"
 
 namespace vandrel {
 
 // Denies other programs reading and writing while the export is read.
 FilePointer OpenInputFile(const std::string& path) {
-  return FilePointer(_fsopen(path.c_str(), "rb", _SH_DENYRW));
+  return FilePointer(::_wfsopen(platform::FileSystemPath(path).c_str(), L"rb", _SH_DENYRW));
 }
 
 // In the user's temporary folder (tmpfile() would use the root of the drive, which a user may

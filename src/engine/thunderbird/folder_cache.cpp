@@ -7,7 +7,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "engine/file_path.h"
+#include "engine/utf8_path.h"
 #include "engine/writing/output_file.h"
 
 namespace vandrel {
@@ -29,7 +29,7 @@ fs::path RealFile(const fs::path& cacheFile) {
 FolderCacheResult AddFolderNames(
     const std::string& cacheFile,
     const std::vector<std::pair<std::string, std::string>>& summaryFileAndName) {
-  const fs::path file = RealFile(FilePath(cacheFile));
+  const fs::path file = RealFile(Utf8Path(cacheFile));
   nlohmann::json cache = nlohmann::json::object();
   std::error_code error;
   if (fs::exists(file, error)) {

@@ -6,14 +6,15 @@
 #include <system_error>
 
 #include "engine/file_error.h"
-#include "engine/file_path.h"
 #include "engine/thunderbird/folder_cache.h"
 #include "engine/thunderbird/thunderbird_names.h"
 #include "engine/thunderbird/thunderbird_profile.h"
+#include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
 #include "engine/writing/move_without_replacing.h"
 #include "engine/writing/output_names.h"
 #include "engine/writing/stale_files.h"
+#include "engine/writing/system_file_names.h"
 #include "engine/writing/temporary_name.h"
 #include "mime/ascii.h"
 
@@ -36,13 +37,13 @@ constexpr std::size_t kShortenedName = 200;
 // links stay as they are.
 std::string NormalPath(const std::string& path) {
   std::error_code error;
-  fs::path normal = fs::absolute(FilePath(path), error).lexically_normal();
+  fs::path normal = fs::absolute(Utf8Path(path), error).lexically_normal();
   if (normal.has_parent_path() && normal.filename().empty()) normal = normal.parent_path();
   return PathText(normal);
 }
 
 std::string Joined(const std::string& folder, std::string_view name) {
-  return PathText(FilePath(folder) / FilePath(name));
+  return PathText(Utf8Path(folder) / Utf8Path(name));
 }
 
 // The name a folder can have in Thunderbird: no "/" (it separates folders in Thunderbird's
@@ -78,7 +79,7 @@ std::string ThunderbirdFolders::ProfileInUse() const {
 std::string ThunderbirdFolders::Check() {
   if (profile_.empty()) profile_ = DefaultThunderbirdProfile(ThunderbirdDataFolder());
   std::error_code error;
-  if (profile_.empty() || !fs::is_directory(FilePath(profile_), error)) {
+  if (profile_.empty() || !fs::is_directory(Utf8Path(profile_), error)) {
     return "no Thunderbird profile found" + (profile_.empty() ? std::string() : " at " + profile_) +
            ".";
   }
@@ -90,7 +91,7 @@ std::string ThunderbirdFolders::Check() {
   }
   localFolders_ = NormalPath(*localFolders);
   if (std::string problem = ProfileInUse(); !problem.empty()) return problem;
-  fs::create_directories(FilePath(localFolders_), error);
+  fs::create_directories(Utf8Path(localFolders_), error);
   if (std::string problem = TakeRunLock(lock_, Joined(localFolders_, ".vandrel.lock"), profile_);
       !problem.empty()) {
     return problem;
@@ -98,7 +99,7 @@ std::string ThunderbirdFolders::Check() {
   RemoveStaleFiles(localFolders_, std::string(kStagingPrefix));
   // A new top folder, never one that exists: Thunderbird's own folders stay untouched.
   std::unordered_set<std::string> existing;
-  for (fs::directory_iterator it(FilePath(localFolders_), error), end; !error && it != end;
+  for (fs::directory_iterator it(Utf8Path(localFolders_), error), end; !error && it != end;
        it.increment(error)) {
     existing.insert(mime::ToLowerAscii(PathText(it->path().filename())));
   }
@@ -121,11 +122,11 @@ std::string ThunderbirdFolders::Prepare() {
   if (std::string problem = ProfileInUse(); !problem.empty()) return problem;
   std::error_code error;
   staging_ = Joined(localFolders_, TemporaryName(std::string(kStagingPrefix)));
-  fs::create_directory(FilePath(staging_), error);
+  fs::create_directory(Utf8Path(staging_), error);
   if (!error)
-    fs::create_directory(FilePath(Joined(staging_, top_ + std::string(kSubfolders))), error);
-  if (!error) std::ofstream(FilePath(Joined(staging_, top_)), std::ios::binary);
-  if (error || !fs::is_regular_file(FilePath(Joined(staging_, top_)), error)) {
+    fs::create_directory(Utf8Path(Joined(staging_, top_ + std::string(kSubfolders))), error);
+  if (!error) std::ofstream(Utf8Path(Joined(staging_, top_)), std::ios::binary);
+  if (error || !fs::is_regular_file(Utf8Path(Joined(staging_, top_)), error)) {
     return "cannot create the folder " + Description() + ".";
   }
   return {};
@@ -138,15 +139,15 @@ std::string ThunderbirdFolders::Description() const {
 std::string ThunderbirdFolders::FileFor(const std::string& folderName, const std::string&) {
   const std::string base = UsableName(folderName);
   std::string name = base;
-  std::string fileName = ThunderbirdFileName(name);
+  std::string fileName = SystemFileName(ThunderbirdFileName(name));
   // Two folders must not share a file, and none may take a name Thunderbird gives its own.
   for (int number = 2;
-       usedNames_.count(mime::ToLowerAscii(fileName)) != 0 || EndsLikeThunderbirdsOwnFile(fileName);
+       usedNames_.count(FileNameKey(fileName)) != 0 || EndsLikeThunderbirdsOwnFile(fileName);
        ++number) {
     name = base + "-" + std::to_string(number);
-    fileName = ThunderbirdFileName(name);
+    fileName = SystemFileName(ThunderbirdFileName(name));
   }
-  usedNames_.insert(mime::ToLowerAscii(fileName));
+  usedNames_.insert(FileNameKey(fileName));
   const std::string subfolders = top_ + std::string(kSubfolders);
   if (fileName != name) {
     const std::string summary =
@@ -178,7 +179,7 @@ std::string ThunderbirdFolders::MoveIntoPlace() {
     return "cannot move the folder " + Description() + " into place.";
   }
   std::error_code error;
-  fs::remove_all(FilePath(staging_), error);
+  fs::remove_all(Utf8Path(staging_), error);
   staging_.clear();
   return {};
 }
@@ -204,7 +205,7 @@ void ThunderbirdFolders::RecordLongNames() {
 std::string ThunderbirdFolders::Abandon() {
   if (staging_.empty()) return {};
   std::error_code error;
-  fs::remove_all(FilePath(staging_), error);
+  fs::remove_all(Utf8Path(staging_), error);
   staging_.clear();
   return " Nothing was added to the Thunderbird profile.";
 }

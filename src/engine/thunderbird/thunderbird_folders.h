@@ -43,7 +43,7 @@ class ThunderbirdFolders : public OutputTarget {
   std::string top_;      // the top folder's name
   std::string staging_;  // where the top folder is built; empty when there is none
   RunLock lock_;
-  std::unordered_set<std::string> usedNames_;                   // lower-case
+  std::unordered_set<std::string> usedNames_;                   // as FileNameKey gives them
   std::vector<std::pair<std::string, std::string>> longNames_;  // file name, folder name
   std::string note_;
 };

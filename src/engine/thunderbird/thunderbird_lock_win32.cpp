@@ -1,15 +1,15 @@
 #include <windows.h>
 
-#include <filesystem>
-
 #include "engine/thunderbird/thunderbird_profile.h"
+#include "platform/file_system_path_win32.h"
 
 namespace vandrel {
 
-// Thunderbird keeps parent.lock open without sharing while it runs.
+// Thunderbird keeps parent.lock open without sharing while it runs; a lock file that opens is
+// one left behind.
 bool IsProfileInUse(const std::string& profile) {
-  const std::string lock = (std::filesystem::path(profile) / "parent.lock").string();
-  HANDLE file = ::CreateFileA(lock.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+  const std::wstring lock = platform::FileSystemPath(profile + "\\parent.lock");
+  HANDLE file = ::CreateFileW(lock.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) {
     ::CloseHandle(file);

@@ -1,12 +1,12 @@
 #include "engine/thunderbird/thunderbird_profile.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
 #include <vector>
 
+#include "engine/utf8_path.h"
 #include "mime/ascii.h"
 
 namespace vandrel {
@@ -54,24 +54,14 @@ std::string Value(const IniSection& section, const std::string& key) {
 }
 
 std::string ProfilePath(const std::string& dataFolder, const std::string& path, bool relative) {
-  return relative ? (fs::path(dataFolder) / fs::path(path).make_preferred()).string() : path;
+  return relative ? (Utf8Path(dataFolder) / Utf8Path(path).make_preferred()).string() : path;
 }
 
 }  // namespace
 
-std::string ThunderbirdDataFolder() {
-#ifdef _WIN32
-  const char* appData = std::getenv("APPDATA");
-  return appData == nullptr ? std::string() : (fs::path(appData) / "Thunderbird").string();
-#else
-  const char* home = std::getenv("HOME");
-  return home == nullptr ? std::string() : (fs::path(home) / ".thunderbird").string();
-#endif
-}
-
 std::string DefaultThunderbirdProfile(const std::string& dataFolder) {
   const std::vector<IniSection> sections =
-      ParseIni(ReadText(fs::path(dataFolder) / "profiles.ini"));
+      ParseIni(ReadText(Utf8Path(dataFolder) / "profiles.ini"));
   std::vector<const IniSection*> profiles;
   for (const IniSection& section : sections) {
     if (mime::StartsWithIgnoreCase(section.name, "Profile") && !Value(section, "Path").empty()) {
@@ -89,7 +79,7 @@ std::string DefaultThunderbirdProfile(const std::string& dataFolder) {
     for (const IniSection* profile : profiles) {
       if (Value(*profile, "Path") == path) return pathOf(*profile);
     }
-    return ProfilePath(dataFolder, path, !fs::path(path).is_absolute());
+    return ProfilePath(dataFolder, path, !Utf8Path(path).is_absolute());
   }
   for (const IniSection* profile : profiles) {
     if (Value(*profile, "Default") == "1") return pathOf(*profile);
@@ -150,20 +140,20 @@ std::optional<std::string> PreferenceValue(std::string_view prefsWithComments,
 }
 
 std::optional<std::string> LocalFoldersOf(const std::string& profile) {
-  const std::string prefs = WithoutComments(ReadText(fs::path(profile) / "prefs.js"));
+  const std::string prefs = WithoutComments(ReadText(Utf8Path(profile) / "prefs.js"));
   const std::string server =
       PreferenceValue(prefs, "mail.accountmanager.localfoldersserver").value_or("");
   if (server.empty()) return std::nullopt;
   constexpr std::string_view kProfileDir = "[ProfD]";
   const auto relative = PreferenceValue(prefs, "mail.server." + server + ".directory-rel");
   if (relative && relative->starts_with(kProfileDir)) {
-    return (fs::path(profile) / fs::path(relative->substr(kProfileDir.size())).make_preferred())
+    return (Utf8Path(profile) / Utf8Path(relative->substr(kProfileDir.size())).make_preferred())
         .string();
   }
   const auto absolute = PreferenceValue(prefs, "mail.server." + server + ".directory");
-  if (absolute && fs::path(*absolute).is_absolute()) return *absolute;
+  if (absolute && Utf8Path(*absolute).is_absolute()) return *absolute;
   // The account is there without a folder of its own yet: Thunderbird's default place.
-  return (fs::path(profile) / "Mail" / "Local Folders").string();
+  return (Utf8Path(profile) / "Mail" / "Local Folders").string();
 }
 
 }  // namespace vandrel

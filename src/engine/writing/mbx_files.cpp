@@ -6,10 +6,11 @@
 #include <utility>
 
 #include "engine/file_error.h"
-#include "engine/file_path.h"
 #include "engine/thunderbird/thunderbird_names.h"
+#include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
 #include "engine/writing/stale_files.h"
+#include "engine/writing/system_file_names.h"
 
 namespace vandrel {
 
@@ -23,26 +24,31 @@ constexpr std::string_view kExtension = ".mbx";
 constexpr std::size_t kMaxStem = 230;
 
 // When the file is copied into Local Folders without ".mbx", Thunderbird must find it there.
+std::size_t LeafStart(const std::string& fileName) {
+  std::size_t leafStart = fileName.size();
+  while (leafStart > 0 && !IsPathSeparator(fileName[leafStart - 1]))
+    --leafStart;
+  return leafStart;
+}
+
+// The folders on the way stay as written, separators included.
 std::string ThunderbirdSafe(const std::string& fileName) {
-  const fs::path path = FilePath(fileName);
-  const std::string leaf = PathText(path.filename());
-  const std::string stem = leaf.substr(0, leaf.size() - kExtension.size());
+  const std::size_t leafStart = LeafStart(fileName);
+  const std::string stem =
+      fileName.substr(leafStart, fileName.size() - leafStart - kExtension.size());
   const std::string safe = ThunderbirdFileName(stem);
   if (safe == stem) return fileName;
-  return PathText(path.parent_path() / FilePath(safe + std::string(kExtension)));
+  return fileName.substr(0, leafStart) + safe + std::string(kExtension);
 }
 
 bool NamesFolder(const std::string& outputPath) {
   if (!outputPath.empty() && IsPathSeparator(outputPath.back())) return true;
   std::error_code error;
-  return fs::is_directory(FilePath(outputPath), error);
+  return fs::is_directory(Utf8Path(outputPath), error);
 }
 
 std::string LeafOf(const std::string& path) {
-  std::size_t start = path.size();
-  while (start > 0 && !IsPathSeparator(path[start - 1]))
-    --start;
-  return path.substr(start);
+  return path.substr(LeafStart(path));
 }
 
 // Runs into the same folder with other output names must not meet: each name has its own lock
@@ -72,15 +78,15 @@ MbxFiles::MbxFiles(std::string outputPath)
 
 std::string MbxFiles::Check() {
   if (outputPath_.empty()) return "no output file given.";
-  folder_ = intoFolder_ ? outputPath_ : PathText(FilePath(outputPath_).parent_path());
+  folder_ = intoFolder_ ? outputPath_ : PathText(Utf8Path(outputPath_).parent_path());
   if (folder_.empty()) folder_ = ".";
   std::error_code error;
-  if (!fs::is_directory(FilePath(folder_), error)) {
+  if (!fs::is_directory(Utf8Path(folder_), error)) {
     return FileErrorMessage(FileErrorCause::kBadPath, outputPath_);
   }
   const std::string name = HashText(intoFolder_ ? std::string() : LeafOf(outputPath_));
   temporaryPrefix_ = ".vandrel-" + name + "-";
-  const std::string lockFile = PathText(FilePath(folder_) / FilePath(".vandrel-" + name + ".lock"));
+  const std::string lockFile = PathText(Utf8Path(folder_) / Utf8Path(".vandrel-" + name + ".lock"));
   if (std::string problem = TakeRunLock(lock_, lockFile, outputPath_); !problem.empty()) {
     return problem;
   }
@@ -101,7 +107,9 @@ std::string MbxFiles::FileFor(const std::string&, const std::string& cleanedName
     if (times > 0) CutToLength(cleaned, base < kMaxStem ? (kMaxStem - base) / times : 0);
     name = OutputFileName(outputPath_, cleaned);
   }
-  return ThunderbirdSafe(names_.Claim(name));
+  const std::size_t leafStart = LeafStart(name);
+  return ThunderbirdSafe(
+      names_.Claim(name.substr(0, leafStart) + SystemFileName(name.substr(leafStart))));
 }
 
 }  // namespace vandrel

@@ -1,10 +1,11 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/writing/output_file.h"
 #include "engine/writing/temporary_name.h"
-#include "engine/writing/wide_path.h"
+#include "platform/file_system_path_win32.h"
 
 namespace vandrel {
 
@@ -22,8 +23,8 @@ bool OutputFile::CreateTemporary(const std::string& temporaryPrefix) {
   const std::string folder = FolderOf(path_);
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string name = folder + "\\" + TemporaryName(temporaryPrefix);
-    const HANDLE file = ::CreateFileW(WidePath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_HIDDEN, nullptr);
+    const HANDLE file = ::CreateFileW(platform::FileSystemPath(name).c_str(), GENERIC_WRITE, 0,
+                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       handle_ = reinterpret_cast<std::intptr_t>(file);
       temporaryPath_ = name;
@@ -58,9 +59,9 @@ bool OutputFile::SyncAndClose() {
 
 // The finished file shows; it was hidden while it was made.
 bool OutputFile::RenameIntoPlace() {
-  const std::wstring from = WidePath(temporaryPath_);
+  const std::wstring from = platform::FileSystemPath(temporaryPath_);
   ::SetFileAttributesW(from.c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!::MoveFileExW(from.c_str(), WidePath(path_).c_str(),
+  if (!::MoveFileExW(from.c_str(), platform::FileSystemPath(path_).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     return Fail();
   }
@@ -70,7 +71,7 @@ bool OutputFile::RenameIntoPlace() {
 void OutputFile::CloseAndRemove() {
   if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
   handle_ = -1;
-  if (!temporaryPath_.empty()) ::DeleteFileW(WidePath(temporaryPath_).c_str());
+  if (!temporaryPath_.empty()) ::DeleteFileW(platform::FileSystemPath(temporaryPath_).c_str());
 }
 
 bool OutputFile::Fail() {

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "engine/utf8_text.h"
+#include "engine/writing/system_file_names.h"
 #include "mime/ascii.h"
 
 namespace vandrel {
@@ -63,13 +64,13 @@ bool EndsLikeThunderbirdsOwnFile(std::string_view fileName) {
 std::string OutputNames::Claim(const std::string& fileName) {
   std::string candidate = fileName;
   const std::string stem = fileName.substr(0, fileName.size() - kExtension.size());
-  for (int number = 2; used_.count(mime::ToLowerAscii(candidate)) != 0 ||
+  for (int number = 2; used_.count(FileNameKey(candidate)) != 0 ||
                        EndsLikeThunderbirdsOwnFile(std::string_view(candidate).substr(
                            0, candidate.size() - kExtension.size()));
        ++number) {
     candidate = stem + "-" + std::to_string(number) + std::string(kExtension);
   }
-  used_.insert(mime::ToLowerAscii(candidate));
+  used_.insert(FileNameKey(candidate));
   return candidate;
 }
 

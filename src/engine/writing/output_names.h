@@ -38,12 +38,12 @@ bool EndsLikeThunderbirdsOwnFile(std::string_view fileName);
 class OutputNames {
  public:
   // The name for the next folder: "-2", "-3", ... go before the final ".mbx" when the name
-  // was already used in this run (compared ignoring ASCII case, as Windows does), or when the
-  // name without ".mbx" would end like Thunderbird's own files.
+  // was already used in this run (compared as FileNameKey compares them), or when the name
+  // without ".mbx" would end like Thunderbird's own files.
   std::string Claim(const std::string& fileName);
 
  private:
-  std::set<std::string> used_;  // lower-case
+  std::set<std::string> used_;  // FileNameKey
 };
 
 }  // namespace vandrel

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "engine/writing/run_lock.h"
-#include "engine/writing/wide_path.h"
+#include "platform/file_system_path_win32.h"
 
 namespace vandrel {
 
@@ -10,9 +10,9 @@ namespace vandrel {
 RunLock::Result RunLock::Take(const std::string& lockFile) {
   Release();
   path_ = lockFile;
-  const HANDLE file =
-      ::CreateFileW(WidePath(lockFile).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                    OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  const HANDLE file = ::CreateFileW(platform::FileSystemPath(lockFile).c_str(),
+                                    GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = ::GetLastError();
     if (error == ERROR_SHARING_VIOLATION) return Result::kBusy;

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <vector>
 
-#include "engine/file_path.h"
+#include "engine/utf8_path.h"
 
 namespace vandrel {
 
@@ -12,7 +12,7 @@ void RemoveStaleFiles(const std::string& folder, const std::string& prefix) {
   namespace fs = std::filesystem;
   std::error_code error;
   std::vector<fs::path> stale;
-  for (fs::directory_iterator it(FilePath(folder), error), end; !error && it != end;
+  for (fs::directory_iterator it(Utf8Path(folder), error), end; !error && it != end;
        it.increment(error)) {
     if (PathText(it->path().filename()).starts_with(prefix)) stale.push_back(it->path());
   }

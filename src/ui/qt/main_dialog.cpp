@@ -129,6 +129,7 @@ void MainDialog::reject() {
     if (stopping_) return;
     stopping_ = true;
     job_.RequestStop();
+    statusLine_->setText(QStringLiteral("stopping"));  // the window stays until the run is done
     QEventLoop waiting;
     connect(this, &MainDialog::RunFinished, &waiting, &QEventLoop::quit);
     if (job_.IsRunning()) waiting.exec();

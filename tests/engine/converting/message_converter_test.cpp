@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -41,6 +42,11 @@ class MessageConverterTest : public ::testing::Test {
         "Attach/Bericht \xFC"
         "ber 2003.pdf",
         "%PDF-1.4\n%%EOF\n");
+    // The same name as Windows itself spells it, found once the name is converted.
+    files_.WriteFile(
+        "Attach/Bericht \xC3\xBC"
+        "ber 2003.pdf",
+        "%PDF-1.4\n%%EOF\n");
   }
 
   std::string Convert(const std::string& exported, StatusLine& status) {
@@ -48,7 +54,8 @@ class MessageConverterTest : public ::testing::Test {
   }
 
   TempFolder files_;
-  MessageConverter converter_{{files_.Path().string()}};
+  std::unique_ptr<ExportEncoding> encoding_ = ExportEncoding::Create("CP1252");
+  MessageConverter converter_{{files_.Path().string()}, encoding_.get()};
 };
 
 // Whole converted messages, compared with the files kept beside the test. Set

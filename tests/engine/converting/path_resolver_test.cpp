@@ -60,8 +60,14 @@ TEST_F(PathResolverTest, FindsWindowsPathsBelowTheSearchFolders) {
       {"C:\\Calypso\\Attach\\Missing.jpg", ""},
       {"", ""},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(resolver.Resolve(c.written), c.expected) << c.written;
+  for (const auto& c : cases) {
+    const std::string found = resolver.Resolve(c.written);
+    // Systems that ignore case may keep the case as written: the same file all the same.
+    EXPECT_EQ(found.empty(), c.expected.empty()) << c.written << " " << found;
+    if (!found.empty() && !c.expected.empty()) {
+      EXPECT_TRUE(fs::equivalent(found, c.expected)) << c.written << " " << found;
+    }
+  }
 }
 
 TEST_F(PathResolverTest, APathThatExistsAsWrittenIsTakenAsItIs) {

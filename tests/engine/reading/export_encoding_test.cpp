@@ -6,7 +6,7 @@ namespace vandrel {
 namespace {
 
 TEST(ExportEncodingTest, ExportTextBecomesUtf8AndWhatDoesNotConvertBecomesAReplacement) {
-  auto encoding = ExportEncoding::Create();
+  auto encoding = ExportEncoding::Create("CP1252");
   ASSERT_NE(encoding, nullptr);
   EXPECT_EQ(encoding->ToSystemText("Entw\xFCrfe"), "Entw\xC3\xBCrfe");
   EXPECT_EQ(encoding->ToSystemText("\x80 5"), "\xE2\x82\xAC 5");
@@ -17,7 +17,7 @@ TEST(ExportEncodingTest, ExportTextBecomesUtf8AndWhatDoesNotConvertBecomesARepla
 }
 
 TEST(ExportEncodingTest, DecodedHeaderTextKeepsItsOwnCharsetWhenKnown) {
-  auto encoding = ExportEncoding::Create();
+  auto encoding = ExportEncoding::Create("CP1252");
   EXPECT_EQ(encoding->ToSystemText("Gr\xC3\xBC\xC3\x9F"
                                    "e",
                                    "utf-8"),
@@ -34,6 +34,33 @@ TEST(ExportEncodingTest, OtherCodePagesAndUnknownNames) {
   ASSERT_NE(centralEuropean, nullptr);
   EXPECT_EQ(centralEuropean->ToSystemText("\x8A"), "\xC5\xA0");  // Š
   EXPECT_EQ(ExportEncoding::Create("no-such-code-page"), nullptr);
+}
+
+// Every system gives the same text for the same export, whatever converts it.
+TEST(ExportEncodingTest, CodePagesConvertAlikeOnEverySystem) {
+  const std::string r = "\xEF\xBF\xBD";  // U+FFFD
+  const struct {
+    const char* codePage;
+    std::string text;
+    std::string utf8;
+  } cases[] = {
+      // The five bytes Windows-1252 leaves undefined.
+      {"CP1252", "\x81\x8D\x8F\x90\x9D", r + r + r + r + r},
+      {"CP1252", "\x80\x9F\xFF", "\xE2\x82\xAC\xC5\xB8\xC3\xBF"},
+      {"windows-1253", "\xC1\xE8\xDE\xED\xE1", "\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1"},
+      {"CP1253", "\xAA", r},
+      {"CP1251", "\xCF\xE8\xF1\xFC\xEC\xE0", "\xD0\x9F\xD0\xB8\xD1\x81\xD1\x8C\xD0\xBC\xD0\xB0"},
+      {"ISO-8859-7", "\xE1\x85", "\xCE\xB1\xC2\x85"},
+      {"ISO-8859-2", "\xA9", "\xC5\xA0"},
+      // Broken UTF-8: one replacement for every byte that starts no whole character.
+      {"UTF-8", "a\xE2\x82z\xC0\xAF\xED\xA0\x80\xF0\x9F\x98\x80",
+       "a" + r + r + "z" + r + r + r + r + r + "\xF0\x9F\x98\x80"},
+  };
+  for (const auto& c : cases) {
+    auto encoding = ExportEncoding::Create(c.codePage);
+    ASSERT_NE(encoding, nullptr) << c.codePage;
+    EXPECT_EQ(encoding->ToSystemText(c.text), c.utf8) << c.codePage << " " << c.text;
+  }
 }
 
 }  // namespace

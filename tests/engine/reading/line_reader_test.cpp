@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/reading/input_file.h"
 #include "temp_folder.h"
 
 namespace vandrel {
@@ -35,14 +36,13 @@ ReadResult ReadLines(std::FILE* file, std::size_t blockSize) {
   return result;
 }
 
+// A file of its own rather than std::tmpfile, which Windows makes in the drive's root folder.
 Lines ReadBytes(const std::string& bytes, std::size_t blockSize) {
-  std::FILE* file = std::tmpfile();
+  TempFolder folder;
+  const FilePointer file = OpenInputFile(folder.WriteFile("input.txt", bytes));
   EXPECT_NE(file, nullptr);
   if (file == nullptr) return {};
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::rewind(file);
-  ReadResult result = ReadLines(file, blockSize);
-  std::fclose(file);
+  ReadResult result = ReadLines(file.get(), blockSize);
   EXPECT_EQ(result.errorNumber, 0);
   return result.lines;
 }
@@ -101,7 +101,8 @@ TEST(LineReaderTest, SplitsAtLineEndsAtEveryBlockSize) {
       {"NUL first", "\0\nz\n"s, {"\0"s, "z"}},
       {"NUL at the end of input", "a\0"s, {"a\0"s}},
       {"NUL and CR LF", "a\0\r\n\0"s, {"a\0"s, "\0"s}},
-      {"NUL far into a long line", X(300) + "\0"s + X(300) + "\r\nz",
+      {"NUL far into a long line",
+       X(300) + "\0"s + X(300) + "\r\nz",
        {X(300) + "\0"s + X(300), "z"}},
       {"long line", X(300) + "\n", {X(300)}},
       {"long line without end", X(300), {X(300)}},

@@ -2,8 +2,6 @@
 // file in it (bytes and mode), to tell whether a run left it as it was.
 #pragma once
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -26,9 +24,8 @@ inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& 
   namespace fs = std::filesystem;
   std::map<std::string, std::string> entries;
   for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    struct stat info {};
-    ::lstat(entry.path().c_str(), &info);
-    std::string what = "mode " + std::to_string(info.st_mode) + " ";
+    const auto mode = static_cast<unsigned>(fs::symlink_status(entry.path()).permissions());
+    std::string what = "mode " + std::to_string(mode) + " ";
     if (entry.is_symlink()) {
       what += "link to " + fs::read_symlink(entry.path()).string();
     } else if (entry.is_regular_file()) {

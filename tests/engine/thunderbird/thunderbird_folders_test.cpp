@@ -1,9 +1,8 @@
 #include "engine/thunderbird/thunderbird_folders.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +10,8 @@
 
 #include "engine/thunderbird/folder_cache.h"
 #include "engine/thunderbird/thunderbird_names.h"
+#include "engine/utf8_path.h"
+#include "held_profile.h"
 #include "profile_fixture.h"
 #include "temp_folder.h"
 
@@ -26,19 +27,15 @@ std::string ReadText(const fs::path& path) {
   return text.str();
 }
 
-// Marks the profile as held by a running Thunderbird: its older lock, a link naming a live
-// process (this one).
-void HoldProfile(const fs::path& profile) {
-  fs::create_symlink("127.0.0.1:+" + std::to_string(::getpid()), profile / "lock");
-}
-
 class ThunderbirdFoldersTest : public ::testing::Test {
  protected:
   ThunderbirdFoldersTest() { test::WritePrefs(profile_.Path()); }
 
   fs::path LocalFolders() const { return profile_.Path() / "Mail" / "Local Folders"; }
   // Writes a folder's file where the target says, as a run does.
-  static void Fill(const std::string& file) { std::ofstream(file) << "From x\n"; }
+  static void Fill(const std::string& file) {
+    std::ofstream(Utf8Path(file), std::ios::binary) << "From x\n";
+  }
 
   TempFolder profile_;
 };
@@ -66,10 +63,12 @@ TEST_F(ThunderbirdFoldersTest, TheTopFolderIsBuiltAsideAndMovedIntoPlaceWhole) {
   EXPECT_TRUE(fs::is_regular_file(top));
   const fs::path sub = top.string() + ".sbd";
   EXPECT_EQ(ReadText(sub / "Sent Items"), "From x\n");
-  EXPECT_EQ(ReadText(sub / ThunderbirdFileName(longName)), "From x\n");
+  EXPECT_EQ(ReadText(sub / Utf8Path(ThunderbirdFileName(longName))), "From x\n");
+  std::string key;  // the summary file's path as a JSON string
+  for (char c : (sub / Utf8Path(ThunderbirdFileName(longName))).string())
+    key += c == '\\' ? std::string("\\\\") : std::string(1, c);
   EXPECT_EQ(ReadText(profile_.Path() / "folderCache.json"),
-            "{\"" + (sub / ThunderbirdFileName(longName)).string() + ".msf\":{\"folderName\":\"" +
-                longName + "\"}}");
+            "{\"" + key + ".msf\":{\"folderName\":\"" + longName + "\"}}");
   EXPECT_TRUE(fs::is_empty(LocalFolders() / "calypso.sbd"));
   EXPECT_EQ(target.Abandon(), "");  // nothing left to take away once in place
   EXPECT_TRUE(fs::is_regular_file(top));
@@ -129,13 +128,12 @@ TEST_F(ThunderbirdFoldersTest, ThunderbirdStartedDuringTheRunIsFoundBeforeTheMov
     ASSERT_EQ(target.Check(), "");
     ASSERT_EQ(target.Prepare(), "");
     Fill(target.FileFor("Inbox", "Inbox"));
-    HoldProfile(profile_.Path());
+    const auto held = test::HoldProfile(profile_.Path());
     EXPECT_EQ(target.Finish(), "Thunderbird is running with the profile " +
                                    profile_.Path().string() +
                                    "; close Thunderbird, then convert again.");
     EXPECT_EQ(target.Abandon(), " Nothing was added to the Thunderbird profile.");
   }
-  fs::remove(profile_.Path() / "lock");
   EXPECT_EQ(test::Snapshot(profile_.Path()), before);
 }
 
@@ -167,52 +165,50 @@ TEST_F(ThunderbirdFoldersTest, AProfileThunderbirdHasNotSetUpIsRefused) {
 // Thunderbird matches its cache by absolute, lexically normal paths.
 TEST_F(ThunderbirdFoldersTest, CacheKeysAreTheSameWhateverFormTheProfileIsNamedIn) {
   const std::string absolute = profile_.Path().string();
-  const std::string relative = fs::relative(profile_.Path(), fs::current_path()).string();
+  // Named from the folder it lies in.
+  const fs::path before = fs::current_path();
+  fs::current_path(profile_.Path().parent_path());
+  const std::string relative = profile_.Path().filename().string();
   const std::string longName(70, 'n');
   std::string keys[3];
   int i = 0;
   for (const std::string& form : {absolute, relative, absolute + "/./Mail/..//"}) {
     fs::remove(profile_.Path() / "folderCache.json");
-    ThunderbirdFolders target(form);
-    ASSERT_EQ(target.Check(), "") << form;
-    ASSERT_EQ(target.Prepare(), "") << form;
-    Fill(target.FileFor(longName, "x"));
-    ASSERT_EQ(target.Finish(), "") << form;
+    {
+      ThunderbirdFolders target(form);
+      ASSERT_EQ(target.Check(), "") << form;
+      ASSERT_EQ(target.Prepare(), "") << form;
+      Fill(target.FileFor(longName, "x"));
+      ASSERT_EQ(target.Finish(), "") << form;
+    }
     keys[i++] = ReadText(profile_.Path() / "folderCache.json");
     fs::remove_all(LocalFolders());
     fs::create_directories(LocalFolders());
   }
-  EXPECT_NE(keys[0].find("\"" + absolute + "/Mail/Local Folders/Calypso.sbd/"), std::string::npos)
-      << keys[0];
+  fs::current_path(before);
+  // The keys are native paths: with backslashes on Windows.
+  const std::string folder = (profile_.Path() / "Mail" / "Local Folders" / "Calypso.sbd").string();
+  const auto cache = nlohmann::json::parse(keys[0]);
+  ASSERT_EQ(cache.size(), 1u) << keys[0];
+  EXPECT_EQ(cache.begin().key().rfind(folder, 0), 0u) << keys[0];
   EXPECT_EQ(keys[1], keys[0]);
   EXPECT_EQ(keys[2], keys[0]);
 }
 
-TEST(FolderCacheTest, EntriesJoinWhatTheCacheHeldAndItsModeAndLinkStay) {
+TEST(FolderCacheTest, EntriesJoinWhatTheCacheHeld) {
   TempFolder folder;
   const fs::path cache = folder.Path() / "folderCache.json";
   ASSERT_EQ(AddFolderNames(cache.string(), {{"/p/a.msf", "A \"quoted\" \\ name\n"}}),
             FolderCacheResult::kWritten);
   EXPECT_EQ(ReadText(cache), "{\"/p/a.msf\":{\"folderName\":\"A \\\"quoted\\\" \\\\ name\\n\"}}");
-
-  // A link to the cache stays a link; the target keeps its mode and its entries.
-  const fs::path target = folder.Path() / "real" / "cache.json";
-  fs::create_directories(target.parent_path());
-  { std::ofstream(target) << " {\n  \"/p/old.msf\": {\"flags\": 4, \"folderName\": \"Old\"}\n}\n"; }
-  ::chmod(target.c_str(), 0600);
-  fs::remove(cache);
-  fs::create_symlink(target, cache);
+  folder.WriteFile("folderCache.json",
+                   " {\n  \"/p/old.msf\": {\"flags\": 4, \"folderName\": \"Old\"}\n}\n");
   ASSERT_EQ(AddFolderNames(cache.string(), {{"/p/b.msf", "B"}, {"/p/old.msf", "Renamed"}}),
             FolderCacheResult::kWritten);
-  EXPECT_TRUE(fs::is_symlink(cache));
-  EXPECT_EQ(ReadText(target),
+  EXPECT_EQ(ReadText(cache),
             "{\"/p/b.msf\":{\"folderName\":\"B\"},\"/p/old.msf\":{\"flags\":4,\"folderName\":"
             "\"Renamed\"}}");
-  struct stat info {};
-  ::stat(target.c_str(), &info);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
-  EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), fs::directory_iterator()),
-            1);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 }
 
 TEST(FolderCacheTest, ACacheThatIsNoJsonObjectOrCannotBeReplacedStaysAsItWas) {
@@ -224,9 +220,6 @@ TEST(FolderCacheTest, ACacheThatIsNoJsonObjectOrCannotBeReplacedStaysAsItWas) {
         << text;
     EXPECT_EQ(ReadText(cache), text);
   }
-  // Not even root may make a file in /sys.
-  EXPECT_EQ(AddFolderNames("/sys/folderCache.json", {{"/p/d.msf", "D"}}),
-            FolderCacheResult::kWriteFailed);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 }
 

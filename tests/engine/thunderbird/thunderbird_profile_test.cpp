@@ -1,9 +1,5 @@
 #include "engine/thunderbird/thunderbird_profile.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -28,10 +24,10 @@ TEST(ThunderbirdProfileTest, TheDefaultProfileIsTheOneThunderbirdOpens) {
        "InstallFDC34C9F024745EB]\n"
        "Default=bbb.default-default\nLocked=1\n\n[Profile0]\nName=default-default\nIsRelative=1\n"
        "Path=bbb.default-default\n",
-       base + "/bbb.default-default"},
+       (fs::path(base) / "bbb.default-default").string()},
       {"else the profile marked default",
        "[Profile0]\nPath=x\nIsRelative=1\n[Profile1]\nPath=y\nIsRelative=1\nDefault=1\n",
-       base + "/y"},
+       (fs::path(base) / "y").string()},
       {"else the only one, absolute",
        "[General]\nVersion=2\r\n[Profile0]\r\nPath=/home/u/tb\r\nIsRelative=0\r\n", "/home/u/tb"},
       {"two without a default", "[Profile0]\nPath=x\n[Profile1]\nPath=y\n", ""},
@@ -49,18 +45,25 @@ TEST(ThunderbirdProfileTest, LocalFoldersComeFromThePreferences) {
   const std::string base = profile.Path().string();
   EXPECT_EQ(LocalFoldersOf(base), std::nullopt);  // not set up yet
   profile.WriteFile("prefs.js", "user_pref(\"mail.accountmanager.localfoldersserver\", \"s\");\n");
-  EXPECT_EQ(LocalFoldersOf(base), base + "/Mail/Local Folders");
+  EXPECT_EQ(LocalFoldersOf(base), (fs::path(base) / "Mail" / "Local Folders").string());
+  // An absolute path of this system, written as prefs.js escapes it.
+  const std::string elsewhereFolder = (fs::temp_directory_path() / "elsewhere" / "LF").string();
+  std::string elsewhere;
+  for (char c : elsewhereFolder)
+    elsewhere += c == '\\' ? std::string("\\\\") : std::string(1, c);
   profile.WriteFile(
       "prefs.js",
       "user_pref(\"mail.accountmanager.localfoldersserver\", \"server2\");\n"
-      "user_pref(\"mail.server.server2.directory\", \"/elsewhere/Local Folders\");\n"
-      "user_pref(\"mail.server.server2.directory-rel\", \"[ProfD]Mail/Local Folders-1\");\n");
-  EXPECT_EQ(LocalFoldersOf(base), base + "/Mail/Local Folders-1");
-  profile.WriteFile(
-      "prefs.js",
-      "user_pref(\"mail.accountmanager.localfoldersserver\", \"server2\");\n"
-      "user_pref(\"mail.server.server2.directory\", \"/elsewhere/Local Folders\");\n");
-  EXPECT_EQ(LocalFoldersOf(base), "/elsewhere/Local Folders");
+      "user_pref(\"mail.server.server2.directory\", \"" +
+          elsewhere +
+          "\");\n"
+          "user_pref(\"mail.server.server2.directory-rel\", \"[ProfD]Mail/Local Folders-1\");\n");
+  EXPECT_EQ(LocalFoldersOf(base), (fs::path(base) / "Mail" / "Local Folders-1").string());
+  profile.WriteFile("prefs.js",
+                    "user_pref(\"mail.accountmanager.localfoldersserver\", \"server2\");\n"
+                    "user_pref(\"mail.server.server2.directory\", \"" +
+                        elsewhere + "\");\n");
+  EXPECT_EQ(LocalFoldersOf(base), elsewhereFolder);
 }
 
 TEST(ThunderbirdProfileTest, PreferenceValuesAreUnquoted) {
@@ -82,42 +85,6 @@ TEST(ThunderbirdProfileTest, PreferenceValuesAreUnquoted) {
   }
   EXPECT_EQ(PreferenceValue(commented, "e"), "http://x/*y*/");
   EXPECT_EQ(PreferenceValue(commented, "g"), "7");
-}
-
-TEST(ThunderbirdProfileTest, AProfileIsInUseWhileAnotherProcessLocksIt) {
-  TempFolder profile;
-  const std::string lockFile = profile.WriteFile(".parentlock", "");
-  EXPECT_FALSE(IsProfileInUse(profile.Path().string()));
-
-  int ready[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int fd = ::open(lockFile.c_str(), O_RDWR);
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    ::fcntl(fd, F_SETLK, &lock);
-    char byte = 1;
-    (void)::write(ready[1], &byte, 1);
-    ::pause();
-    ::_exit(0);
-  }
-  char byte = 0;
-  ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-  EXPECT_TRUE(IsProfileInUse(profile.Path().string()));
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
-  EXPECT_FALSE(IsProfileInUse(profile.Path().string()));
-
-  // The older lock: a link naming a living process, or a dead one after a crash.
-  fs::create_symlink("127.0.0.1:+" + std::to_string(::getpid()), profile.Path() / "lock");
-  EXPECT_TRUE(IsProfileInUse(profile.Path().string()));
-  fs::remove(profile.Path() / "lock");
-  fs::create_symlink("127.0.0.1:+" + std::to_string(child), profile.Path() / "lock");
-  EXPECT_FALSE(IsProfileInUse(profile.Path().string()));
-  ::close(ready[0]);
-  ::close(ready[1]);
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+# The libraries of a Windows cross build, from Debian's packages: CLI11's and nlohmann-json's
+# headers, and GoogleTest built from its sources. Only their folders of /usr/include are
+# exposed, since the rest of it holds Linux headers that must not shadow MinGW's.
+set(VANDREL_WINDOWS_HEADERS ${PROJECT_BINARY_DIR}/windows-headers)
+file(MAKE_DIRECTORY ${VANDREL_WINDOWS_HEADERS})
+if(NOT EXISTS /usr/include/CLI/CLI.hpp)
+  message(FATAL_ERROR "CLI11's headers are missing: install libcli11-dev")
+endif()
+file(CREATE_LINK /usr/include/CLI ${VANDREL_WINDOWS_HEADERS}/CLI SYMBOLIC)
+add_library(CLI11::CLI11 INTERFACE IMPORTED)
+target_include_directories(CLI11::CLI11 INTERFACE ${VANDREL_WINDOWS_HEADERS})
+if(NOT EXISTS /usr/include/nlohmann/json.hpp)
+  message(FATAL_ERROR "nlohmann-json's headers are missing: install nlohmann-json3-dev")
+endif()
+file(CREATE_LINK /usr/include/nlohmann ${VANDREL_WINDOWS_HEADERS}/nlohmann SYMBOLIC)
+add_library(nlohmann_json::nlohmann_json INTERFACE IMPORTED)
+target_include_directories(nlohmann_json::nlohmann_json INTERFACE ${VANDREL_WINDOWS_HEADERS})
+
+if(VANDREL_TESTS)
+  set(VANDREL_GOOGLETEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest's sources")
+  if(NOT EXISTS ${VANDREL_GOOGLETEST_SOURCE}/CMakeLists.txt)
+    message(FATAL_ERROR "GoogleTest's sources are missing: install googletest")
+  endif()
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(${VANDREL_GOOGLETEST_SOURCE} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+endif()

@@ -1,0 +1,12 @@
+#include "cli/utf8_console.h"
+
+namespace vandrel::cli {
+
+// Arguments are bytes, and a UTF-8 terminal shows UTF-8 as it is.
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv, argv + argc);
+}
+
+void UseUtf8Console() {}
+
+}  // namespace vandrel::cli

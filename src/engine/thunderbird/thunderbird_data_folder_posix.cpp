@@ -1,0 +1,13 @@
+#include <cstdlib>
+#include <filesystem>
+
+#include "engine/thunderbird/thunderbird_profile.h"
+
+namespace vandrel {
+
+std::string ThunderbirdDataFolder() {
+  const char* home = std::getenv("HOME");
+  return home == nullptr ? std::string() : (std::filesystem::path(home) / ".thunderbird").string();
+}
+
+}  // namespace vandrel

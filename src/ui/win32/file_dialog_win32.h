@@ -1,0 +1,21 @@
+// The platform's file dialogs for "Get Mailbox" and "Set Output".
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace vandrel {
+
+enum class FileDialogKind { kOpenMailbox, kSaveOutput };
+
+// Opens in the folder of `current` (up to its last backslash); the chosen path, or nothing when
+// the user cancels. Paths are UTF-8.
+std::optional<std::string> ChooseFile(HWND owner, FileDialogKind kind, const std::string& current);
+
+// The folder the dialog opens in: `current` up to, not including, its last backslash; empty
+// (the platform's choice) when it has none.
+std::string InitialFolder(const std::string& current);
+
+}  // namespace vandrel

@@ -1,0 +1,231 @@
+#include "ui/win32/main_dialog_win32.h"
+
+#include <shellapi.h>
+
+#include "platform/utf16_win32.h"
+#include "ui/win32/file_dialog_win32.h"
+#include "ui/win32/resource_win32.h"
+#include "vandrel/version.h"
+
+namespace vandrel {
+
+namespace {
+
+// Posted by the worker when a run has ended.
+constexpr UINT kRunEnded = WM_APP + 1;
+
+}  // namespace
+
+MainDialog::MainDialog(HINSTANCE instance) : instance_(instance) {
+  icon_ = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VANDREL), IMAGE_ICON,
+                                          ::GetSystemMetrics(SM_CXICON),
+                                          ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+  smallIcon_ = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_VANDREL), IMAGE_ICON,
+                                               ::GetSystemMetrics(SM_CXSMICON),
+                                               ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+}
+
+MainDialog::~MainDialog() {
+  if (icon_ != nullptr) ::DestroyIcon(icon_);
+  if (smallIcon_ != nullptr) ::DestroyIcon(smallIcon_);
+}
+
+INT_PTR MainDialog::Show() {
+  return ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_VANDREL_DIALOG), nullptr, DialogProc,
+                           reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    ::SetWindowLongPtrW(window, DWLP_USER, lParam);
+    reinterpret_cast<MainDialog*>(lParam)->window_ = window;
+  }
+  auto* dialog = reinterpret_cast<MainDialog*>(::GetWindowLongPtrW(window, DWLP_USER));
+  return dialog == nullptr ? FALSE : dialog->Handle(message, wParam);
+}
+
+INT_PTR MainDialog::Handle(UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog();
+    case WM_COMMAND:
+      return OnCommand(LOWORD(wParam), HIWORD(wParam));
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return TRUE;
+    case WM_PAINT:
+      return OnPaintMinimised();
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<INT_PTR>(icon_);
+    case kRunEnded:
+      OnRunEnded();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR MainDialog::OnCommand(int id, int notification) {
+  // IDCANCEL also comes from the Escape key and the close box, IDOK from the Enter key.
+  if (id == IDCANCEL) {
+    OnExit();
+    return TRUE;
+  }
+  if (notification != BN_CLICKED) return FALSE;
+  switch (id) {
+    case IDOK:
+      OnConvert();
+      return TRUE;
+    case IDC_GET_MAILBOX:
+      OnGetMailbox();
+      return TRUE;
+    case IDC_SET_OUTPUT:
+      OnSetOutput();
+      return TRUE;
+    case IDC_INTO_THUNDERBIRD:
+      OnThunderbirdToggled();
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+BOOL MainDialog::OnInitDialog() {
+  ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  SetUpControls();
+  LoadRememberedPath("MRU_MailboxInputFile", IDC_INPUT_EDIT, inputPath_);
+  LoadRememberedPath("MRU_MailboxOutputFile", IDC_OUTPUT_EDIT, outputPath_);
+  LoadRememberedTarget();
+  return TRUE;  // the focus goes to the first tab stop, "Convert"
+}
+
+void MainDialog::SetUpControls() {
+  ::SetWindowTextW(window_, platform::Widen("Vandrel " VANDREL_VERSION).c_str());
+  logView_ = std::make_unique<EditLogView>(Item(IDC_LOG_BOX));
+  statusSink_ = std::make_unique<DialogStatusSink>(Item(IDC_STATUS_LINE), Item(IDC_PROGRESS));
+  log_.AttachEdit(logView_.get());
+  job_ = std::make_unique<ConversionJob>();
+  job_->SetLog(&log_);
+  job_->SetStatusSink(statusSink_.get());
+  // Told on the worker thread; the dialog takes it up among its own messages.
+  job_->SetFinishedCallback([window = window_] { ::PostMessageW(window, kRunEnded, 0, 0); });
+  ::DragAcceptFiles(window_, TRUE);
+}
+
+void MainDialog::OnConvert() {
+  if (IsConverting()) return;
+  inputPath_ = ItemText(IDC_INPUT_EDIT);
+  outputPath_ = ItemText(IDC_OUTPUT_EDIT);
+  RememberPaths();
+  ConversionRequest request;
+  request.inputPath = inputPath_;
+  if (::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED) {
+    request.output = ThunderbirdOutput{};  // the default profile
+  } else {
+    request.output = MboxFilesOutput{outputPath_};
+  }
+  job_->Start(std::move(request));
+}
+
+void MainDialog::OnGetMailbox() {
+  if (IsConverting()) return;
+  const auto chosen = ChooseFile(window_, FileDialogKind::kOpenMailbox, ItemText(IDC_INPUT_EDIT));
+  if (!chosen) return;
+  inputPath_ = *chosen;
+  SetItemText(IDC_INPUT_EDIT, inputPath_);
+}
+
+void MainDialog::OnSetOutput() {
+  if (IsConverting()) return;
+  const auto chosen = ChooseFile(window_, FileDialogKind::kSaveOutput, ItemText(IDC_OUTPUT_EDIT));
+  if (!chosen) return;
+  outputPath_ = *chosen;
+  SetItemText(IDC_OUTPUT_EDIT, outputPath_);
+}
+
+// Also during a run; the paths are saved by "Convert" only.
+void MainDialog::OnExit() {
+  if (IsConverting()) {
+    if (stopping_) return;
+    StopRunAndWait();
+  }
+  ::EndDialog(window_, IDCANCEL);
+}
+
+// The run is asked to stop, and the dialog goes on serving messages until it has cleaned up:
+// the worker reaches the controls through SendMessage, which would wait forever otherwise.
+void MainDialog::StopRunAndWait() {
+  stopping_ = true;
+  job_->RequestStop();
+  ::SetWindowTextW(Item(IDC_STATUS_LINE), L"stopping");  // the window stays until the run is done
+  while (IsConverting()) {
+    MSG message;
+    if (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (!::IsDialogMessageW(window_, &message)) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+      }
+    } else {
+      ::MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_ALLINPUT);
+    }
+  }
+  job_->Wait();
+  stopping_ = false;
+}
+
+// The output path means nothing while the folders go into Thunderbird.
+void MainDialog::OnThunderbirdToggled() {
+  const bool intoThunderbird = ::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED;
+  ::EnableWindow(Item(IDC_OUTPUT_EDIT), !intoThunderbird);
+  ::EnableWindow(Item(IDC_SET_OUTPUT), !intoThunderbird);
+}
+
+// A file dropped onto the window becomes the export; ignored during a run, as "Get Mailbox" is.
+void MainDialog::OnDropFiles(HDROP drop) {
+  const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
+  if (!IsConverting() && length > 0) {
+    std::wstring file(length + 1, L'\0');
+    ::DragQueryFileW(drop, 0, file.data(), length + 1);
+    file.resize(length);
+    inputPath_ = platform::Narrow(file);
+    SetItemText(IDC_INPUT_EDIT, inputPath_);
+  }
+  ::DragFinish(drop);
+}
+
+// The icon, centred, while the window is minimised; otherwise the platform paints.
+bool MainDialog::OnPaintMinimised() {
+  if (!::IsIconic(window_)) return false;
+  PAINTSTRUCT paint;
+  const HDC context = ::BeginPaint(window_, &paint);
+  ::SendMessageW(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(context), 0);
+  RECT client;
+  ::GetClientRect(window_, &client);
+  const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(context, x, y, icon_);
+  ::EndPaint(window_, &paint);
+  return true;
+}
+
+// The worker is done with the log when it says it has ended, so the findings can be logged from
+// here, after its last line.
+void MainDialog::OnRunEnded() {
+  LogFindings();
+}
+
+std::string MainDialog::ItemText(int id) const {
+  const HWND item = Item(id);
+  const int length = ::GetWindowTextLengthW(item);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = ::GetWindowTextW(item, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return platform::Narrow(text);
+}
+
+void MainDialog::SetItemText(int id, std::string_view text) {
+  ::SetWindowTextW(Item(id), platform::Widen(text).c_str());
+}
+
+}  // namespace vandrel

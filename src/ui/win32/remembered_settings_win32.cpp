@@ -1,0 +1,63 @@
+// The parts of the dialog that remember its paths and its target between runs.
+#include "engine/end_of_run_report.h"
+#include "settings/registry_store.h"
+#include "ui/win32/main_dialog_win32.h"
+#include "ui/win32/resource_win32.h"
+
+namespace vandrel {
+
+namespace {
+
+constexpr std::string_view kSettingsKey = "Software\\ZQ\\Vandrel";
+constexpr char kInputValue[] = "MRU_MailboxInputFile";
+constexpr char kOutputValue[] = "MRU_MailboxOutputFile";
+constexpr char kThunderbirdValue[] = "MRU_OutputToThunderbird";
+
+}  // namespace
+
+// A path that cannot be read back leaves its edit empty.
+void MainDialog::LoadRememberedPath(const char* valueName, int editId, std::string& path) {
+  RegistryStore store;
+  std::string typeWord;
+  std::string stored;
+  const bool remembered =
+      store.ReadValue(RegistryRoot::LocalMachine, kSettingsKey, valueName, typeWord, stored);
+  SetItemText(editId, remembered ? stored : std::string());
+  path = ItemText(editId);
+}
+
+void MainDialog::LoadRememberedTarget() {
+  RegistryStore store;
+  std::string typeWord;
+  std::string stored;
+  const bool remembered = store.ReadValue(RegistryRoot::LocalMachine, kSettingsKey,
+                                          kThunderbirdValue, typeWord, stored);
+  const bool intoThunderbird = remembered && typeWord == "DWORD" && stored != "00000000";
+  ::CheckDlgButton(window_, IDC_INTO_THUNDERBIRD, intoThunderbird ? BST_CHECKED : BST_UNCHECKED);
+  OnThunderbirdToggled();
+}
+
+// Empty paths are stored too, so the next start shows what this one converted with.
+void MainDialog::RememberPaths() {
+  RegistryStore store;
+  store.WriteValue(RegistryRoot::LocalMachine, kSettingsKey, "REG_SZ", kInputValue, inputPath_);
+  store.WriteValue(RegistryRoot::LocalMachine, kSettingsKey, "REG_SZ", kOutputValue, outputPath_);
+  const bool intoThunderbird = ::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED;
+  store.WriteValue(RegistryRoot::LocalMachine, kSettingsKey, "REG_DWORD", kThunderbirdValue,
+                   intoThunderbird ? "1" : "0");
+}
+
+// What the run found (files not there, messages not converted in full), line by line, after the
+// run's own lines.
+void MainDialog::LogFindings() {
+  const std::string report = EndOfRunReport(job_->Findings());
+  std::string_view rest = report;
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    log_.LogLine(rest.substr(0, end));
+    if (end == std::string_view::npos) break;
+    rest.remove_prefix(end + 1);
+  }
+}
+
+}  // namespace vandrel

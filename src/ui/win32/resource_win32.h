@@ -1,0 +1,14 @@
+// Numbers of the dialog template, its controls and the icon; read by the resource compiler too.
+#pragma once
+
+#define IDD_VANDREL_DIALOG 102
+#define IDI_VANDREL 128
+
+#define IDC_INPUT_EDIT 1000
+#define IDC_LOG_BOX 1001
+#define IDC_GET_MAILBOX 1002
+#define IDC_OUTPUT_EDIT 1003
+#define IDC_SET_OUTPUT 1004
+#define IDC_PROGRESS 1005
+#define IDC_STATUS_LINE 1006
+#define IDC_INTO_THUNDERBIRD 1007

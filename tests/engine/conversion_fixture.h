@@ -1,0 +1,71 @@
+// A whole run in a temporary folder with recording sinks, for the tests of whole runs.
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "engine/conversion.h"
+#include "recording_sinks.h"
+#include "temp_folder.h"
+
+namespace vandrel {
+
+inline std::string Message(const std::string& folder, const std::string& subject) {
+  return "From ???@??? Mon Jan 01 00:00:00 2001\r\nSubject: " + subject +
+         "\r\nX-CalypsoFolder: " + folder + "\r\n\r\nText of " + subject + "\r\n";
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+inline int CountSeparators(const std::string& mbox) {
+  int count = 0;
+  for (std::size_t at = 0; (at = mbox.find("From ", at)) != std::string::npos; at += 5) {
+    if (at == 0 || mbox[at - 1] == '\n') ++count;
+  }
+  return count;
+}
+
+class ConversionTest : public ::testing::Test {
+ protected:
+  ConversionTest() { log_.AttachEdit(&view_); }
+
+  bool RunOn(const std::string& exportText, const std::string& outputName) {
+    const std::string input = folder_.WriteFile("export.txt", exportText);
+    return Run(input, (folder_.Path() / outputName).string());
+  }
+
+  bool Run(const std::string& input, const std::string& output) {
+    result_ = Convert({input, MboxFilesOutput{output}, {}}, RunReport{log_, &status_});
+    return result_.succeeded;
+  }
+
+  std::string Out(const std::string& name) const { return (folder_.Path() / name).string(); }
+
+  TempFolder folder_;
+  RecordingLogView view_;
+  RecordingStatus status_;
+  ActivityLog log_;
+  ConversionResult result_;
+};
+
+// The names in the folder but the export: what a run left behind.
+inline std::set<std::string> Written(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    const std::string name = entry.path().filename().string();
+    if (name != "export.txt") names.insert(name);
+  }
+  return names;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,50 @@
+// The folder cache where POSIX systems show more: a link to it, its mode, a folder the system
+// keeps closed.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "engine/thunderbird/folder_cache.h"
+#include "temp_folder.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A link to the cache stays a link; its target is replaced and keeps its mode.
+TEST(FolderCachePosixTest, ALinkStaysALinkAndTheModeStays) {
+  TempFolder folder;
+  const fs::path cache = folder.Path() / "folderCache.json";
+  const fs::path target = folder.Path() / "real" / "cache.json";
+  fs::create_directories(target.parent_path());
+  { std::ofstream(target) << "{\"/p/old.msf\": {\"flags\": 4}}"; }
+  ::chmod(target.c_str(), 0600);
+  fs::create_symlink(target, cache);
+  ASSERT_EQ(AddFolderNames(cache.string(), {{"/p/b.msf", "B"}}), FolderCacheResult::kWritten);
+  EXPECT_TRUE(fs::is_symlink(cache));
+  EXPECT_EQ(ReadText(target), "{\"/p/b.msf\":{\"folderName\":\"B\"},\"/p/old.msf\":{\"flags\":4}}");
+  struct stat info {};
+  ::stat(target.c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(target.parent_path()), fs::directory_iterator()),
+            1);
+}
+
+// Not even root may make a file in /sys: the cache cannot be written, and says so.
+TEST(FolderCachePosixTest, ACacheThatCannotBeWrittenIsSaidSo) {
+  EXPECT_EQ(AddFolderNames("/sys/folderCache.json", {{"/p/d.msf", "D"}}),
+            FolderCacheResult::kWriteFailed);
+}
+
+}  // namespace
+}  // namespace vandrel

@@ -1,0 +1,176 @@
+"""vandrel.exe under Wine: a Convert of the sample (the Enter key) fills the log box with what vandrel-cli.exe
+prints, then its missing-file lines; the bar ends full, the status says "ready"; the paths are
+remembered in the registry and shown at the next start; a second Convert during a run does
+nothing; Exit during a run ends the program at once; Escape ends it too.
+
+Usage: dialog_check.py VANDREL_EXE VANDREL_CLI_EXE DIALOG_REMOTE_EXE SAMPLE_EXPORT"""
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+from wine_tools import lines, registry_values, run, windows_path
+
+LOG, STATUS, PROGRESS, INPUT, OUTPUT, CONVERT, EXIT = 1001, 1006, 1005, 1000, 1003, 1, 2
+KEY = r"HKEY_LOCAL_MACHINE\Software\ZQ\Vandrel"
+USER_KEY = r"HKEY_CURRENT_USER\Software\ZQ\Vandrel"
+
+
+class Dialog:
+    started = []
+
+    def __init__(self, exe, remote):
+        self.remote = remote
+        _, _, status = run(remote, "caption", check=False)
+        expect(status != 0, "another Vandrel dialog is open: close it first")
+        self.process = subprocess.Popen(["wine", exe], stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        Dialog.started.append(self.process)
+        self.call("wait", "30000")
+
+    def call(self, *args):
+        return run(self.remote, *args)[0]
+
+    def text(self, control):
+        return self.call("get", str(control))
+
+    def wait_for_status(self, wanted, limit=120):
+        """Polls the status line, up to a limit that only a hang reaches."""
+        for _ in range(limit * 10):
+            status = self.text(STATUS)
+            if status in wanted:
+                return status
+            subprocess.run(["sleep", "0.1"])
+        raise AssertionError(f"status stayed {status!r}, not {wanted}")
+
+    def exit(self, control=EXIT):
+        self.call("post", str(control))
+        self.process.wait(timeout=30)
+
+    def press(self, key):
+        """A key pressed as a user presses it: xdotool clicks the window's blank margin to give
+        it the focus (events sent to a window directly are ignored), then types."""
+        window = subprocess.run(["xdotool", "search", "--name", "^Vandrel "], check=True,
+                                capture_output=True, text=True).stdout.split()[0]
+        subprocess.run(["xdotool", "mousemove", "--window", window, "3", "3", "click", "1"],
+                       check=True)
+        subprocess.run(["xdotool", "key", key], check=True)
+
+
+def expect(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def masked(path):
+    """A file's bytes with the generated boundary digits masked."""
+    with open(path, "rb") as written:
+        return re.sub(rb"__=_Part_Boundary_\d{3}_\d{6}\.\d{6}", b"BOUNDARY", written.read())
+
+
+def main():
+    exe, cli, remote, sample = sys.argv[1:5]
+    for key in (KEY, USER_KEY):
+        for view in ("/reg:32", "/reg:64"):
+            subprocess.run(["wine", "reg", "delete", key, "/f", view], stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL)
+    try:
+        with tempfile.TemporaryDirectory(prefix="vandrel-dialog-") as work:
+            check(exe, cli, remote, sample, work)
+    finally:
+        for process in Dialog.started:
+            if process.poll() is None:
+                process.kill()
+    print("dialog check passed")
+
+
+def check(exe, cli, remote, sample, work):
+    # Names outside ASCII, and outside Windows-1252, on the way.
+    out_dir = os.path.join(work, "Entwürfe Ωμέγα")
+    os.makedirs(os.path.join(out_dir, "cli"))
+    output = windows_path(os.path.join(out_dir, "mail.mbx"))
+    cli_output = windows_path(os.path.join(out_dir, "cli", "mail.mbx"))
+
+    # What the command line prints for the same run.
+    stdout, stderr, _ = run(cli, "convert", "-q", windows_path(sample), output)
+    expected = lines(stdout) + lines(stderr)
+    cli_files = sorted(os.listdir(out_dir))
+    for name in os.listdir(out_dir):
+        if name != "cli":
+            os.rename(os.path.join(out_dir, name), os.path.join(out_dir, "cli", name))
+
+    dialog = Dialog(exe, remote)
+    expect(dialog.call("caption").startswith("Vandrel "), "the caption names the program")
+    expect(dialog.text(INPUT) == "" and dialog.text(OUTPUT) == "", "a first start shows no paths")
+    dialog.call("set", str(INPUT), windows_path(sample))
+    dialog.call("set", str(OUTPUT), output)
+    dialog.press("Return")  # "Convert" is the default button
+    dialog.wait_for_status({"ready", "failed: see the log"})
+    # The missing files follow the run's last line once the dialog has seen the run end.
+    for _ in range(100):
+        log = lines(dialog.text(LOG))
+        if len(log) >= len(expected):
+            break
+        subprocess.run(["sleep", "0.1"])
+    expect(log == expected, f"log box:\n{log}\nvandrel-cli:\n{expected}")
+    expect(dialog.text(STATUS) == "ready", "the status line ends on ready")
+    position, low, high = map(int, dialog.call("progress", str(PROGRESS)).split())
+    expect(high > 0 and position == high and low == 0, f"the bar ends full: {position}/{high}")
+    expect(sorted(os.listdir(out_dir)) == cli_files, f"files: {sorted(os.listdir(out_dir))}")
+    for name in cli_files:
+        if name != "cli":
+            expect(masked(os.path.join(out_dir, name)) == masked(os.path.join(out_dir, "cli", name)),
+                   f"{name} differs from vandrel-cli's")
+    dialog.press("Escape")
+    expect(dialog.process.wait(timeout=30) == 0, "Escape ends the program")
+
+    stored = registry_values(KEY)
+    stored.update(registry_values(USER_KEY))
+    expect(stored.get("MRU_MailboxInputFile") == windows_path(sample), f"registry: {stored}")
+    expect(stored.get("MRU_MailboxOutputFile") == output, f"registry: {stored}")
+
+    dialog = Dialog(exe, remote)
+    expect(dialog.text(INPUT) == windows_path(sample), "the next start shows the input")
+    expect(dialog.text(OUTPUT) == output, "the next start shows the output")
+    held_run(dialog, remote, sample, out_dir)
+
+
+def held_run(dialog, remote, sample, out_dir):
+    """A run held in its reading: Convert again does nothing; Exit stops the run, waits for it
+    and ends the program, leaving the files of the run before as they were."""
+    pipe = r"\\.\pipe\vandrel-dialog-check-%d" % os.getpid()
+    holder = subprocess.Popen(["wine", remote, "hold-pipe", pipe, windows_path(sample)],
+                              stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                              stderr=subprocess.DEVNULL)
+    try:
+        expect(holder.stdout.readline().strip() == b"listening", "the pipe is there")
+        dialog.call("set", str(INPUT), pipe)
+        dialog.call("click", str(CONVERT))
+        expect(holder.stdout.readline().strip() == b"holding", "the run reads the pipe")
+        dialog.call("click", str(CONVERT))
+        log = lines(dialog.text(LOG))
+        expect(log.count("loading input file") == 1, f"a second Convert started nothing: {log}")
+        before = mail_files(out_dir)
+        dialog.call("post", str(EXIT))
+        dialog.wait_for_status({"stopping"})
+        expect(dialog.process.poll() is None, "the program waits for the run it stopped")
+    finally:
+        holder.stdin.close()
+        holder.wait(timeout=30)
+    expect(dialog.process.wait(timeout=60) == 0, "Exit ends the program once the run stopped")
+    left = [name for name in os.listdir(out_dir) if ".vandrel-" in name]
+    expect(not left, f"the stopped run left {left}")
+    after = mail_files(out_dir)
+    changed = sorted(name for name in set(before) | set(after) if before.get(name) != after.get(name))
+    expect(not changed, f"the stopped run changed {changed}")
+
+
+def mail_files(folder):
+    """The converted folders, by name, with the generated boundaries masked."""
+    return {name: masked(os.path.join(folder, name)) for name in os.listdir(folder)
+            if name.endswith(".mbx")}
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,51 @@
+"""Running the Windows programs under Wine from the checks: paths as Windows sees them, and
+programs whose output is UTF-8."""
+import os
+import subprocess
+import tempfile
+
+
+def windows_path(path):
+    """Wine's Z: drive is the Linux root."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def run(program, *args, timeout=120, check=True):
+    """Runs a Windows program and returns what it wrote to stdout and stderr, as text.
+
+    The output goes to files, not pipes: Wine may start its desktop process from the program,
+    and that process keeps a pipe open long after the program has ended."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        status = subprocess.run(["wine", program, *args], stdin=subprocess.DEVNULL, stdout=out,
+                                stderr=err, timeout=timeout).returncode
+        out.seek(0)
+        err.seek(0)
+        stdout, stderr = out.read().decode(), err.read().decode()
+    if check and status != 0:
+        raise AssertionError(f"{program} {args} exited {status}: {stderr}")
+    return stdout, stderr, status
+
+
+def lines(text):
+    """Lines of a Windows program's text output, whose line ends are CR LF."""
+    return text.replace("\r\n", "\n").splitlines()
+
+
+def registry_values(key):
+    """The values under a registry key as 'name': 'text' (REG_SZ only), through reg export,
+    which keeps every character (reg query prints in code page 437)."""
+    values = {}
+    out = "/tmp/vandrel-reg-%d.reg" % os.getpid()
+    for view in ("/reg:32", "/reg:64"):
+        result = subprocess.run(["wine", "reg", "export", key, windows_path(out), "/y", view],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        if result.returncode != 0 or not os.path.exists(out):
+            continue
+        with open(out, "rb") as exported:
+            text = exported.read().decode("utf-16")
+        os.remove(out)
+        for line in text.splitlines():
+            if line.startswith('"') and '"="' in line:
+                name, value = line[1:-1].split('"="', 1)
+                values[name] = value.replace("\\\\", "\\")
+    return values
