@@ -24,7 +24,8 @@ std::string AttachmentPath(std::string_view line) {
   return WithoutQuotes(rest.substr(0, semicolon));
 }
 
-void AddAttachment(mime::MailMessage& output, const std::string& path, ReferencedFiles& files) {
+void AddAttachment(mime::MailMessage& output, const std::string& path, ReferencedFiles& files,
+                   std::string_view exportCharset) {
   const std::string local = files.Locate(path);
   if (local.empty()) {
     files.ReportMissing(path);
@@ -35,7 +36,7 @@ void AddAttachment(mime::MailMessage& output, const std::string& path, Reference
   part->SetFieldValue("Content-Description", type.description);
   if (type.charset != nullptr) {
     part->SetFieldValue("Content-Type", type.contentType);
-    part->SetCharset(type.charset);
+    part->SetCharset(exportCharset);
     part->SetFieldValue("Content-Transfer-Encoding", type.transferEncoding);
   } else {
     part->SetFieldValue("Content-Transfer-Encoding", type.transferEncoding);
@@ -48,7 +49,7 @@ void AddAttachment(mime::MailMessage& output, const std::string& path, Reference
     files.ReportMissing(path);
     return;
   }
-  MarkContentTypeCharset(*part);
+  MarkContentTypeCharset(*part, exportCharset);
   KeepFileBytesExact(*part);
 }
 
@@ -65,8 +66,8 @@ const AttachmentType& AttachmentTypeFor(std::string_view path) {
   return *match;
 }
 
-void AddAttachments(std::string_view messageText, mime::MailMessage& output,
-                    ReferencedFiles& files) {
+void AddAttachments(std::string_view messageText, mime::MailMessage& output, ReferencedFiles& files,
+                    std::string_view exportCharset) {
   std::size_t searchStart = 0;
   while (true) {
     const std::size_t occurrence = messageText.find(kAttachmentField, searchStart);
@@ -76,7 +77,7 @@ void AddAttachments(std::string_view messageText, mime::MailMessage& output,
     searchStart = lineEnd;
     const std::string path = AttachmentPath(messageText.substr(occurrence, lineEnd - occurrence));
     if (files.StopRequested()) return;
-    if (!path.empty()) AddAttachment(output, path, files);
+    if (!path.empty()) AddAttachment(output, path, files, exportCharset);
   }
 }
 

@@ -16,7 +16,9 @@ struct AttachmentType {
   const char* description;
   const char* transferEncoding;
   const char* contentType;
-  const char* charset;  // set after the type, before the encoding; null for none
+  // Set after the type, before the encoding; null for none. The file is text in the export's
+  // code page, so a file of its own code page is labelled with that one's charset instead.
+  const char* charset;
 };
 
 // Rows 1 to 8 are tried in order; the last row applies when none matches.
@@ -34,7 +36,7 @@ inline constexpr std::array<AttachmentType, 9> AttachmentTypeTable = {{
 
 const AttachmentType& AttachmentTypeFor(std::string_view path);
 
-void AddAttachments(std::string_view messageText, mime::MailMessage& output,
-                    ReferencedFiles& files);
+void AddAttachments(std::string_view messageText, mime::MailMessage& output, ReferencedFiles& files,
+                    std::string_view exportCharset);
 
 }  // namespace vandrel

@@ -18,7 +18,8 @@ std::string HtmlBodyPath(const std::string& reference) {
 
 // True when the HTML body file was read. A file that is there but cannot be read is reported
 // like a missing one and leaves no part behind: the text parts stand in for it.
-bool AddHtmlBody(mime::MailMessage& output, const std::string& path, ReferencedFiles& files) {
+bool AddHtmlBody(mime::MailMessage& output, const std::string& path, ReferencedFiles& files,
+                 std::string_view exportCharset) {
   if (path.empty() || files.StopRequested()) return false;
   const std::string local = files.Locate(path);
   if (local.empty()) {
@@ -34,16 +35,17 @@ bool AddHtmlBody(mime::MailMessage& output, const std::string& path, ReferencedF
     files.ReportMissing(path);
     return false;
   }
-  MarkContentTypeCharset(*part);
+  MarkContentTypeCharset(*part, exportCharset);
   KeepFileBytesExact(*part);
   return true;
 }
 
-void AddTextPart(mime::MailMessage& output, std::string_view text, std::string_view sourceCharset) {
+void AddTextPart(mime::MailMessage& output, std::string_view text, std::string_view sourceCharset,
+                 std::string_view exportCharset) {
   mime::MimePart* part = output.CreatePart({});
   part->SetFieldValue("Content-Type", "text/plain");
-  part->SetCharset(sourceCharset.empty() ? kFallbackCharset : sourceCharset);
-  MarkContentTypeCharset(*part);
+  part->SetCharset(sourceCharset.empty() ? exportCharset : sourceCharset);
+  MarkContentTypeCharset(*part, exportCharset);
   part->SetFieldValue("Content-Transfer-Encoding", "quoted-printable");
   part->SetContent(text);
 }
@@ -51,8 +53,9 @@ void AddTextPart(mime::MailMessage& output, std::string_view text, std::string_v
 }  // namespace
 
 void AddBodyParts(const mime::MailMessage& source, mime::MailMessage& output,
-                  const std::string& htmlBodyReference, ReferencedFiles& files) {
-  if (AddHtmlBody(output, HtmlBodyPath(htmlBodyReference), files)) return;
+                  const std::string& htmlBodyReference, ReferencedFiles& files,
+                  std::string_view exportCharset) {
+  if (AddHtmlBody(output, HtmlBodyPath(htmlBodyReference), files, exportCharset)) return;
 
   std::vector<const mime::MimePart*> leaves;
   source.CollectLeafParts(leaves);
@@ -62,10 +65,11 @@ void AddBodyParts(const mime::MailMessage& source, mime::MailMessage& output,
     const std::string_view text = leaf->Content();
     if (text.empty()) continue;
     foundText = true;
-    AddTextPart(output, text, leaf->GetFieldParameter("Content-Type", "charset"));
+    AddTextPart(output, text, leaf->GetFieldParameter("Content-Type", "charset"), exportCharset);
   }
   if (!foundText) {
-    AddTextPart(output, source.Content(), source.GetFieldParameter("Content-Type", "charset"));
+    AddTextPart(output, source.Content(), source.GetFieldParameter("Content-Type", "charset"),
+                exportCharset);
   }
 }
 

@@ -3,13 +3,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "engine/converting/referenced_files.h"
 #include "mime/mime_part.h"
 
 namespace vandrel {
 
+// Text without a charset of its own is labelled `exportCharset`.
 void AddBodyParts(const mime::MailMessage& source, mime::MailMessage& output,
-                  const std::string& htmlBodyReference, ReferencedFiles& files);
+                  const std::string& htmlBodyReference, ReferencedFiles& files,
+                  std::string_view exportCharset);
 
 }  // namespace vandrel

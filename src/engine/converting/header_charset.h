@@ -9,13 +9,16 @@
 
 namespace vandrel {
 
-inline constexpr std::string_view kFallbackCharset = "iso-8859-1";
+// The charset that names the export's own 8-bit bytes in a message: the MIME name of its code
+// page. Windows-1252 keeps the label "iso-8859-1", which mail readers take as Windows-1252.
+std::string ExportTextCharset(std::string_view codePage);
 
-// Empty for a pure ASCII value; else the charset the value was read in, or the fallback.
-std::string HeaderCharsetFor(std::string_view value, std::string_view sourceCharset = {});
+// Empty for a pure ASCII value; else the charset the value was read in, or the export's.
+std::string HeaderCharsetFor(std::string_view value, std::string_view sourceCharset,
+                             std::string_view exportCharset);
 
 // After a file was read into the part: the "name" it got may hold 8-bit bytes.
-void MarkContentTypeCharset(mime::MimePart& part);
+void MarkContentTypeCharset(mime::MimePart& part, std::string_view exportCharset);
 
 // The text with every double quote removed, as the export's paths and names are read.
 std::string WithoutQuotes(std::string_view text);

@@ -50,9 +50,20 @@ std::string FromFirstAngle(const std::string& text) {
   return angle == std::string::npos ? text : text.substr(angle);
 }
 
-void Set(mime::MailMessage& output, std::string_view name, const CapturedValue& captured) {
-  output.SetFieldValue(name, captured.value, HeaderCharsetFor(captured.value, captured.charset));
-}
+// Sets the captured value; raw 8-bit bytes in it are the export's own text.
+class HeaderWriter {
+ public:
+  HeaderWriter(mime::MailMessage& output, std::string_view exportCharset)
+      : output_(output), exportCharset_(exportCharset) {}
+  void operator()(std::string_view name, const CapturedValue& captured) {
+    output_.SetFieldValue(name, captured.value,
+                          HeaderCharsetFor(captured.value, captured.charset, exportCharset_));
+  }
+
+ private:
+  mime::MailMessage& output_;
+  std::string_view exportCharset_;
+};
 
 struct SourceValues {
   CapturedValue subject, sender, recipients, date, blindCopies, copies, returnPath, messageId,
@@ -82,32 +93,33 @@ SourceValues CaptureAll(const mime::MailMessage& source) {
 }
 
 void BuildHeader(const SourceValues& v, const std::string& unquotedSender,
-                 mime::MailMessage& output) {
-  Set(output, "To", v.recipients);
+                 mime::MailMessage& output, std::string_view exportCharset) {
+  HeaderWriter set(output, exportCharset);
+  set("To", v.recipients);
   // The From field keeps the display name's quotes: without them "Doe, John" reads as two names.
-  Set(output, "From", v.sender);
-  if (!v.copies.value.empty()) Set(output, "CC", v.copies);
-  if (!v.blindCopies.value.empty()) Set(output, "BCC", v.blindCopies);
-  Set(output, "Subject", v.subject);
+  set("From", v.sender);
+  if (!v.copies.value.empty()) set("CC", v.copies);
+  if (!v.blindCopies.value.empty()) set("BCC", v.blindCopies);
+  set("Subject", v.subject);
   output.SetFieldValue("MIME-Version", "1.0");
   output.SetFieldValue("Content-Type", "multipart/mixed");
   output.SetBoundary();
-  Set(output, "X-Account-Key", v.account);
-  Set(output, "X-CalypsoFolder", v.folder);
-  Set(output, "Return-Path", v.returnPath);
-  Set(output, "Message-ID", v.messageId);
-  Set(output, "X-Priority", v.priority);
-  Set(output, "X-Mailer", v.mailer);
+  set("X-Account-Key", v.account);
+  set("X-CalypsoFolder", v.folder);
+  set("Return-Path", v.returnPath);
+  set("Message-ID", v.messageId);
+  set("X-Priority", v.priority);
+  set("X-Mailer", v.mailer);
   // Thunderbird only takes four hex digits here, followed by the second status field.
   output.SetFieldValue("X-Mozilla-Status", "0000");
   output.SetFieldValue("X-Mozilla-Status2", "00000000");
   // A fold here would break the separator line a reader builds from this field.
-  Set(output, "X-Envelope-From", {Unfolded(FromFirstAngle(unquotedSender)), v.sender.charset});
-  Set(output, "X-Envelope-To", {FromFirstAngle(v.recipients.value), v.recipients.charset});
+  set("X-Envelope-From", {Unfolded(FromFirstAngle(unquotedSender)), v.sender.charset});
+  set("X-Envelope-To", {FromFirstAngle(v.recipients.value), v.recipients.charset});
   // Replies and threads hang on these; each only when the source has it.
-  if (v.replyTo.present) Set(output, "Reply-To", v.replyTo);
-  if (v.inReplyTo.present) Set(output, "In-Reply-To", v.inReplyTo);
-  if (v.references.present) Set(output, "References", v.references);
+  if (v.replyTo.present) set("Reply-To", v.replyTo);
+  if (v.inReplyTo.present) set("In-Reply-To", v.inReplyTo);
+  if (v.references.present) set("References", v.references);
 }
 
 // The first line, the Calypso separator line, without its line end.
@@ -139,7 +151,10 @@ char* MessageConverter::ScratchBuffer::Reserve(std::size_t size) {
 }
 
 MessageConverter::MessageConverter(std::vector<std::string> searchFolders, ExportEncoding* encoding)
-    : encoding_(encoding), files_(std::move(searchFolders), encoding, findings_) {}
+    : encoding_(encoding),
+      exportCharset_(ExportTextCharset(encoding != nullptr ? encoding->CodePage()
+                                                           : std::string(kDefaultExportCodePage))),
+      files_(std::move(searchFolders), encoding, findings_) {}
 
 std::string MessageConverter::Shown(const std::string& text, const std::string& charset) const {
   return encoding_ == nullptr ? text : encoding_->ToSystemText(text, charset);
@@ -157,9 +172,9 @@ std::string MessageConverter::ConvertMessage(std::string_view messageText, Statu
   const std::string unquotedSender = WithoutQuotes(values.sender.value);
   const std::string separator = SeparatorLine(Unfolded(unquotedSender), FirstLine(messageText));
   mime::MailMessage output;
-  BuildHeader(values, unquotedSender, output);
-  AddBodyParts(source, output, values.htmlBody.value, files_);
-  AddAttachments(messageText, output, files_);
+  BuildHeader(values, unquotedSender, output, exportCharset_);
+  AddBodyParts(source, output, values.htmlBody.value, files_, exportCharset_);
+  AddAttachments(messageText, output, files_, exportCharset_);
 
   const int bound = FitStoreLength(output, files_, maxStoreLength_);
   if (bound < 0 || bound > maxStoreLength_) {

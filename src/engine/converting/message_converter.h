@@ -58,6 +58,7 @@ class MessageConverter {
   std::string StoreWithLead(const std::string& lead, const mime::MailMessage& output, int bound);
 
   ExportEncoding* encoding_;
+  std::string exportCharset_;  // labels the export's own 8-bit text
   FindingsLog findings_;
   ReferencedFiles files_;
   ScratchBuffer scratch_;

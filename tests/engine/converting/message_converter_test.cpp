@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "engine/converting/header_charset.h"
 #include "temp_folder.h"
 
 namespace vandrel {
@@ -150,6 +151,50 @@ TEST_F(MessageConverterTest, NulBytesOfTheTextAreKept) {
   const std::string converted =
       Convert("From ???@???\r\nSubject: s\r\n\r\nbefore\0after\r\n"s, status);
   EXPECT_NE(converted.find("before=00after"), std::string::npos) << converted;
+}
+
+// Raw 8-bit text is the export's own: it is labelled with the export's code page, so that a
+// Greek export reads as Greek, not as Latin letters.
+TEST_F(MessageConverterTest, EightBitTextIsLabelledWithTheExportsCodePage) {
+  files_.WriteFile("Attach/note.msg", "\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1\r\n");
+  const std::string exported =
+      "From ???@???\r\nSubject: \xC3\xE5\xE9\xDC\r\n\r\n"
+      "\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1\r\n"
+      "X-Attachment: \"C:\\Calypso\\Attach\\note.msg\";\r\n"s;
+  struct Case {
+    const char* codePage;
+    const char* charset;
+  };
+  for (const Case& c : {Case{"CP1253", "windows-1253"}, Case{"CP1252", "iso-8859-1"}}) {
+    const std::unique_ptr<ExportEncoding> encoding = ExportEncoding::Create(c.codePage);
+    ASSERT_NE(encoding, nullptr) << c.codePage;
+    MessageConverter converter({files_.Path().string()}, encoding.get());
+    StatusLine status;
+    const std::string converted = converter.ConvertMessage(exported, status);
+    const std::string label = "charset=\""s + c.charset + "\"";
+    EXPECT_NE(converted.find("Subject: =?" + std::string(c.charset) + "?"), std::string::npos)
+        << converted;
+    // The text part, then the enclosed message file.
+    const std::size_t text = converted.find(label);
+    ASSERT_NE(text, std::string::npos) << converted;
+    EXPECT_NE(converted.find(label, text + 1), std::string::npos) << converted;
+    EXPECT_NE(converted.find("=CA=E1=EB=E7=EC=DD=F1=E1"), std::string::npos) << converted;
+  }
+}
+
+TEST(ExportTextCharsetTest, NamesTheCodePageAsMailReadersKnowIt) {
+  struct Case {
+    const char* codePage;
+    const char* charset;
+  };
+  for (const Case& c :
+       {Case{"CP1252", "iso-8859-1"}, Case{"windows-1252", "iso-8859-1"},
+        Case{"cp1251", "windows-1251"}, Case{"WINDOWS-1253", "windows-1253"},
+        Case{"CP28597", "iso-8859-7"}, Case{"ISO-8859-2", "iso-8859-2"}, Case{"CP932", "shift_jis"},
+        Case{"CP65001", "utf-8"}, Case{"UTF-8", "utf-8"}, Case{"KOI8-R", "koi8-r"},
+        Case{"CP437", "cp437"}, Case{"CP12x", "cp12x"}}) {
+    EXPECT_EQ(ExportTextCharset(c.codePage), c.charset) << c.codePage;
+  }
 }
 
 // A file that is there but cannot be read leaves no empty part behind; it is reported, and an
