@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as an export. Whatever they hold, the reader must finish and file every
 // message there is (as many as lines that start with the separator): each one starts with the
-// separator line and is made of whole lines. Text without a separator line is no export.
+// separator line, is made of whole lines, and is read again from where it lies; together they
+// hold every byte from the first separator line on. Text without a separator line is no export.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -36,13 +37,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (expected && *expected != reader.MessageCount() - 1) __builtin_trap();
   std::int32_t filed = 0;
+  std::uint64_t covered = 0;
+  vandrel::MessageText message;
   for (const auto& folder : *reader.Folders()) {
     if (folder.messages.empty()) __builtin_trap();
-    for (const auto& message : folder.messages) {
-      if (!IsWellFormed(message)) __builtin_trap();
+    for (const vandrel::MessageSpan& span : folder.messages) {
+      if (!reader.ReadMessage(span, message) || !IsWellFormed(message)) __builtin_trap();
+      covered += span.length;
       ++filed;
     }
   }
   if (filed != reader.MessageCount() - 1) __builtin_trap();
+  // The messages take up the text from the first separator line on, every byte of it (an
+  // export with a byte order mark is read from a converted copy).
+  if (expected && filed > 0 && !bytes.starts_with("\xEF\xBB\xBF")) {
+    const std::size_t first =
+        bytes.starts_with("From ???@???") ? 0 : bytes.find("\nFrom ???@???") + 1;
+    if (covered != bytes.size() - first) __builtin_trap();
+  }
   return 0;
 }

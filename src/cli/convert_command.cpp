@@ -47,6 +47,7 @@ bool ToRequest(const ConvertOptions& options, ConversionRequest& request, std::s
   }
   request.attachmentFolders = options.attachmentFolders;
   request.exportCodePage = options.exportCodePage;
+  request.threads = options.threads;
   const std::vector<std::string>& paths = options.paths;
   if (options.thunderbird) {
     if (paths.empty()) {
@@ -135,6 +136,12 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
                     "Put the folders into a Thunderbird profile, below a new top folder\n"
                     "\"Calypso\" of Local Folders; Thunderbird must be closed");
   convert->add_flag("-q,--quiet", options.quiet, "Do not show the status line and progress bar");
+  convert
+      ->add_option("--threads", options.threads,
+                   "How many threads convert messages (default: one per core, 8 at most);\n"
+                   "the files are the same however many")
+      ->option_text("N")
+      ->check(CLI::Range(1u, 64u));
   convert->add_option("PATHS", options.paths)->expected(1, 2);
   return convert;
 }

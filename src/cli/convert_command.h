@@ -15,6 +15,7 @@ struct ConvertOptions {
   std::string exportCodePage = DefaultExportCodePage();
   bool thunderbird = false;
   bool quiet = false;
+  unsigned threads = 0;            // 0: one per core
   std::vector<std::string> paths;  // INPUT OUTPUT, or [PROFILE_DIR] INPUT with --thunderbird
 };
 

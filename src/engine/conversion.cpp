@@ -1,10 +1,14 @@
 #include "engine/conversion.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "engine/converting/message_converter.h"
+#include "engine/converting/message_workers.h"
 #include "engine/file_error.h"
 #include "engine/reading/mailbox_reader.h"
 #include "engine/status_line.h"
@@ -13,6 +17,7 @@
 #include "engine/writing/mbx_files.h"
 #include "engine/writing/output_file.h"
 #include "engine/writing/output_names.h"
+#include "mime/part_header.h"
 
 namespace vandrel {
 
@@ -45,7 +50,8 @@ class ConversionRun {
   bool Convert();
   bool ReadExport();
   bool WriteFolders();
-  bool WriteFolder(const std::string& fileName, MessageList& messages);
+  bool WriteFolder(const std::string& fileName, const MessageList& messages);
+  void StartWorkers();
   int MessagesRead() const { return reader_->MessageCount() - 1; }
   // True when a stop was asked for; the run then ends as stopped.
   bool StopRequested();
@@ -58,7 +64,9 @@ class ConversionRun {
   std::unique_ptr<ExportEncoding> encoding_;
   std::unique_ptr<OutputTarget> target_;
   std::unique_ptr<MailboxReader> reader_;
-  std::unique_ptr<MessageConverter> converter_;
+  std::vector<std::unique_ptr<ExportEncoding>> workerEncodings_;  // one per converter
+  std::unique_ptr<MessageWorkers> workers_;
+  RunFindings findings_;
   int number_ = 0;
   bool stopped_ = false;
 };
@@ -71,12 +79,13 @@ ConversionResult ConversionRun::Run() {
   try {
     result.succeeded = Convert();
   } catch (const std::bad_alloc&) {
-    // Whatever held the memory is gone by now; the run ends with a line that says why.
+    // Whatever held the memory is let go; the run ends with a line that says why.
+    workers_.reset();
     reader_.reset();
     result.succeeded = Fail("not enough memory to convert " + request_.inputPath);
   }
   result.stopped = stopped_;
-  if (converter_ != nullptr) result.findings = converter_->Findings();
+  result.findings = std::move(findings_);
   return result;
 }
 
@@ -95,7 +104,9 @@ bool ConversionRun::Convert() {
   statusLine_.Set("converting ...");
   if (const std::string problem = target_->Prepare(); !problem.empty()) return Fail(problem);
   report_.log.LogLine("converting to output file: " + target_->Description());
+  StartWorkers();
   if (!WriteFolders()) return false;
+  workers_.reset();
   if (const std::string problem = target_->Finish(); !problem.empty()) return Fail(problem);
   if (const std::string note = target_->Note(); !note.empty()) report_.log.LogLine(note);
   statusLine_.Set("ready");
@@ -107,10 +118,6 @@ bool ConversionRun::Convert() {
 
 bool ConversionRun::ReadExport() {
   report_.log.LogLine("loading input file");
-  std::vector<std::string> searchFolders = request_.attachmentFolders;
-  searchFolders.push_back(FolderOf(request_.inputPath));
-  converter_ = std::make_unique<MessageConverter>(std::move(searchFolders), encoding_.get());
-  converter_->SetStopToken(stop_);
   reader_ = std::make_unique<MailboxReader>();
   reader_->SetLog(&report_.log);
   reader_->SetStatusSink(report_.status);
@@ -133,34 +140,60 @@ bool ConversionRun::WriteFolders() {
   return true;
 }
 
-// The file shows under its name only once every message is in it and it is on the disk.
-bool ConversionRun::WriteFolder(const std::string& fileName, MessageList& messages) {
+// One converter per thread, each with an encoding of its own: a converter keeps state of its
+// own between messages, and so does the system's text conversion.
+void ConversionRun::StartWorkers() {
+  std::vector<std::string> searchFolders = request_.attachmentFolders;
+  searchFolders.push_back(FolderOf(request_.inputPath));
+  const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+  const unsigned threads = request_.threads != 0 ? request_.threads : std::min(cores, 8u);
+  workers_ = std::make_unique<MessageWorkers>(threads > 1 ? threads : 0, [&] {
+    workerEncodings_.push_back(ExportEncoding::Create(encoding_->CodePage()));
+    auto converter =
+        std::make_unique<MessageConverter>(searchFolders, workerEncodings_.back().get());
+    converter->SetStopToken(stop_);
+    return converter;
+  });
+}
+
+// The file shows under its name only once every message is in it and it is on the disk. The
+// next messages are read and given to the workers while the oldest is written.
+bool ConversionRun::WriteFolder(const std::string& fileName, const MessageList& messages) {
   OutputFile file;
   // The unfinished file goes before the error is told, and before anything around it.
-  const auto abandon = [&](bool stopped) {
+  const auto fail = [&](const std::string& problem) {
     const FileErrorCause cause = file.ErrorCause();
     file.Discard();
-    if (stopped) {
-      StopRequested();
-      return false;
-    }
-    return Fail(FileErrorMessage(cause, fileName));
+    return Fail(problem.empty() ? FileErrorMessage(cause, fileName) : problem);
   };
-  if (!file.Open(fileName, target_->TemporaryPrefix())) return abandon(false);
+  const auto stopped = [&] {
+    file.Discard();
+    StopRequested();
+    return false;
+  };
+  if (!file.Open(fileName, target_->TemporaryPrefix())) return fail({});
   const std::string total = std::to_string(MessagesRead());
-  for (MessageText& message : messages) {
-    if (stop_.stop_requested()) return abandon(true);
+  std::size_t given = 0;
+  for (std::size_t taken = 0; taken < messages.size(); ++taken) {
+    if (stop_.stop_requested()) return stopped();
+    for (; given < messages.size() && workers_->HasRoom(); ++given) {
+      MessageText text;
+      if (!reader_->ReadMessage(messages[given], text)) return fail(reader_->ErrorMessage());
+      // Made here, in export order, for the counter the boundaries carry.
+      std::string boundary = mime::GenerateBoundary(text.data());
+      workers_->Give(std::move(text), std::move(boundary));
+    }
+    ConvertedMessage converted = workers_->TakeOldest();
     ++number_;
     statusLine_.Set("exporting (" + std::to_string(number_) + " of " + total + ")");
-    std::string converted = converter_->ConvertMessage(message, statusLine_);
+    statusLine_.Append(" " + converted.subject);
     // A stop while its files were read leaves the message unfinished: it is not written.
-    if (stop_.stop_requested()) return abandon(true);
-    MessageText().swap(message);  // written messages give their memory back at once
-    converted += '\n';
-    if (!file.Write(converted)) return abandon(false);
+    if (stop_.stop_requested()) return stopped();
+    findings_.Add(std::move(converted.findings));
+    if (!file.Write(converted.text)) return fail({});
     if (report_.status != nullptr) report_.status->StepProgress();
   }
-  if (!file.Commit()) return abandon(false);
+  if (!file.Commit()) return fail({});
   return true;
 }
 

@@ -30,6 +30,9 @@ struct ConversionRequest {
   // The code page of the export's text; its folder names and subjects become file names and
   // texts shown in the system's own form.
   std::string exportCodePage = std::string(kDefaultExportCodePage);
+  // Threads that convert messages; 0: one per core (a few at most). With 1 the run's own
+  // thread does all.
+  unsigned threads = 0;
 };
 
 }  // namespace vandrel

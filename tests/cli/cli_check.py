@@ -206,7 +206,8 @@ def terminal_progress(tmp):
 
 
 def out_of_memory(tmp):
-    """An export too big for the memory the process may take ends in a plain error line."""
+    """A message too big for the memory the process may take ends the run in a plain error
+    line; the export itself is not held in memory, so it is the conversion that fails."""
     if SANITIZED:
         print("skipped: out of memory under the sanitizers")
         return
@@ -222,7 +223,7 @@ def out_of_memory(tmp):
 
     result = run("convert", str(export), str(tmp / "m.mbx"), preexec_fn=limit_memory)
     check(result.returncode == 1 and result.stdout.decode().splitlines()[-1:] ==
-          ["Error: not enough memory to read %s" % export], "out of memory: %r" % result.stdout[-300:])
+          ["Error: not enough memory to convert %s" % export], "out of memory: %r" % result.stdout[-300:])
 
 
 def missing_files(tmp):

@@ -1,5 +1,6 @@
 // What POSIX systems do to a run's files: a read-only system folder, a file-size limit as a
-// full disk would set it, modes and links of earlier files, and names Windows alone refuses.
+// full disk would set it, modes and links of earlier files, names Windows alone refuses, and an
+// export that comes through a pipe.
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -7,7 +8,10 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <regex>
 #include <set>
+#include <thread>
 
 #include "conversion_fixture.h"
 
@@ -76,6 +80,29 @@ TEST_F(ConversionTest, WindowsDeviceNamesAndNonAsciiCaseAreLeftAlone) {
       RunOn(Message("CON", "1") + Message("\xC4rger", "2") + Message("\xE4rger", "3"), "out"));
   EXPECT_EQ(Written(folder_.Path() / "out"),
             (std::set<std::string>{"CON.mbx", "\xC3\x84rger.mbx", "\xC3\xA4rger.mbx"}));
+}
+
+// A pipe cannot be read twice: its text is kept in memory instead, and the files are the same.
+TEST_F(ConversionTest, AnExportFromAPipeIsConvertedAsOneFromAFile) {
+  const std::string text = "preamble\r\n" + Message("Inbox", "1") + Message("Sent", "2") +
+                           Message("Inbox", "3") + "last line without an end";
+  const std::string input = folder_.WriteFile("export.txt", text);
+  fs::create_directories(folder_.Path() / "file");
+  fs::create_directories(folder_.Path() / "pipe");
+  ASSERT_TRUE(Run(input, Out("file/m.mbx"))) << view_.text;
+  const fs::path pipe = folder_.Path() / "export.pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  std::thread writer([&] { std::ofstream(pipe, std::ios::binary) << text; });
+  const bool converted = Run(pipe.string(), Out("pipe/m.mbx"));
+  writer.join();
+  ASSERT_TRUE(converted) << view_.text;
+  static const std::regex boundary("__=_Part_Boundary_\\d{3}_\\d{6}\\.\\d{6}");
+  for (const char* name : {"mInbox.mbx", "mSent.mbx"}) {
+    EXPECT_EQ(std::regex_replace(ReadBytes(folder_.Path() / "pipe" / name), boundary, "B"),
+              std::regex_replace(ReadBytes(folder_.Path() / "file" / name), boundary, "B"))
+        << name;
+  }
+  EXPECT_EQ(CountSeparators(ReadBytes(folder_.Path() / "pipe" / "mInbox.mbx")), 2);
 }
 
 }  // namespace

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <regex>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "conversion_fixture.h"
 #include "engine/thunderbird/thunderbird_names.h"
@@ -150,19 +155,19 @@ TEST_F(ConversionTest, FailuresEndTheRunWithAnErrorLine) {
   EXPECT_FALSE(fs::exists(Out("nowhere")));
 }
 
-// Stops when asked, at the next message: the same as a failure, and it says it stopped.
-class StoppingStatus : public RecordingStatus {
+// Does something to the run from within it, when the status line first shows a text.
+class ActingStatus : public RecordingStatus {
  public:
-  StoppingStatus(std::stop_source source, std::string at)
-      : source_(std::move(source)), at_(std::move(at)) {}
+  ActingStatus(std::string at, std::function<void()> action)
+      : at_(std::move(at)), action_(std::move(action)) {}
   void SetStatusText(std::string_view text) override {
-    if (text == at_) source_.request_stop();
+    if (text == at_ && action_) std::exchange(action_, nullptr)();
     RecordingStatus::SetStatusText(text);
   }
 
  private:
-  std::stop_source source_;
   std::string at_;
+  std::function<void()> action_;
 };
 
 TEST_F(ConversionTest, AStopPartWayLeavesNoCutOffFile) {
@@ -170,8 +175,9 @@ TEST_F(ConversionTest, AStopPartWayLeavesNoCutOffFile) {
       folder_.WriteFile("export.txt", Message("Inbox", "1") + Message("Inbox", "2") +
                                           Message("Sent", "3") + Message("Trash", "4"));
   folder_.WriteFile("mTrash.mbx", "an earlier run's");
+  // Stops when asked, at the next message: the same as a failure, and it says it stopped.
   std::stop_source stop;
-  StoppingStatus status(stop, "exporting (3 of 4)");  // while Trash is written (Inbox, Trash, Sent)
+  ActingStatus status("exporting (3 of 4)", [&] { stop.request_stop(); });  // Inbox, Trash, Sent
   const ConversionResult result = Convert({input, MboxFilesOutput{Out("m.mbx")}, {}},
                                           RunReport{log_, &status}, stop.get_token());
   EXPECT_FALSE(result.succeeded);
@@ -182,6 +188,90 @@ TEST_F(ConversionTest, AStopPartWayLeavesNoCutOffFile) {
   EXPECT_EQ(Written(folder_.Path()), (std::set<std::string>{"mInbox.mbx", "mTrash.mbx"}));
   EXPECT_EQ(CountSeparators(ReadBytes(Out("mInbox.mbx"))), 2);
   EXPECT_EQ(ReadBytes(Out("mTrash.mbx")), "an earlier run's");
+}
+
+// The export is read twice: where each message lies, then each message as it is converted.
+// One written to in between is not taken for the one that was read.
+TEST_F(ConversionTest, AnExportChangedDuringTheRunEndsItWithAnError) {
+  const std::string input =
+      folder_.WriteFile("export.txt", Message("Inbox", "1") + Message("Sent", "2"));
+  ActingStatus status("converting ...", [&] {
+    std::ofstream(input, std::ios::binary | std::ios::app) << "more\r\n";
+  });
+  const ConversionResult result =
+      Convert({input, MboxFilesOutput{Out("m.mbx")}, {}}, RunReport{log_, &status});
+  EXPECT_FALSE(result.succeeded);
+  EXPECT_TRUE(view_.text.ends_with("\r\nprocessing Inbox\r\nError: " + input +
+                                   " changed while it was being converted."))
+      << view_.text;
+  EXPECT_EQ(Written(folder_.Path()), std::set<std::string>{});
+}
+
+// Generated boundaries hold a counter (1 to 9, process-wide), the time and a random number.
+std::string WithoutBoundaryDigits(const std::string& text) {
+  static const std::regex boundary("__=_Part_Boundary_\\d{3}_\\d{6}\\.\\d{6}");
+  return std::regex_replace(text, boundary, "BOUNDARY");
+}
+
+// The counters of the messages of an mbox file, in the order they stand.
+std::vector<int> BoundaryCounters(const std::string& mbox) {
+  static const std::regex boundary("boundary=\"__=_Part_Boundary_(\\d{3})_");
+  std::vector<int> counters;
+  for (std::sregex_iterator it(mbox.begin(), mbox.end(), boundary), end; it != end; ++it) {
+    counters.push_back(std::stoi((*it)[1].str()));
+  }
+  return counters;
+}
+
+// However many threads convert, the files and the report are what one thread makes, and the
+// boundaries count up in the order of the export.
+TEST_F(ConversionTest, ThreadsChangeNothingThatIsWritten) {
+  fs::create_directories(folder_.Path() / "Attach");
+  folder_.WriteFile("Attach/a.txt", "attached\r\n");
+  std::string exported;
+  for (int i = 0; i < 60; ++i) {
+    const std::string folder = i % 3 == 0 ? "Inbox" : i % 3 == 1 ? "Sent" : "Archiv";
+    exported += Message(folder, "m" + std::to_string(i));
+    exported += "From here on, " + std::string(static_cast<std::size_t>(i) * 97, 'x') + "\r\n";
+    if (i % 4 == 0) exported += "X-Attachment: \"C:\\Calypso\\Attach\\a.txt\";\r\n";
+    if (i % 7 == 0) {
+      exported += "X-Attachment: \"C:\\Calypso\\Attach\\gone" + std::to_string(i) + ".gif\";\r\n";
+    }
+  }
+  const std::string input = folder_.WriteFile("export.txt", exported);
+  std::map<std::string, std::string> first;
+  std::vector<std::string> firstMissing;
+  for (const unsigned threads : {1u, 2u, 5u}) {
+    const fs::path output = folder_.Path() / std::to_string(threads);
+    fs::create_directories(output);
+    ConversionRequest request{input, MboxFilesOutput{(output / "m.mbx").string()}, {}};
+    request.threads = threads;
+    const ConversionResult result = Convert(request, RunReport{log_, &status_});
+    ASSERT_TRUE(result.succeeded) << view_.text;
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(output)) {
+      const std::string mbox = ReadBytes(entry.path());
+      const std::vector<int> counters = BoundaryCounters(mbox);
+      ASSERT_EQ(counters.size(), 20u);
+      for (std::size_t i = 1; i < counters.size(); ++i) {
+        EXPECT_EQ(counters[i], counters[i - 1] % 9 + 1) << threads << " threads, message " << i;
+      }
+      files[entry.path().filename().string()] = WithoutBoundaryDigits(mbox);
+    }
+    std::vector<std::string> missing;
+    for (const MissingFile& file : result.findings.missingFiles)
+      missing.push_back(file.path);
+    if (threads == 1) {
+      first = files;
+      firstMissing = missing;
+      ASSERT_EQ(files.size(), 3u);
+      ASSERT_EQ(missing.size(), 9u);
+      EXPECT_EQ(missing.front(), "C:\\Calypso\\Attach\\gone0.gif");
+    } else {
+      EXPECT_TRUE(files == first) << threads << " threads wrote other files";
+      EXPECT_EQ(missing, firstMissing) << threads << " threads";
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Converts every message of an export and writes them as one mbox file on stdout, each
-// converted message followed by a line end and every LF written as CR LF, for the cross-check
-// with Python's email and mailbox packages (converter_check.py).
+// Converts every message of an export and writes them as one mbox file on stdout, as the run
+// writes them into its files, for the cross-check with Python's email and mailbox packages
+// (converter_check.py).
 #include <iostream>
 #include <string>
 
@@ -20,14 +20,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   MessageConverter converter({argv[2]});
-  StatusLine status;
   for (const auto& folder : *reader.Folders()) {
-    for (const MessageText& message : folder.messages) {
-      std::string text = converter.ConvertMessage(message, status) + "\n";
-      for (char c : text) {
-        if (c == '\n') std::cout << '\r';
-        std::cout << c;
+    for (const MessageSpan& span : folder.messages) {
+      MessageText message;
+      if (!reader.ReadMessage(span, message)) {
+        std::cerr << reader.ErrorMessage() << "\n";
+        return 1;
       }
+      std::cout << converter.ConvertMessage(std::move(message)).text;
     }
   }
   return std::cout.good() ? 0 : 1;

@@ -93,7 +93,8 @@ SourceValues CaptureAll(const mime::MailMessage& source) {
 }
 
 void BuildHeader(const SourceValues& v, const std::string& unquotedSender,
-                 mime::MailMessage& output, std::string_view exportCharset) {
+                 mime::MailMessage& output, std::string_view exportCharset,
+                 std::string_view boundary) {
   HeaderWriter set(output, exportCharset);
   set("To", v.recipients);
   // The From field keeps the display name's quotes: without them "Doe, John" reads as two names.
@@ -103,7 +104,11 @@ void BuildHeader(const SourceValues& v, const std::string& unquotedSender,
   set("Subject", v.subject);
   output.SetFieldValue("MIME-Version", "1.0");
   output.SetFieldValue("Content-Type", "multipart/mixed");
-  output.SetBoundary();
+  if (boundary.empty()) {
+    output.SetBoundary();
+  } else {
+    output.SetBoundary(boundary);
+  }
   set("X-Account-Key", v.account);
   set("X-CalypsoFolder", v.folder);
   set("Return-Path", v.returnPath);
@@ -142,14 +147,6 @@ int FitStoreLength(mime::MailMessage& output, ReferencedFiles& files, int maxSto
 
 }  // namespace
 
-char* MessageConverter::ScratchBuffer::Reserve(std::size_t size) {
-  if (size > capacity_) {
-    bytes_ = std::make_unique_for_overwrite<char[]>(size);
-    capacity_ = size;
-  }
-  return bytes_.get();
-}
-
 MessageConverter::MessageConverter(std::vector<std::string> searchFolders, ExportEncoding* encoding)
     : encoding_(encoding),
       exportCharset_(ExportTextCharset(encoding != nullptr ? encoding->CodePage()
@@ -160,41 +157,60 @@ std::string MessageConverter::Shown(const std::string& text, const std::string& 
   return encoding_ == nullptr ? text : encoding_->ToSystemText(text, charset);
 }
 
-std::string MessageConverter::ConvertMessage(std::string_view messageText, StatusLine& status) {
-  mime::MailMessage source;
-  source.Load(messageText);
-  const SourceValues values = CaptureAll(source);
-  const std::string subject = Shown(values.subject.value, values.subject.charset);
-  status.Append(" " + subject);
-  findings_.BeginMessage(Shown(values.folder.value), subject);
-  if (source.NestingCut()) findings_.MessageProblem(std::string(kNestedTooDeep));
-
-  const std::string unquotedSender = WithoutQuotes(values.sender.value);
-  const std::string separator = SeparatorLine(Unfolded(unquotedSender), FirstLine(messageText));
+// Each text is let go as soon as it is no longer needed, so that a large message costs a few
+// times its size at most: the export's text, the source message read from it and the new
+// message are not all held at once.
+ConvertedMessage MessageConverter::ConvertMessage(MessageText messageText,
+                                                  std::string_view boundary) {
+  ConvertedMessage converted;
   mime::MailMessage output;
-  BuildHeader(values, unquotedSender, output, exportCharset_);
-  AddBodyParts(source, output, values.htmlBody.value, files_, exportCharset_);
+  std::string separator;
+  std::string date;
+  {
+    mime::MailMessage source;
+    source.Load(messageText);
+    const SourceValues values = CaptureAll(source);
+    converted.subject = Shown(values.subject.value, values.subject.charset);
+    findings_.BeginMessage(Shown(values.folder.value), converted.subject);
+    if (source.NestingCut()) findings_.MessageProblem(std::string(kNestedTooDeep));
+
+    const std::string unquotedSender = WithoutQuotes(values.sender.value);
+    separator = SeparatorLine(Unfolded(unquotedSender), FirstLine(messageText));
+    date = values.date.value;
+    BuildHeader(values, unquotedSender, output, exportCharset_, boundary);
+    AddBodyParts(source, output, values.htmlBody.value, files_, exportCharset_);
+  }
   AddAttachments(messageText, output, files_, exportCharset_);
 
   const int bound = FitStoreLength(output, files_, maxStoreLength_);
   if (bound < 0 || bound > maxStoreLength_) {
     // Nothing is lost: the message goes into the file as it stood in the export.
     findings_.MessageProblem(std::string(kTooLarge));
-    const std::string_view rest = messageText.substr(std::min(
-        messageText.size(), FirstLine(messageText).size() + std::string_view("\r\n").size()));
-    return ToMboxText(separator + "\n" + std::string(rest));
+    converted.text = std::move(messageText);
+    const std::size_t firstLine = FirstLine(converted.text).size();
+    if (firstLine == converted.text.size()) converted.text += "\r\n";
+    converted.text.replace(0, firstLine, separator);
+  } else {
+    MessageText().swap(messageText);
+    converted.text = Stored(separator + "\r\nDate: " + date + "\r\n", output, bound);
   }
-  return StoreWithLead(separator + "\nDate: " + values.date.value + "\n", output, bound);
+  ToMboxMessage(converted.text);
+  converted.findings = findings_.Take();
+  return converted;
 }
 
-// The separator and date lines, then the stored message right behind them in one buffer.
-std::string MessageConverter::StoreWithLead(const std::string& lead,
-                                            const mime::MailMessage& output, int bound) {
-  char* text = scratch_.Reserve(lead.size() + static_cast<std::size_t>(bound));
-  std::memcpy(text, lead.data(), lead.size());
-  const int written = bound > 0 ? output.Store(text + lead.size(), bound) : 0;
-  return ToMboxText(
-      std::string_view(text, lead.size() + static_cast<std::size_t>(std::max(written, 0))));
+// The separator and date lines, then the stored message right behind them, with room for
+// what the mbox form may add.
+std::string MessageConverter::Stored(const std::string& lead, const mime::MailMessage& output,
+                                     int bound) {
+  const std::size_t size = lead.size() + static_cast<std::size_t>(bound);
+  std::string text;
+  text.reserve(size + size / 64 + 2);
+  text.resize(size);
+  std::memcpy(text.data(), lead.data(), lead.size());
+  const int written = bound > 0 ? output.Store(text.data() + lead.size(), bound) : 0;
+  text.resize(lead.size() + static_cast<std::size_t>(std::max(written, 0)));
+  return text;
 }
 
 }  // namespace vandrel

@@ -10,7 +10,7 @@
 
 #include "engine/converting/referenced_files.h"
 #include "engine/converting/run_findings.h"
-#include "engine/status_line.h"
+#include "engine/reading/message_text.h"
 
 namespace vandrel {
 
@@ -18,6 +18,14 @@ namespace mime {
 class MailMessage;
 }  // namespace mime
 
+// A converted message and what the user must hear of it.
+struct ConvertedMessage {
+  std::string text;      // as it goes into the mbox file, the blank line after it included
+  std::string subject;   // as shown to the user
+  RunFindings findings;  // of this message
+};
+
+// One converter serves one thread.
 class MessageConverter {
  public:
   // Folders searched for files the export names by paths that do not exist here, in order.
@@ -29,12 +37,9 @@ class MessageConverter {
   MessageConverter(const MessageConverter&) = delete;
   MessageConverter& operator=(const MessageConverter&) = delete;
 
-  // The converted message with LF line ends. Appends a blank and the subject to the status line.
-  std::string ConvertMessage(std::string_view messageText, StatusLine& status);
-
-  // Files that could not be found or read and messages that could not be converted in full,
-  // of the messages converted so far.
-  const RunFindings& Findings() const { return findings_.Findings(); }
+  // The message as it goes into an mbox file. Its parts are separated by `boundary`; a new
+  // one is made when it is empty.
+  ConvertedMessage ConvertMessage(MessageText messageText, std::string_view boundary = {});
 
   // A run asked to stop reads no more attached files; the message then stays unfinished.
   void SetStopToken(std::stop_token stop) { files_.SetStopToken(std::move(stop)); }
@@ -44,24 +49,13 @@ class MessageConverter {
   void SetMaxStoreLength(int maxStoreLength) { maxStoreLength_ = maxStoreLength; }
 
  private:
-  // Grows to the largest message and is kept, so each message does not fault in fresh pages.
-  class ScratchBuffer {
-   public:
-    char* Reserve(std::size_t size);
-
-   private:
-    std::unique_ptr<char[]> bytes_;
-    std::size_t capacity_ = 0;
-  };
-
   std::string Shown(const std::string& text, const std::string& charset = {}) const;
-  std::string StoreWithLead(const std::string& lead, const mime::MailMessage& output, int bound);
+  static std::string Stored(const std::string& lead, const mime::MailMessage& output, int bound);
 
   ExportEncoding* encoding_;
   std::string exportCharset_;  // labels the export's own 8-bit text
   FindingsLog findings_;
   ReferencedFiles files_;
-  ScratchBuffer scratch_;
   int maxStoreLength_ = INT_MAX;
 };
 

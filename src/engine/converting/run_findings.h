@@ -24,6 +24,14 @@ struct MessageProblem {
 struct RunFindings {
   std::vector<MissingFile> missingFiles;
   std::vector<MessageProblem> messageProblems;
+
+  void Add(RunFindings more) {
+    for (MissingFile& file : more.missingFiles)
+      missingFiles.push_back(std::move(file));
+    for (MessageProblem& problem : more.messageProblems) {
+      messageProblems.push_back(std::move(problem));
+    }
+  }
 };
 
 // Files each finding under the message in hand.
@@ -40,6 +48,8 @@ class FindingsLog {
     findings_.messageProblems.push_back({std::move(problem), folder_, subject_});
   }
   const RunFindings& Findings() const { return findings_; }
+  // What was found since the last time, which is forgotten.
+  RunFindings Take() { return std::exchange(findings_, {}); }
 
  private:
   std::string folder_;

@@ -133,7 +133,10 @@ ExportSource OpenExportSource(const std::string& path, ExportEncoding& encoding)
       return source;
     }
     // Not UTF-8 after all: a Windows-1252 text that happens to start so; only the mark goes.
-    if (!utf8) return source;
+    if (!utf8) {
+      source.startOffset = static_cast<std::uint64_t>(textStart);
+      return source;
+    }
   }
   // The bytes after the mark that were taken to find it are converted first.
   FilePointer converted =

@@ -3,6 +3,7 @@
 // editor saved again as UTF-16 or as UTF-8 with a byte order mark.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "engine/reading/export_encoding.h"
@@ -13,7 +14,8 @@ namespace vandrel {
 struct ExportSource {
   FilePointer file;   // null when the export could not be opened or read
   std::string start;  // bytes already taken from `file`, which come before the rest of it
-  std::string note;   // what was done to the text, for the log; empty when nothing
+  std::uint64_t startOffset = 0;  // where in `file` the text, `start` first, begins
+  std::string note;               // what was done to the text, for the log; empty when nothing
   int errorNumber = 0;
 };
 

@@ -27,8 +27,8 @@ const MessageList* FolderMap::Find(std::string_view name) const {
   return found == index_.end() ? nullptr : &found->second->messages;
 }
 
-void FolderMap::Append(std::string_view name, MessageText message) {
-  FindOrCreate(name).push_back(std::move(message));
+void FolderMap::Append(std::string_view name, MessageSpan message) {
+  FindOrCreate(name).push_back(message);
 }
 
 }  // namespace vandrel

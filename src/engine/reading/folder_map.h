@@ -17,11 +17,11 @@
 
 namespace vandrel {
 
-using MessageList = std::vector<MessageText>;
+using MessageList = std::vector<MessageSpan>;
 
 // A hash table of 17 fixed buckets; each bucket chains its folders newest first, and
 // iteration runs from bucket 0 to 16 along the chains. Names compare byte for byte.
-// Move-only, so the mail it holds is never copied by accident.
+// Move-only: a large export's map is large.
 class FolderMap {
  public:
   struct Folder {
@@ -41,7 +41,7 @@ class FolderMap {
   MessageList& FindOrCreate(std::string_view name);
   // Null when there is no such folder.
   const MessageList* Find(std::string_view name) const;
-  void Append(std::string_view name, MessageText message);
+  void Append(std::string_view name, MessageSpan message);
 
   std::size_t FolderCount() const { return index_.size(); }
   bool IsEmpty() const { return index_.empty(); }

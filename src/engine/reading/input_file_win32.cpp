@@ -1,8 +1,10 @@
 #include <windows.h>
 
+#include <io.h>
 #include <share.h>
 #include <stdio.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <string>
 
@@ -27,6 +29,47 @@ FilePointer OpenTemporaryFile() {
     return nullptr;
   }
   return FilePointer(_wfopen(name, L"w+bTD"));
+}
+
+bool CanReadAgain(std::FILE* file) {
+  const HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)));
+  return handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) == FILE_TYPE_DISK;
+}
+
+// Through the handle with the offset given, so the stream's own position and buffer do not
+// matter.
+bool ReadAt(std::FILE* file, std::uint64_t offset, char* destination, std::size_t length) {
+  const HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)));
+  while (length > 0) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(length, 1u << 30));
+    DWORD got = 0;
+    if (!::ReadFile(handle, destination, wanted, &got, &at)) {
+      errno = ::GetLastError() == ERROR_HANDLE_EOF ? 0 : EIO;
+      return false;
+    }
+    if (got == 0) {
+      errno = 0;
+      return false;
+    }
+    destination += got;
+    offset += got;
+    length -= got;
+  }
+  return true;
+}
+
+std::optional<FileStamp> StampOf(std::FILE* file) {
+  const HANDLE handle = reinterpret_cast<HANDLE>(::_get_osfhandle(::_fileno(file)));
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!::GetFileInformationByHandle(handle, &information)) return std::nullopt;
+  return FileStamp{
+      (static_cast<std::uint64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow,
+      static_cast<std::int64_t>(
+          (static_cast<std::uint64_t>(information.ftLastWriteTime.dwHighDateTime) << 32) |
+          information.ftLastWriteTime.dwLowDateTime)};
 }
 
 }  // namespace vandrel

@@ -14,9 +14,12 @@ const char* Find(const char* begin, std::size_t length, char c) {
 }  // namespace
 
 LineReader::LineReader(std::FILE* file, std::size_t blockSize)
-    : file_(file), blockSize_(std::max<std::size_t>(blockSize, 1)), buffer_(blockSize_ + 1) {}
+    : file_(file), blockSize_(std::max<std::size_t>(blockSize, 1)), buffer_(blockSize_) {}
 
+// A line feed ends the line, and a CR right before it belongs to the line end. A CR that
+// ends the input stays in its line.
 bool LineReader::AppendLine(std::string& text) {
+  const std::size_t lineStart = text.size();
   bool lineStarted = false;
   for (;;) {
     if (position_ == end_ && !Refill()) return lineStarted;
@@ -29,25 +32,22 @@ bool LineReader::AppendLine(std::string& text) {
     text.append(begin, span);
     if (lineFeed != nullptr) {
       position_ += span + 1;
+      offset_ += span + 1;
+      if (text.size() > lineStart && text.back() == '\r') text.pop_back();
       return true;
     }
     position_ = end_;
+    offset_ += span;
   }
 }
 
-// Fills the buffer with the next translated bytes; false when the input has no more.
+// Fills the buffer with the next bytes; false when the input has no more.
 bool LineReader::Refill() {
   position_ = end_ = 0;
-  while (end_ == 0 && !inputEnded_) {
-    std::size_t length = 0;
-    if (carriedCr_) {
-      buffer_[length++] = '\r';
-      carriedCr_ = false;
-    }
-    const std::size_t got = ReadBlock(buffer_.data() + length);
-    if (got == 0) inputEnded_ = true;
-    end_ = Translate(length + got);
-  }
+  if (inputEnded_) return false;
+  end_ = ReadBlock(buffer_.data());
+  if (end_ == 0) inputEnded_ = true;
+  if (copy_ != nullptr) copy_->append(buffer_.data(), end_);
   return end_ > 0;
 }
 
@@ -67,28 +67,32 @@ std::size_t LineReader::ReadBlock(char* destination) {
   return got;
 }
 
-// Turns every CR LF into LF, in place; returns the new length.
-std::size_t LineReader::Translate(std::size_t length) {
-  char* data = buffer_.data();
-  std::size_t read = 0;
-  std::size_t write = 0;
-  while (read < length) {
-    const char* cr = Find(data + read, length - read, '\r');
-    const std::size_t plain = (cr != nullptr ? static_cast<std::size_t>(cr - data) : length) - read;
-    if (write != read) std::memmove(data + write, data + read, plain);
-    read += plain;
-    write += plain;
-    if (read == length) break;
-    ++read;  // past the CR
-    if (read < length) {
-      if (data[read] != '\n') data[write++] = '\r';
-    } else if (inputEnded_) {
-      data[write++] = '\r';
-    } else {
-      carriedCr_ = true;
-    }
+void ToExportLines(std::string& bytes) {
+  // Every LF without a CR before it gains one, and a last line without a line end gets CR LF.
+  std::size_t added = 0;
+  for (const char* lf = Find(bytes.data(), bytes.size(), '\n'); lf != nullptr;) {
+    const std::size_t at = static_cast<std::size_t>(lf - bytes.data());
+    if (at == 0 || bytes[at - 1] != '\r') ++added;
+    lf = Find(lf + 1, bytes.size() - at - 1, '\n');
   }
-  return write;
+  const bool unended = !bytes.empty() && bytes.back() != '\n';
+  if (added == 0) {
+    if (unended) bytes += "\r\n";
+    return;
+  }
+  std::size_t read = bytes.size();
+  bytes.resize(bytes.size() + added + (unended ? 2 : 0));
+  std::size_t write = bytes.size();
+  if (unended) {
+    bytes[--write] = '\n';
+    bytes[--write] = '\r';
+  }
+  // From the back, so every byte moves once.
+  while (read > 0) {
+    const char c = bytes[--read];
+    bytes[--write] = c;
+    if (c == '\n' && (read == 0 || bytes[read - 1] != '\r')) bytes[--write] = '\r';
+  }
 }
 
 }  // namespace vandrel

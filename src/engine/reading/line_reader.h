@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -13,7 +14,8 @@ namespace vandrel {
 // without a line end is still a line. Lines have no length limit. Every other byte is kept as
 // it is: NUL and 0x1A (which ended text files once) included, so nothing of an export is lost.
 //
-// The file is read in large blocks, so the cost is linear in its size.
+// The file is read in large blocks, so the cost is linear in its size. Offset() tells where in
+// the input each line starts, so that a part of it can be read again later (ToExportLines).
 class LineReader {
  public:
   static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
@@ -23,10 +25,16 @@ class LineReader {
 
   // Bytes already taken from the file (to look at how it starts), read before the rest of it.
   void Prepend(std::string_view bytes) { pending_.insert(0, bytes); }
+  // Every byte of the input is also appended to `copy`, for input that cannot be read twice.
+  void KeepCopy(std::string* copy) { copy_ = copy; }
 
   // Appends the next line, without its line end, to text. False when no line is left,
   // at the end of the input or after a read error (see ErrorNumber).
   bool AppendLine(std::string& text);
+
+  // The bytes of the input taken so far, the prepended ones included: where the next line
+  // starts.
+  std::uint64_t Offset() const { return offset_; }
 
   // The errno of a failed read; 0 while reading went well.
   int ErrorNumber() const { return errorNumber_; }
@@ -34,17 +42,21 @@ class LineReader {
  private:
   bool Refill();
   std::size_t ReadBlock(char* destination);
-  std::size_t Translate(std::size_t length);
 
   std::FILE* file_;
   std::size_t blockSize_;
-  std::string pending_;       // read before the file
-  std::vector<char> buffer_;  // one block, plus a CR carried over from the block before
+  std::string pending_;  // read before the file
+  std::string* copy_ = nullptr;
+  std::vector<char> buffer_;
   std::size_t position_ = 0;
   std::size_t end_ = 0;
-  bool carriedCr_ = false;  // the last block ended in CR; the next byte decides if it stays
+  std::uint64_t offset_ = 0;
   bool inputEnded_ = false;
   int errorNumber_ = 0;
 };
+
+// A stretch of lines, from a line start to a line start or the end of the input, as its
+// lines are read: every line followed by CR LF. In place.
+void ToExportLines(std::string& bytes);
 
 }  // namespace vandrel

@@ -7,6 +7,7 @@
 
 #include "engine/file_error.h"
 #include "engine/reading/export_source.h"
+#include "engine/reading/input_file.h"
 #include "engine/reading/line_reader.h"
 
 namespace vandrel {
@@ -15,7 +16,6 @@ namespace {
 constexpr std::string_view kSeparator = "From ???@???";
 constexpr std::string_view kFolderTag = "X-CalypsoFolder: ";
 constexpr std::string_view kDefaultFolder = "default mailbox";
-constexpr std::string_view kLineEnd = "\r\n";
 
 // Blanks and line ends only: an empty export, not text of some other kind.
 bool IsBlank(std::string_view line) {
@@ -33,7 +33,9 @@ bool MailboxReader::ParseMailbox() {
   loading_ = true;
   errorNumber_ = 0;
   notAnExport_ = false;
+  changed_ = false;
   stopped_ = false;
+  text_.reset();
   Log("start parsing file: " + inputPath_ + " ...");
   messageCount_ = 0;
   folders_ = std::make_unique<FolderMap>();
@@ -42,16 +44,19 @@ bool MailboxReader::ParseMailbox() {
     read = ReadMessages();
   } catch (const std::bad_alloc&) {
     folders_.reset();  // give the memory back before anyone reports the failure
+    text_.reset();
     folders_ = std::make_unique<FolderMap>();
     errorNumber_ = ENOMEM;
   }
+  if (!read) text_.reset();
   if (read) Log("mailbox file loaded.");
   loading_ = false;
   return read;
 }
 
-// Each line is appended to the message being collected as it is read; a separator line
-// closes everything before it and starts the next message.
+// Lines are read one at a time and only noted: where each message starts and which folder it
+// names. A file on disk is read again message by message when it is converted; other input is
+// kept in memory meanwhile.
 bool MailboxReader::ReadMessages() {
   ExportSource source = OpenExportSource(inputPath_, Encoding());
   if (source.file == nullptr) {
@@ -61,22 +66,25 @@ bool MailboxReader::ReadMessages() {
   if (!source.note.empty()) Log(source.note);
   LineReader reader(source.file.get());
   reader.Prepend(source.start);
-  std::string collected;
+  std::string copy;
+  const bool readAgain = CanReadAgain(source.file.get());
+  if (!readAgain) reader.KeepCopy(&copy);
+  std::string line;
   bool blankBeforeFirstSeparator = true;
   for (;;) {
-    const std::size_t lineStart = collected.size();
-    if (!reader.AppendLine(collected)) break;
-    const std::string_view line = std::string_view(collected).substr(lineStart);
+    const std::uint64_t lineStart = reader.Offset();
+    line.clear();
+    if (!reader.AppendLine(line)) break;
     if (line.starts_with(kSeparator)) {
       if (stop_.stop_requested()) {
         stopped_ = true;
         return false;
       }
-      CloseMessage(collected, lineStart);
+      CloseMessage(lineStart);
     } else if (messageCount_ == 0 && blankBeforeFirstSeparator) {
       blankBeforeFirstSeparator = IsBlank(line);
     }
-    collected += kLineEnd;
+    if (messageCount_ > 0 && !messageFolder_) messageFolder_ = FolderNameInLine(line);
   }
   if (reader.ErrorNumber() != 0) {
     errorNumber_ = reader.ErrorNumber();
@@ -88,42 +96,44 @@ bool MailboxReader::ReadMessages() {
     notAnExport_ = true;
     return false;
   }
-  CloseMessage(collected, collected.size());
+  CloseMessage(reader.Offset());
+  text_ = readAgain ? std::make_unique<ExportText>(std::move(source.file), source.startOffset)
+                    : std::make_unique<ExportText>(std::move(copy));
   return true;
 }
 
-// Files the first length bytes of collected as a message, unless they come before the first
-// separator line, and counts one more for the progress display.
-void MailboxReader::CloseMessage(std::string& collected, std::size_t length) {
+// Files the message that ends at `end` unless it is the text before the first separator
+// line, and counts one more for the progress display.
+void MailboxReader::CloseMessage(std::uint64_t end) {
   if (messageCount_ > 0) {
-    // A copy of exactly the message's size; the collecting buffer keeps its capacity.
-    MessageText message(collected, 0, length);
-    const std::string folder = ExtractFolderName(message);
-    folders_->Append(folder, std::move(message));
+    std::string folder = messageFolder_ ? std::move(*messageFolder_) : std::string(kDefaultFolder);
+    folders_->Append(folder, MessageSpan{messageStart_, end - messageStart_});
   }
-  collected.erase(0, length);
+  messageStart_ = end;
+  messageFolder_.reset();
   ++messageCount_;
   if (status_ != nullptr) status_->SetStatusText("loading mails: " + std::to_string(messageCount_));
 }
 
-std::string MailboxReader::ExtractFolderName(std::string_view messageText) {
-  std::string name(kDefaultFolder);
-  if (const auto tag = messageText.find(kFolderTag); tag != std::string_view::npos) {
-    const std::size_t begin = tag + kFolderTag.size();
-    std::size_t end = messageText.find('\n', begin);
-    if (end == std::string_view::npos) {
-      end = messageText.size();
-    } else if (messageText[end - 1] == '\r') {  // at worst the tag's last byte, a space
-      --end;
-    }
-    name.assign(messageText.substr(begin, end - begin));
-  }
+bool MailboxReader::ReadMessage(const MessageSpan& span, MessageText& text) {
+  if (text_ == nullptr) return false;
+  if (text_->Read(span, text)) return true;
+  errorNumber_ = text_->ErrorNumber();
+  changed_ = errorNumber_ == 0;
+  return false;
+}
+
+std::optional<std::string> MailboxReader::FolderNameInLine(std::string_view line) {
+  const auto tag = line.find(kFolderTag);
+  if (tag == std::string_view::npos) return std::nullopt;
+  std::string name(line.substr(tag + kFolderTag.size()));
   std::replace(name.begin(), name.end(), '\\', '_');
   return name;
 }
 
 std::string MailboxReader::ErrorMessage() const {
   if (stopped_) return "conversion stopped.";
+  if (changed_) return inputPath_ + " changed while it was being converted.";
   if (notAnExport_) {
     return inputPath_ + " is not a Calypso export (no line starts with \"" +
            std::string(kSeparator) + "\").";

@@ -4,11 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stop_token>
 #include <string>
 #include <string_view>
 
 #include "engine/reading/export_encoding.h"
+#include "engine/reading/export_text.h"
 #include "engine/reading/folder_map.h"
 #include "engine/status_sink.h"
 #include "log/activity_log.h"
@@ -33,15 +35,21 @@ class MailboxReader {
   void SetStopToken(std::stop_token stop) { stop_ = std::move(stop); }
   bool Stopped() const { return stopped_; }
 
-  // Loads the whole file into the folder map. False when the file could not be opened or
+  // Files every message of the file by folder in the folder map, as the place where it lies
+  // in the export; ReadMessage reads its text. False when the file could not be opened or
   // read (an unreadable export must not pass for an empty one), or when it holds text but no
   // separator line (it is no export at all). ErrorMessage says why.
   bool LoadMailbox(std::string path);
   bool ParseMailbox();
 
-  // The text after the first "X-CalypsoFolder: " up to its line end, with every backslash
-  // made an underscore; "default mailbox" when the message has no such text.
-  static std::string ExtractFolderName(std::string_view messageText);
+  // The text of a message of the folder map, after a good load. False when it cannot be read,
+  // or the export has changed since it was loaded; ErrorMessage says why.
+  bool ReadMessage(const MessageSpan& span, MessageText& text);
+
+  // A message's folder is named by the text after its first "X-CalypsoFolder: " up to its
+  // line end, with every backslash made an underscore; "default mailbox" when it has none.
+  // This looks at one line, without its line end.
+  static std::optional<std::string> FolderNameInLine(std::string_view line);
 
   bool IsLoading() const { return loading_; }
   // Separator lines plus one, as the progress display counts; at least 1 after a good load.
@@ -61,7 +69,7 @@ class MailboxReader {
 
  private:
   bool ReadMessages();
-  void CloseMessage(std::string& collected, std::size_t length);
+  void CloseMessage(std::uint64_t end);
   void Log(const std::string& line);
   ExportEncoding& Encoding();
 
@@ -73,6 +81,11 @@ class MailboxReader {
   std::string inputPath_;
   int errorNumber_ = 0;
   bool notAnExport_ = false;
+  bool changed_ = false;
+  std::unique_ptr<ExportText> text_;
+  // The message being read: where it starts and its folder, once a line has named it.
+  std::uint64_t messageStart_ = 0;
+  std::optional<std::string> messageFolder_;
   bool stopped_ = false;
   std::stop_token stop_;
   ExportEncoding* encoding_ = nullptr;

@@ -46,8 +46,7 @@ FolderCacheResult AddFolderNames(
   // Bytes that are not UTF-8 cannot stand in JSON; they become U+FFFD rather than fail.
   const std::string text = cache.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
   OutputFile out;
-  if (!out.Open(PathText(file), "." + PathText(file.filename()) + ".vandrel-",
-                OutputFile::LineEnds::kAsWritten) ||
+  if (!out.Open(PathText(file), "." + PathText(file.filename()) + ".vandrel-") ||
       !out.Write(text) || !out.Commit()) {
     return FolderCacheResult::kWriteFailed;
   }

@@ -1,7 +1,5 @@
 #include "engine/writing/output_file.h"
 
-#include <cstring>
-
 namespace vandrel {
 
 namespace {
@@ -12,37 +10,24 @@ OutputFile::~OutputFile() {
   Discard();
 }
 
-bool OutputFile::Open(const std::string& path, const std::string& temporaryPrefix,
-                      LineEnds lineEnds) {
+bool OutputFile::Open(const std::string& path, const std::string& temporaryPrefix) {
   Discard();
   path_ = path;
-  crLf_ = lineEnds == LineEnds::kCrLf;
   buffer_.clear();
-  buffer_.reserve(kBufferSize + 2);
+  buffer_.reserve(kBufferSize);
   return CreateTemporary(temporaryPrefix);
 }
 
-bool OutputFile::Write(std::string_view text) {
-  if (!crLf_) {
-    buffer_.append(text);
-    text = {};
+bool OutputFile::Write(std::string_view bytes) {
+  if (buffer_.size() + bytes.size() <= kBufferSize) {
+    buffer_.append(bytes);
+    return true;
   }
-  if (buffer_.size() >= kBufferSize) {
-    if (!WriteBytes(buffer_)) return false;
-    buffer_.clear();
-  }
-  while (!text.empty()) {
-    const auto* lf = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
-    const std::size_t line =
-        lf == nullptr ? text.size() : static_cast<std::size_t>(lf - text.data());
-    buffer_.append(text.data(), line);
-    if (lf != nullptr) buffer_ += "\r\n";
-    text.remove_prefix(lf == nullptr ? line : line + 1);
-    if (buffer_.size() >= kBufferSize) {
-      if (!WriteBytes(buffer_)) return false;
-      buffer_.clear();
-    }
-  }
+  if (!buffer_.empty() && !WriteBytes(buffer_)) return false;
+  buffer_.clear();
+  // A large text goes to the file as it is, without a copy.
+  if (bytes.size() >= kBufferSize) return WriteBytes(bytes);
+  buffer_.append(bytes);
   return true;
 }
 

@@ -1,6 +1,6 @@
-// A folder's output file: written with every LF as CR LF (the form the Windows program writes,
-// on every system) into a hidden temporary file beside it, and put in place under its own name
-// only when it is complete and on the disk. Until then an earlier file of that name stays as it
+// A file of the user's (a folder's mbox file, Thunderbird's folder cache): written into a hidden
+// temporary file beside it, and put in place under its own name only when it is complete and
+// on the disk. Until then an earlier file of that name stays as it
 // was, and a run that fails or stops leaves nothing that looks complete.
 #pragma once
 
@@ -21,14 +21,11 @@ class OutputFile {
   // Removes the temporary file of a file that was not committed.
   ~OutputFile();
 
-  enum class LineEnds { kCrLf, kAsWritten };
-
   // Starts the file `path` as a new temporary file in its folder whose name begins with
   // `temporaryPrefix` (a hidden name, such as ".vandrel-...-").
-  bool Open(const std::string& path, const std::string& temporaryPrefix,
-            LineEnds lineEnds = LineEnds::kCrLf);
-  // Writes the text, with every LF as CR LF unless the file was opened to take it as written.
-  bool Write(std::string_view text);
+  bool Open(const std::string& path, const std::string& temporaryPrefix);
+  // Writes the bytes as they are.
+  bool Write(std::string_view bytes);
   // Flushes the file to the disk and renames it to its path, replacing what was there (a
   // symbolic link itself, never what it points to); an earlier file's mode is kept. A write
   // that failed only now (a full disk) is reported here.
@@ -51,8 +48,7 @@ class OutputFile {
   std::intptr_t handle_ = -1;
   std::string path_;
   std::string temporaryPath_;
-  std::string buffer_;
-  bool crLf_ = true;
+  std::string buffer_;  // small writes gathered into large ones
   FileErrorCause cause_ = FileErrorCause::kGeneric;
 };
 

@@ -34,6 +34,16 @@ std::string WithoutBoundaryDigits(const std::string& text) {
   return std::regex_replace(text, boundary, "__=_Part_Boundary_NNN_NNNNNN.NNNNNN");
 }
 
+// Expected texts are written with LF; what goes into the mbox file has CR LF.
+std::string Crlf(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    if (c == '\n') out += '\r';
+    out += c;
+  }
+  return out;
+}
+
 class MessageConverterTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -50,9 +60,10 @@ class MessageConverterTest : public ::testing::Test {
         "%PDF-1.4\n%%EOF\n");
   }
 
-  std::string Convert(const std::string& exported, StatusLine& status) {
-    return converter_.ConvertMessage(exported, status);
+  ConvertedMessage ConvertWhole(const std::string& exported) {
+    return converter_.ConvertMessage(exported);
   }
+  std::string Convert(const std::string& exported) { return ConvertWhole(exported).text; }
 
   TempFolder files_;
   std::unique_ptr<ExportEncoding> encoding_ = ExportEncoding::Create("CP1252");
@@ -65,47 +76,45 @@ TEST_F(MessageConverterTest, ConvertedMessagesMatchTheirGoldenFiles) {
   const bool update = std::getenv("VANDREL_UPDATE_GOLDEN") != nullptr;
   for (const char* name :
        {"plain_text", "files_on_disk", "multipart_source", "header_injection", "empty_message"}) {
-    StatusLine status;
-    const std::string converted = WithoutBoundaryDigits(
-        Convert(ReadBytes(kGoldenDir / (std::string(name) + ".eml")), status));
+    const std::string converted =
+        WithoutBoundaryDigits(Convert(ReadBytes(kGoldenDir / (std::string(name) + ".eml"))));
     const fs::path golden = kGoldenDir / (std::string(name) + ".mbox");
     if (update) std::ofstream(golden, std::ios::binary) << converted;
     EXPECT_EQ(converted, ReadBytes(golden)) << name;
   }
 }
 
-TEST_F(MessageConverterTest, TheSubjectFollowsTheProgressTextInTheStatusLine) {
-  StatusLine status;
-  status.Set("exporting (2 of 3)");
-  Convert("From ???@???\r\nSubject: Hello\r\n\r\n", status);
-  EXPECT_EQ(status.Text(), "exporting (2 of 3) Hello");
-  status.Set("exporting (3 of 3)");
-  Convert("From ???@???\r\n\r\n", status);
-  EXPECT_EQ(status.Text(), "exporting (3 of 3) ");
+TEST_F(MessageConverterTest, TheSubjectIsShownInTheSystemsForm) {
+  EXPECT_EQ(ConvertWhole("From ???@???\r\nSubject: Hello\r\n\r\n").subject, "Hello");
+  EXPECT_EQ(ConvertWhole("From ???@???\r\nSubject: Gr\xFC\xDF\r\n\r\n").subject,
+            "Gr\xC3\xBC\xC3\x9F");
+  EXPECT_EQ(ConvertWhole("From ???@???\r\n\r\n").subject, "");
 }
 
+// Each message brings its own findings, and only its own.
 TEST_F(MessageConverterTest, FilesThatCannotBeFoundOrReadAreReported) {
-  StatusLine status;
-  Convert(ReadBytes(kGoldenDir / "files_on_disk.eml"), status);
+  const RunFindings first = ConvertWhole(ReadBytes(kGoldenDir / "files_on_disk.eml")).findings;
+  ASSERT_EQ(first.missingFiles.size(), 1u);
+  EXPECT_EQ(first.missingFiles[0].path, "C:\\Calypso\\Attach\\missing.zip");
+  EXPECT_EQ(first.missingFiles[0].folder, "Sent Items");
+  EXPECT_EQ(first.missingFiles[0].subject, "Urlaubsfotos");
   fs::create_directories(files_.Path() / "Html" / "folder.htm");
-  Convert(
-      "From ???@???\r\nSubject: Second\r\nX-CalypsoFolder: Archiv\r\n"
-      "X-CalypsoHtmlBody: \"C:\\Calypso\\Html\\folder.htm\";\r\n"
-      "X-Attachment: \"C:\\Calypso\\Attach\\gone.gif\";\r\n\r\n",
-      status);
-  ASSERT_EQ(converter_.Findings().missingFiles.size(), 3u);
-  EXPECT_EQ(converter_.Findings().missingFiles[0].path, "C:\\Calypso\\Attach\\missing.zip");
-  EXPECT_EQ(converter_.Findings().missingFiles[0].folder, "Sent Items");
-  EXPECT_EQ(converter_.Findings().missingFiles[0].subject, "Urlaubsfotos");
-  EXPECT_EQ(converter_.Findings().missingFiles[1].path, "C:\\Calypso\\Html\\folder.htm");
-  EXPECT_EQ(converter_.Findings().missingFiles[2].path, "C:\\Calypso\\Attach\\gone.gif");
-  EXPECT_EQ(converter_.Findings().missingFiles[2].folder, "Archiv");
+  const RunFindings second = ConvertWhole(
+                                 "From ???@???\r\nSubject: Second\r\nX-CalypsoFolder: Archiv\r\n"
+                                 "X-CalypsoHtmlBody: \"C:\\Calypso\\Html\\folder.htm\";\r\n"
+                                 "X-Attachment: \"C:\\Calypso\\Attach\\gone.gif\";\r\n\r\n")
+                                 .findings;
+  ASSERT_EQ(second.missingFiles.size(), 2u);
+  EXPECT_EQ(second.missingFiles[0].path, "C:\\Calypso\\Html\\folder.htm");
+  EXPECT_EQ(second.missingFiles[1].path, "C:\\Calypso\\Attach\\gone.gif");
+  EXPECT_EQ(second.missingFiles[1].folder, "Archiv");
+  EXPECT_TRUE(ConvertWhole("From ???@???\r\n\r\n").findings.missingFiles.empty());
 }
 
 // The header block of a converted message, without the separator line.
 std::string HeaderOf(const std::string& converted) {
-  const std::size_t start = converted.find('\n') + 1;
-  return converted.substr(start, converted.find("\n\n") + 1 - start);
+  const std::size_t start = converted.find("\r\n") + 2;
+  return converted.substr(start, converted.find("\r\n\r\n") + 2 - start);
 }
 
 TEST_F(MessageConverterTest, ReplyAndThreadFieldsFollowTheFixedHeader) {
@@ -123,33 +132,36 @@ TEST_F(MessageConverterTest, ReplyAndThreadFieldsFollowTheFixedHeader) {
        "X-Envelope-To: \nIn-Reply-To: \nReferences: <a@x>\n <b@x>\n"},
   };
   for (const auto& c : cases) {
-    StatusLine status;
     const std::string header =
-        HeaderOf(Convert("From ???@???\r\nSubject: s\r\n" + c.fields + "\r\nbody\r\n", status));
-    EXPECT_TRUE(header.ends_with(c.expectedTail)) << header;
+        HeaderOf(Convert("From ???@???\r\nSubject: s\r\n" + c.fields + "\r\nbody\r\n"));
+    EXPECT_TRUE(header.ends_with(Crlf(c.expectedTail))) << header;
   }
 }
 
 TEST_F(MessageConverterTest, TheSeparatorLineIsTheClassicOneAndAFoldedSenderStaysOnIt) {
-  StatusLine status;
   const std::string converted = Convert(
       "From ???@??? Mon Mar 01 19:42:10 2004\r\nFrom: \"Berger,\r\n Anna\" <anna@\r\n\texample.org>"
-      "\r\nSubject: s\r\n\r\nbody\r\n",
-      status);
-  EXPECT_TRUE(converted.starts_with("From MAILER-DAEMON Mon Mar  1 19:42:10 2004\nDate: \n"))
+      "\r\nSubject: s\r\n\r\nbody\r\n");
+  EXPECT_TRUE(converted.starts_with(Crlf("From MAILER-DAEMON Mon Mar  1 19:42:10 2004\nDate: \n")))
       << converted;
-  EXPECT_NE(converted.find("\nX-Envelope-From: <anna@ example.org>\n"), std::string::npos)
+  EXPECT_NE(converted.find(Crlf("\nX-Envelope-From: <anna@ example.org>\n")), std::string::npos)
       << converted;
   const std::string plain = Convert(
-      "From ???@??? Tue Dec 02 11:00:00 2003\r\nFrom: \"Doe, John\" <jd@example.com>\r\n\r\n",
-      status);
-  EXPECT_TRUE(plain.starts_with("From jd@example.com Tue Dec  2 11:00:00 2003\n")) << plain;
+      "From ???@??? Tue Dec 02 11:00:00 2003\r\nFrom: \"Doe, John\" <jd@example.com>\r\n\r\n");
+  EXPECT_TRUE(plain.starts_with(Crlf("From jd@example.com Tue Dec  2 11:00:00 2003\n"))) << plain;
+}
+
+// The run makes the boundaries in export order while several threads convert.
+TEST_F(MessageConverterTest, TheGivenBoundarySeparatesTheParts) {
+  const std::string converted =
+      converter_.ConvertMessage("From ???@???\r\nSubject: s\r\n\r\ntext\r\n", "given-7").text;
+  EXPECT_NE(converted.find("boundary=\"given-7\""), std::string::npos) << converted;
+  EXPECT_NE(converted.find("\r\n--given-7\r\n"), std::string::npos) << converted;
+  EXPECT_NE(converted.find("\r\n--given-7--\r\n"), std::string::npos) << converted;
 }
 
 TEST_F(MessageConverterTest, NulBytesOfTheTextAreKept) {
-  StatusLine status;
-  const std::string converted =
-      Convert("From ???@???\r\nSubject: s\r\n\r\nbefore\0after\r\n"s, status);
+  const std::string converted = Convert("From ???@???\r\nSubject: s\r\n\r\nbefore\0after\r\n"s);
   EXPECT_NE(converted.find("before=00after"), std::string::npos) << converted;
 }
 
@@ -169,8 +181,7 @@ TEST_F(MessageConverterTest, EightBitTextIsLabelledWithTheExportsCodePage) {
     const std::unique_ptr<ExportEncoding> encoding = ExportEncoding::Create(c.codePage);
     ASSERT_NE(encoding, nullptr) << c.codePage;
     MessageConverter converter({files_.Path().string()}, encoding.get());
-    StatusLine status;
-    const std::string converted = converter.ConvertMessage(exported, status);
+    const std::string converted = converter.ConvertMessage(exported).text;
     const std::string label = "charset=\""s + c.charset + "\"";
     EXPECT_NE(converted.find("Subject: =?" + std::string(c.charset) + "?"), std::string::npos)
         << converted;
@@ -202,37 +213,35 @@ TEST(ExportTextCharsetTest, NamesTheCodePageAsMailReadersKnowIt) {
 TEST_F(MessageConverterTest, FilesThatCannotBeReadLeaveNoPartBehind) {
   fs::create_directories(files_.Path() / "Attach" / "folder.jpg");
   fs::create_directories(files_.Path() / "Html" / "folder.htm");
-  StatusLine status;
-  const std::string converted = Convert(
+  const ConvertedMessage converted = ConvertWhole(
       "From ???@???\r\nSubject: s\r\nX-CalypsoFolder: Inbox\r\n"
       "X-CalypsoHtmlBody: \"C:\\Calypso\\Html\\folder.htm\"; 1\r\n"
       "X-Attachment: \"C:\\Calypso\\Attach\\folder.jpg\"; 1\r\n"
-      "X-Attachment: \"/dev/null\"; 1\r\n\r\nthe text\r\n",
-      status);
-  EXPECT_EQ(converted.find("Content-Description: html body"), std::string::npos) << converted;
-  EXPECT_EQ(converted.find("Content-Description: enclosed"), std::string::npos) << converted;
-  EXPECT_NE(converted.find("the text"), std::string::npos);
-  ASSERT_EQ(converter_.Findings().missingFiles.size(), 3u);
-  EXPECT_EQ(converter_.Findings().missingFiles[0].path, "C:\\Calypso\\Html\\folder.htm");
-  EXPECT_EQ(converter_.Findings().missingFiles[2].path, "/dev/null");
+      "X-Attachment: \"/dev/null\"; 1\r\n\r\nthe text\r\n");
+  const std::string& text = converted.text;
+  EXPECT_EQ(text.find("Content-Description: html body"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Content-Description: enclosed"), std::string::npos) << text;
+  EXPECT_NE(text.find("the text"), std::string::npos);
+  ASSERT_EQ(converted.findings.missingFiles.size(), 3u);
+  EXPECT_EQ(converted.findings.missingFiles[0].path, "C:\\Calypso\\Html\\folder.htm");
+  EXPECT_EQ(converted.findings.missingFiles[2].path, "/dev/null");
 }
 
 // Past the largest size it may have, a message goes into the file as it stood in the export,
 // after a separator line of its own, and is reported.
 TEST_F(MessageConverterTest, AMessageTooLargeToConvertIsWrittenAsItStood) {
   converter_.SetMaxStoreLength(300);
-  StatusLine status;
   const std::string exported =
       "From ???@??? Mon Mar 01 19:42:10 2004\r\nFrom: a@example.org\r\nSubject: Big\r\n"
       "X-CalypsoFolder: Inbox\r\n\r\n" +
       std::string(400, 'x') + "\r\nFrom here on\r\n";
-  const std::string converted = Convert(exported, status);
-  EXPECT_EQ(converted,
-            "From a@example.org Mon Mar  1 19:42:10 2004\nFrom: a@example.org\n"
-            "Subject: Big\nX-CalypsoFolder: Inbox\n\n" +
-                std::string(400, 'x') + "\n>From here on\n");
-  ASSERT_EQ(converter_.Findings().messageProblems.size(), 1u);
-  const MessageProblem& problem = converter_.Findings().messageProblems[0];
+  const ConvertedMessage converted = ConvertWhole(exported);
+  EXPECT_EQ(converted.text,
+            Crlf("From a@example.org Mon Mar  1 19:42:10 2004\nFrom: a@example.org\n"
+                 "Subject: Big\nX-CalypsoFolder: Inbox\n\n" +
+                 std::string(400, 'x') + "\n>From here on\n\n"));
+  ASSERT_EQ(converted.findings.messageProblems.size(), 1u);
+  const MessageProblem& problem = converted.findings.messageProblems[0];
   EXPECT_EQ(problem.problem, "too large to convert");
   EXPECT_EQ(problem.folder, "Inbox");
   EXPECT_EQ(problem.subject, "Big");
@@ -245,11 +254,11 @@ TEST_F(MessageConverterTest, AMessageNestedTooDeepIsConvertedAndReported) {
                 "x\"\r\n\r\n--b" + std::to_string(level) + "x\r\n";
   }
   exported += "Content-Type: text/plain\r\n\r\nbottom\r\n";
-  StatusLine status;
-  const std::string converted = Convert(exported, status);
-  EXPECT_TRUE(converted.starts_with("From MAILER-DAEMON Thu Jan  1 00:00:00 1970\n")) << converted;
-  ASSERT_EQ(converter_.Findings().messageProblems.size(), 1u);
-  EXPECT_EQ(converter_.Findings().messageProblems[0].problem, "nested too deep");
+  const ConvertedMessage converted = ConvertWhole(exported);
+  EXPECT_TRUE(converted.text.starts_with("From MAILER-DAEMON Thu Jan  1 00:00:00 1970\r\n"))
+      << converted.text;
+  ASSERT_EQ(converted.findings.messageProblems.size(), 1u);
+  EXPECT_EQ(converted.findings.messageProblems[0].problem, "nested too deep");
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -134,6 +136,35 @@ TEST(LineReaderTest, AgreesWithTheLiteralModelOnRandomInput) {
     const std::size_t blockSize = kBlockSizes[random() % std::size(kBlockSizes)];
     ASSERT_EQ(ReadBytes(input, blockSize), ReferenceLines(input))
         << "round " << round << ", block " << blockSize;
+  }
+}
+
+// Where each line starts, and the bytes from there to the next start read again as lines:
+// they give the line back, with CR LF, whatever the bytes and the block size. The bytes given
+// with Prepend count as the input's first.
+TEST(LineReaderTest, OffsetsLeadBackToTheLines) {
+  std::mt19937 random(20261207);
+  const std::string pieces[] = {"\r", "\n", "\r\n", "\0"s, "b", "\r\r", "From "};
+  for (int round = 0; round < 300; ++round) {
+    std::string input;
+    const int parts = static_cast<int>(random() % 30);
+    for (int i = 0; i < parts; ++i) {
+      input += random() % 2 == 0 ? X(random() % 200) : pieces[random() % std::size(pieces)];
+    }
+    const std::size_t prepended = std::min<std::size_t>(input.size(), random() % 4);
+    TempFolder folder;
+    const FilePointer file = OpenInputFile(folder.WriteFile("input.txt", input.substr(prepended)));
+    ASSERT_NE(file, nullptr);
+    LineReader reader(file.get(), kBlockSizes[random() % std::size(kBlockSizes)]);
+    reader.Prepend(std::string_view(input).substr(0, prepended));
+    std::string line;
+    for (std::uint64_t start = reader.Offset(); reader.AppendLine(line); line.clear()) {
+      std::string again = input.substr(start, reader.Offset() - start);
+      ToExportLines(again);
+      ASSERT_EQ(again, line + "\r\n") << "round " << round << ", at " << start;
+      start = reader.Offset();
+    }
+    EXPECT_EQ(reader.Offset(), input.size()) << "round " << round;
   }
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 using namespace std::string_literals;
 
-using Folders = std::vector<std::pair<std::string, MessageList>>;
+using Folders = std::vector<std::pair<std::string, std::vector<MessageText>>>;
 
 class RecordingStatus : public StatusSink {
  public:
@@ -41,10 +41,16 @@ class MailboxReaderTest : public testing::Test {
 
   bool Load(const std::string& path) { return reader_.LoadMailbox(path); }
 
-  Folders FoldersInOrder() const {
+  // Every message as it is read again for converting.
+  Folders FoldersInOrder() {
     Folders folders;
     for (const FolderMap::Folder& folder : *reader_.Folders()) {
-      folders.emplace_back(folder.name, folder.messages);
+      folders.emplace_back(folder.name, std::vector<MessageText>{});
+      for (const MessageSpan& span : folder.messages) {
+        MessageText text;
+        EXPECT_TRUE(reader_.ReadMessage(span, text)) << reader_.ErrorMessage();
+        folders.back().second.push_back(text);
+      }
     }
     return folders;
   }
@@ -273,12 +279,12 @@ TEST_F(MailboxReaderTest, WorksWithoutLogOrStatusSink) {
   EXPECT_FALSE(bare.LoadMailbox((temp_.Path() / "missing").string()));
 }
 
-TEST(ExtractFolderNameTest, TakesTheRestOfTheFirstTaggedLine) {
+TEST_F(MailboxReaderTest, TheFolderIsTheRestOfTheFirstTaggedLine) {
   const struct {
-    std::string text;
+    std::string lines;  // after the separator line
     std::string expected;
   } cases[] = {
-      {"From ???@???\r\nX-CalypsoFolder: Inbox\r\n", "Inbox"},
+      {"X-CalypsoFolder: Inbox\r\n", "Inbox"},
       {"X-CalypsoFolder: Inbox \r\n", "Inbox "},
       {"X-CalypsoFolder:  Sent\r\n", " Sent"},
       {"X-CalypsoFolder: \r\n", ""},
@@ -287,16 +293,20 @@ TEST(ExtractFolderNameTest, TakesTheRestOfTheFirstTaggedLine) {
       {"X-CalypsoFolder: a\\b\\\\c\r\n", "a_b__c"},
       {"X-CalypsoFolder:Inbox\r\n", "default mailbox"},
       {"x-calypsofolder: Inbox\r\n", "default mailbox"},
-      {"From ???@???\r\n", "default mailbox"},
+      {"Subject: none\r\n", "default mailbox"},
       {"", "default mailbox"},
-      // Not what the reader produces, but the name must still come out whole.
       {"X-CalypsoFolder: Inbox", "Inbox"},
       {"X-CalypsoFolder: Inbox\n", "Inbox"},
       {"X-CalypsoFolder: \n", ""},
       {"X-CalypsoFolder: ", ""},
+      {"X-CalypsoFolder: A\r", "A\r"},
+      {"\r\nbody X-CalypsoFolder: Late\r\nX-CalypsoFolder: Later\r\n", "Late"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(MailboxReader::ExtractFolderName(c.text), c.expected) << c.text;
+    ASSERT_TRUE(Load(temp_.WriteFile("export.txt", "From ???@???\r\n" + c.lines))) << c.lines;
+    const Folders folders = FoldersInOrder();
+    ASSERT_EQ(folders.size(), 1u) << c.lines;
+    EXPECT_EQ(folders[0].first, c.expected) << c.lines;
   }
 }
 

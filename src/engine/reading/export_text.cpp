@@ -1,0 +1,34 @@
+#include "engine/reading/export_text.h"
+
+#include <cerrno>
+
+#include "engine/reading/line_reader.h"
+
+namespace vandrel {
+
+ExportText::ExportText(FilePointer file, std::uint64_t base)
+    : file_(std::move(file)), base_(base), stamp_(StampOf(file_.get())) {}
+
+ExportText::ExportText(std::string bytes) : bytes_(std::move(bytes)) {}
+
+bool ExportText::Read(const MessageSpan& span, MessageText& text) {
+  errorNumber_ = 0;
+  if (file_ == nullptr) {
+    if (span.offset > bytes_.size() || span.length > bytes_.size() - span.offset) return false;
+    text.assign(bytes_, span.offset, span.length);
+  } else {
+    // Room for the line ends that reading may add, so that they do not move the text again.
+    text.reserve(span.length + span.length / 32 + 2);
+    text.resize(span.length);
+    errno = 0;
+    if (!ReadAt(file_.get(), base_ + span.offset, text.data(), text.size())) {
+      errorNumber_ = errno;
+      return false;
+    }
+    if (StampOf(file_.get()) != stamp_) return false;
+  }
+  ToExportLines(text);
+  return true;
+}
+
+}  // namespace vandrel

@@ -1,0 +1,36 @@
+// The export's text after the first reading: the file itself, read again message by message at
+// the places the reader noted, or, for input that cannot be read twice (a pipe), a copy of its
+// bytes in memory.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "engine/reading/input_file.h"
+#include "engine/reading/message_text.h"
+
+namespace vandrel {
+
+class ExportText {
+ public:
+  // `base` is where the text begins in the file; the stamp is checked at every reading, so
+  // that an export written to meanwhile is not taken for the one that was read.
+  ExportText(FilePointer file, std::uint64_t base);
+  explicit ExportText(std::string bytes);
+
+  // The message's text, as the reader made it: every line followed by CR LF. False when it
+  // could not be read, or the file has changed since it was first read.
+  bool Read(const MessageSpan& span, MessageText& text);
+  // After a failed Read: the errno, or 0 when the file had changed.
+  int ErrorNumber() const { return errorNumber_; }
+
+ private:
+  FilePointer file_;
+  std::uint64_t base_ = 0;
+  std::optional<FileStamp> stamp_;
+  std::string bytes_;
+  int errorNumber_ = 0;
+};
+
+}  // namespace vandrel
