@@ -38,11 +38,16 @@ std::string WithoutLoneLineBreaks(std::string value) {
   return value;
 }
 
-CapturedValue Capture(const mime::MailMessage& source, std::string_view name) {
-  const mime::HeaderField* field = source.GetField(name);
+// Taken out of the source, which is let go once the body is built: a long value is not copied.
+CapturedValue Capture(mime::MailMessage& source, std::string_view name) {
+  mime::HeaderField* field = source.GetField(name);
   if (field == nullptr) return {};
-  return {WithoutLoneLineBreaks(field->value), field->charset, true};
+  return {WithoutLoneLineBreaks(std::move(field->value)), field->charset, true};
 }
+
+// A status line or a report line shows no more of a subject than this; a subject of megabytes
+// would only flood them.
+constexpr std::size_t kLongestShownSubject = 1000;
 
 // The text from its first "<" to the end; all of it when it holds no "<".
 std::string FromFirstAngle(const std::string& text) {
@@ -70,7 +75,7 @@ struct SourceValues {
       priority, mailer, folder, account, htmlBody, replyTo, inReplyTo, references;
 };
 
-SourceValues CaptureAll(const mime::MailMessage& source) {
+SourceValues CaptureAll(mime::MailMessage& source) {
   SourceValues v;
   v.subject = Capture(source, "Subject");
   v.sender = Capture(source, "From");
@@ -170,7 +175,9 @@ ConvertedMessage MessageConverter::ConvertMessage(MessageText messageText,
     mime::MailMessage source;
     source.Load(messageText);
     const SourceValues values = CaptureAll(source);
-    converted.subject = Shown(values.subject.value, values.subject.charset);
+    const std::string& subject = values.subject.value;
+    converted.subject = Shown(subject.substr(0, kLongestShownSubject), values.subject.charset);
+    if (subject.size() > kLongestShownSubject) converted.subject += "...";
     findings_.BeginMessage(Shown(values.folder.value), converted.subject);
     if (source.NestingCut()) findings_.MessageProblem(std::string(kNestedTooDeep));
 

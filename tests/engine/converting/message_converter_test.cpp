@@ -89,6 +89,11 @@ TEST_F(MessageConverterTest, TheSubjectIsShownInTheSystemsForm) {
   EXPECT_EQ(ConvertWhole("From ???@???\r\nSubject: Gr\xFC\xDF\r\n\r\n").subject,
             "Gr\xC3\xBC\xC3\x9F");
   EXPECT_EQ(ConvertWhole("From ???@???\r\n\r\n").subject, "");
+  // A subject of megabytes would flood the status line and the report; the file keeps it all.
+  const ConvertedMessage long_ =
+      ConvertWhole("From ???@???\r\nSubject: " + std::string(1500, 's') + "\r\n\r\n");
+  EXPECT_EQ(long_.subject, std::string(1000, 's') + "...");
+  EXPECT_NE(long_.text.find("Subject: " + std::string(1500, 's') + "\r\n"), std::string::npos);
 }
 
 // Each message brings its own findings, and only its own.
