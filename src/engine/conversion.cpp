@@ -150,9 +150,11 @@ void ConversionRun::StartWorkers() {
   workers_ = std::make_unique<MessageWorkers>(threads > 1 ? threads : 0, [&] {
     workerEncodings_.push_back(ExportEncoding::Create(encoding_->CodePage()));
     auto converter =
-        std::make_unique<MessageConverter>(searchFolders, workerEncodings_.back().get());
+        std::make_shared<MessageConverter>(searchFolders, workerEncodings_.back().get());
     converter->SetStopToken(stop_);
-    return converter;
+    return [converter](MessageText text, const std::string& boundary) {
+      return converter->ConvertMessage(std::move(text), boundary);
+    };
   });
 }
 

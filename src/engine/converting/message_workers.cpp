@@ -5,14 +5,14 @@
 
 namespace vandrel {
 
-MessageWorkers::MessageWorkers(std::size_t threads, const ConverterFactory& makeConverter) {
-  converters_.push_back(makeConverter());
+MessageWorkers::MessageWorkers(std::size_t threads, const ConversionFactory& makeConversion) {
+  conversions_.push_back(makeConversion());
   for (std::size_t i = 1; i < threads; ++i)
-    converters_.push_back(makeConverter());
+    conversions_.push_back(makeConversion());
   for (std::size_t i = 0; i < threads; ++i) {
-    MessageConverter& converter = *converters_[i];
+    const Conversion& conversion = conversions_[i];
     try {
-      threads_.emplace_back([this, &converter] { Work(converter); });
+      threads_.emplace_back([this, &conversion] { Work(conversion); });
     } catch (const std::system_error&) {
       break;  // fewer threads then, or the caller's own
     }
@@ -47,7 +47,7 @@ ConvertedMessage MessageWorkers::TakeOldest() {
   if (threads_.empty()) {
     job = std::move(pending_.front());
     pending_.pop_front();
-    Convert(*converters_.front(), *job);
+    Convert(conversions_.front(), *job);
   } else {
     std::unique_lock lock(mutex_);
     jobDone_.wait(lock, [this] { return pending_.front()->done; });
@@ -58,15 +58,15 @@ ConvertedMessage MessageWorkers::TakeOldest() {
   return std::move(job->converted);
 }
 
-void MessageWorkers::Convert(MessageConverter& converter, Job& job) {
+void MessageWorkers::Convert(const Conversion& conversion, Job& job) {
   try {
-    job.converted = converter.ConvertMessage(std::move(job.text), job.boundary);
+    job.converted = conversion(std::move(job.text), job.boundary);
   } catch (...) {
     job.failure = std::current_exception();
   }
 }
 
-void MessageWorkers::Work(MessageConverter& converter) {
+void MessageWorkers::Work(const Conversion& conversion) {
   for (;;) {
     Job* job = nullptr;
     {
@@ -76,7 +76,7 @@ void MessageWorkers::Work(MessageConverter& converter) {
       job = waiting_.front();
       waiting_.pop_front();
     }
-    Convert(converter, *job);
+    Convert(conversion, *job);
     {
       std::lock_guard lock(mutex_);
       job->done = true;

@@ -14,16 +14,19 @@
 #include <vector>
 
 #include "engine/converting/message_converter.h"
+#include "engine/reading/message_text.h"
 
 namespace vandrel {
 
 class MessageWorkers {
  public:
-  using ConverterFactory = std::function<std::unique_ptr<MessageConverter>()>;
+  // What converts messages on one thread, made once for each.
+  using Conversion = std::function<ConvertedMessage(MessageText text, const std::string& boundary)>;
+  using ConversionFactory = std::function<Conversion()>;
 
   // With no threads (or none that the system would start) the messages are converted on the
   // caller's thread, as they are taken.
-  MessageWorkers(std::size_t threads, const ConverterFactory& makeConverter);
+  MessageWorkers(std::size_t threads, const ConversionFactory& makeConversion);
   // Messages not yet begun are dropped; the ones being converted are waited for.
   ~MessageWorkers();
   MessageWorkers(const MessageWorkers&) = delete;
@@ -46,10 +49,10 @@ class MessageWorkers {
     std::exception_ptr failure;
     bool done = false;
   };
-  static void Convert(MessageConverter& converter, Job& job);
-  void Work(MessageConverter& converter);
+  static void Convert(const Conversion& conversion, Job& job);
+  void Work(const Conversion& conversion);
 
-  std::vector<std::unique_ptr<MessageConverter>> converters_;
+  std::vector<Conversion> conversions_;
   std::mutex mutex_;
   std::condition_variable jobGiven_;
   std::condition_variable jobDone_;
