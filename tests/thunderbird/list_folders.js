@@ -29,7 +29,11 @@ async function mainWindow() {
         }
       }
       for (const header of db ? db.enumerateMessages() : []) {
-        entry.messages.push({ subject: header.mime2DecodedSubject, author: header.mime2DecodedAuthor });
+        entry.messages.push({
+          subject: header.mime2DecodedSubject,
+          author: header.mime2DecodedAuthor,
+          date: header.dateInSeconds,
+        });
       }
     }
     folders.push(entry);

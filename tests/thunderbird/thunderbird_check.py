@@ -12,6 +12,7 @@ import socket
 import subprocess
 import sys
 import tempfile
+from datetime import datetime, timedelta, timezone
 from pathlib import Path
 
 from marionette_client import Marionette
@@ -79,13 +80,21 @@ def make_export(path):
             raw_subject, subject = SUBJECTS[number % len(SUBJECTS)]
             raw_author, author = AUTHORS[number % len(AUTHORS)]
             number += 1
+            # Every other message has no date of its own: the separator line's date stands in
+            # for it (a zone not known counts as UTC), where the others are an hour ahead of UTC.
+            minute, second = divmod(number, 60)
+            own_date = number % 2 == 1
+            date_field = b"Date: Mon, 1 Mar 2004 10:%02d:%02d +0100\r\n" % (minute, second)
             messages.append(
-                b"From ???@??? Mon Mar 01 10:00:00 2004\r\n"
-                b"Date: Mon, 1 Mar 2004 10:%02d:00 +0100\r\nFrom: " % number + raw_author +
+                b"From ???@??? Mon Mar 01 10:%02d:%02d 2004\r\n" % (minute, second) +
+                (date_field if own_date else b"") + b"From: " + raw_author +
                 b"\r\nTo: team@example.de\r\nSubject: " + raw_subject +
                 b"\r\nX-CalypsoFolder: " + folder.encode("cp1252", "replace") +
                 b"\r\n\r\nText %d\r\nFrom here on a line that must not split the message.\r\n" % number)
-            expected[folder].append((subject, author))
+            utc = datetime(2004, 3, 1, 10, minute, second, tzinfo=timezone.utc)
+            if own_date:
+                utc -= timedelta(hours=1)
+            expected[folder].append((subject, author, int(utc.timestamp())))
     Path(path).write_bytes(b"".join(messages))
     return expected
 
@@ -166,7 +175,8 @@ def folders_in_thunderbird(profile, home):
     with open(profile / "prefs.js", "a") as prefs:
         prefs.write('user_pref("marionette.port", %d);\n' % port)
     xvfb, display = start_xvfb()
-    env = dict(os.environ, DISPLAY=display, HOME=str(home))
+    # A zone far from UTC: a date read in the wrong zone shows.
+    env = dict(os.environ, DISPLAY=display, HOME=str(home), TZ="Asia/Tokyo")
     thunderbird = None
     try:
         thunderbird = subprocess.Popen(
@@ -189,7 +199,7 @@ def compare(label, seen, expected_names, expected, problems):
         if found is None:
             problems.append("%s: folder %r missing; Thunderbird shows %s" % (label, name, sorted(by_name)))
             continue
-        got = [(m["subject"], m["author"]) for m in found["messages"]]
+        got = [(m["subject"], m["author"], m["date"]) for m in found["messages"]]
         if got != expected[folder]:
             problems.append("%s: folder %r holds %s, expected %s" % (label, name, got, expected[folder]))
 

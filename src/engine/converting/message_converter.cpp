@@ -137,6 +137,14 @@ std::string_view FirstLine(std::string_view messageText) {
   return messageText.substr(0, messageText.find("\r\n"));
 }
 
+// Without a date of its own a message would show the time of the import in Thunderbird; the
+// Calypso separator line has the date the message came.
+std::string DateOf(const std::string& captured, std::string_view calypsoSeparatorLine) {
+  if (captured.find_first_not_of(" \t\r\n") != std::string::npos) return captured;
+  const std::optional<CalypsoDate> date = ParseCalypsoDate(calypsoSeparatorLine);
+  return date ? MessageDateText(*date) : captured;
+}
+
 // Leaves out, and reports, the attached parts that would take the message past the largest
 // size it may have; returns the store length then.
 int FitStoreLength(mime::MailMessage& output, ReferencedFiles& files, int maxStoreLength) {
@@ -183,7 +191,7 @@ ConvertedMessage MessageConverter::ConvertMessage(MessageText messageText,
 
     const std::string unquotedSender = WithoutQuotes(values.sender.value);
     separator = SeparatorLine(Unfolded(unquotedSender), FirstLine(messageText));
-    date = values.date.value;
+    date = DateOf(values.date.value, FirstLine(messageText));
     BuildHeader(values, unquotedSender, output, exportCharset_, boundary);
     AddBodyParts(source, output, values.htmlBody.value, files_, exportCharset_);
   }

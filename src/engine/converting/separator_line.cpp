@@ -77,6 +77,13 @@ std::string AsctimeText(const CalypsoDate& date) {
   return date.weekday + " " + date.month + " " + day + " " + date.time + " " + date.year;
 }
 
+std::string MessageDateText(const CalypsoDate& date) {
+  char day[4];
+  std::snprintf(day, sizeof day, "%02d", date.day);
+  return date.weekday + ", " + day + " " + date.month + " " + date.year + " " + date.time +
+         " -0000";
+}
+
 std::string Unfolded(std::string_view value) {
   std::string out;
   out.reserve(value.size());

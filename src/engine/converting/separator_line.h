@@ -25,6 +25,10 @@ std::optional<CalypsoDate> ParseCalypsoDate(std::string_view separatorLine);
 // "Mon Mar  1 19:42:10 2004": the day right-aligned in two places.
 std::string AsctimeText(const CalypsoDate& date);
 
+// "Mon, 01 Mar 2004 19:42:10 -0000": a message date whose zone is not known, for a message
+// that has none of its own.
+std::string MessageDateText(const CalypsoDate& date);
+
 // The text with each fold (CR LF and the blanks after it) made one space.
 std::string Unfolded(std::string_view value);
 

@@ -147,13 +147,41 @@ TEST_F(MessageConverterTest, TheSeparatorLineIsTheClassicOneAndAFoldedSenderStay
   const std::string converted = Convert(
       "From ???@??? Mon Mar 01 19:42:10 2004\r\nFrom: \"Berger,\r\n Anna\" <anna@\r\n\texample.org>"
       "\r\nSubject: s\r\n\r\nbody\r\n");
-  EXPECT_TRUE(converted.starts_with(Crlf("From MAILER-DAEMON Mon Mar  1 19:42:10 2004\nDate: \n")))
+  EXPECT_TRUE(converted.starts_with(
+      Crlf("From MAILER-DAEMON Mon Mar  1 19:42:10 2004\nDate: Mon, 01 Mar 2004 19:42:10 -0000\n")))
       << converted;
   EXPECT_NE(converted.find(Crlf("\nX-Envelope-From: <anna@ example.org>\n")), std::string::npos)
       << converted;
   const std::string plain = Convert(
       "From ???@??? Tue Dec 02 11:00:00 2003\r\nFrom: \"Doe, John\" <jd@example.com>\r\n\r\n");
   EXPECT_TRUE(plain.starts_with(Crlf("From jd@example.com Tue Dec  2 11:00:00 2003\n"))) << plain;
+}
+
+// Without a date of its own a message would show the time of the import; the separator line
+// has the date, written with a zone that is not known.
+TEST_F(MessageConverterTest, AMessageWithoutADateGetsTheSeparatorLinesDate) {
+  const struct {
+    const char* separator;
+    const char* dateField;
+    const char* dateLine;
+  } cases[] = {
+      {"From ???@??? Mon Mar 01 19:42:10 2004", "", "Date: Mon, 01 Mar 2004 19:42:10 -0000"},
+      {"From ???@??? Tue Dec 24 00:00:00 2003", "Date: \r\n",
+       "Date: Tue, 24 Dec 2003 00:00:00 -0000"},
+      {"From ???@???  Sat  Jan  5 23:59:59 1999", "Date:   \r\n",
+       "Date: Sat, 05 Jan 1999 23:59:59 -0000"},
+      {"From ???@??? Mon Mar 01 19:42:10 2004", "Date: Tue, 2 Mar 2004 08:00:00 +0100\r\n",
+       "Date: Tue, 2 Mar 2004 08:00:00 +0100"},
+      {"From ???@???", "", "Date: "},
+      {"From ???@??? Mon, 01 Mar 2004 19:42:10", "", "Date: "},
+  };
+  for (const auto& c : cases) {
+    const std::string converted =
+        Convert(std::string(c.separator) + "\r\nSubject: s\r\n" + c.dateField + "\r\nbody\r\n");
+    const std::size_t second = converted.find("\r\n") + 2;
+    EXPECT_EQ(converted.substr(second, converted.find("\r\n", second) - second), c.dateLine)
+        << c.separator << " / " << c.dateField;
+  }
 }
 
 // The run makes the boundaries in export order while several threads convert.
