@@ -4,7 +4,7 @@ time, peak memory and throughput, set against copying the output's bytes into on
 that the output is the same from run to run (or the same as another vandrel-cli's); and times a
 run into a Thunderbird profile against one into plain files for an export of many folders.
 
-Usage: scale_bench.py VANDREL_CLI [--kind text|attachments|both] [--size-mb N] [--folders N]
+Usage: scale_bench.py VANDREL_CLI [--kind text|attachments|both|none] [--size-mb N] [--folders N]
                       [--runs N] [--copy-runs N] [--profile-runs N] [--seed S] [--workdir DIR]
                       [--reference-cli OTHER_CLI]
 
@@ -337,11 +337,16 @@ def generated(kind, args, size_mb=None, folders=scale_export.DEFAULT_FOLDERS):
     return folder, manifest, made
 
 
+def load():
+    return " ".join(f"{value:.2f}" for value in os.getloadavg())
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0],
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("cli", type=Path, help="the vandrel-cli to measure")
-    parser.add_argument("--kind", choices=["text", "attachments", "both"], default="both")
+    parser.add_argument("--kind", choices=["text", "attachments", "both", "none"], default="both",
+                        help="the exports to convert; none leaves only the profile-mode case")
     parser.add_argument("--size-mb", type=float,
                         help="size of each export in MB of 10^6 bytes (default: text 200, attachments 300)")
     parser.add_argument("--folders", type=int, default=scale_export.DEFAULT_FOLDERS,
@@ -369,13 +374,17 @@ def main():
     scratch = args.workdir / f"run-{os.getpid()}"
     scratch.mkdir()
     print(f"scale run of {args.cli}" + (f" against {args.reference_cli}" if args.reference_cli else ""))
+    # Other work on the machine shows in every figure; the load says how much there was.
+    print(f"{os.cpu_count()} CPUs; load average {load()}")
     try:
-        for kind in (["text", "attachments"] if args.kind == "both" else [args.kind]):
+        for kind in {"both": ["text", "attachments"], "none": []}.get(args.kind, [args.kind]):
             bench_kind(kind, args, scratch)
         if args.folders > 0:
             bench_profile(args, scratch)
     except Failure as failure:
         sys.exit(f"FAILED: {failure}")
+    else:
+        print(f"\nload average at the end {load()}")
     finally:
         shutil.rmtree(scratch, ignore_errors=True)
 
