@@ -278,7 +278,7 @@ def bench_kind(kind, args, scratch):
             shutil.rmtree(out)
         reference_wall, _ = print_runs("reference", reference, input_bytes, output_bytes)
         print(f"output identical: {len(outputs)} files, the same bytes as the reference's "
-              f"(boundary digits masked); reference / vandrel-cli: {reference_wall / wall:.2f}")
+              f"(boundary digits masked); vandrel-cli / reference: {wall / reference_wall:.2f}")
     shutil.rmtree(kept)
 
 
@@ -361,6 +361,7 @@ def main():
     parser.add_argument("--reference-cli", type=Path,
                         help="another vandrel-cli: also timed, and its output must be the same")
     args = parser.parse_args()
+    sys.stdout.reconfigure(line_buffering=True)  # figures and a failure in the order they came
     if args.runs < 1 or args.copy_runs < 1 or args.profile_runs < 1:
         parser.error("every count of runs must be at least 1")
     args.cli = args.cli.resolve()
