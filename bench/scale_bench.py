@@ -202,7 +202,7 @@ def convert_command(cli, export, extra, out):
 
 
 def bench_kind(kind, args, scratch):
-    folder, manifest, made = generated(kind, args, size_mb=args.size_mb or scale_export.DEFAULT_SIZE_MB[kind])
+    folder, manifest = generated(kind, args, size_mb=args.size_mb or scale_export.DEFAULT_SIZE_MB[kind])
     export = folder / "export.txt"
     extra, inputs = [], [export]
     if kind == "attachments":
@@ -219,10 +219,10 @@ def bench_kind(kind, args, scratch):
     warm(inputs)
 
     # Without a reference, a second run is compared with the first: the output must not depend
-    # on the run.
-    self_check = args.reference_cli is None
-    timings, kept, verdict = [], None, None
-    for number in range(max(args.runs, 2 if self_check else 1)):
+    # on the run. The reference runs alternate with ours, so that both see the same machine.
+    reference = args.reference_cli
+    timings, reference_timings, kept = [], [], None
+    for number in range(max(args.runs, 1 if reference else 2)):
         out = scratch / f"{kind}-{number}"
         out.mkdir()
         figures = timed(convert_command(args.cli, export, extra, out), scratch)
@@ -230,12 +230,21 @@ def bench_kind(kind, args, scratch):
             timings.append(figures)
         if kept is None:
             kept = out
-            continue
-        if number == 1 and self_check:
-            verdict = compare_outputs(kept, out)
-            if verdict:
-                raise Failure(f"OUTPUT DIFFERS between two runs of {args.cli}: {verdict}")
-        shutil.rmtree(out)
+        else:
+            if number == 1 and not reference:
+                difference = compare_outputs(kept, out)
+                if difference:
+                    raise Failure(f"OUTPUT DIFFERS between two runs of {args.cli}: {difference}")
+            shutil.rmtree(out)
+        if reference and number < args.runs:
+            out = scratch / f"{kind}-reference-{number}"
+            out.mkdir()
+            reference_timings.append(timed(convert_command(reference, export, extra, out), scratch))
+            if number == 0:
+                difference = compare_outputs(kept, out)
+                if difference:
+                    raise Failure(f"OUTPUT DIFFERS from {reference}'s: {difference}")
+            shutil.rmtree(out)
 
     outputs = files_below(kept)
     output_bytes = sum(p.stat().st_size for p in outputs)
@@ -262,23 +271,13 @@ def bench_kind(kind, args, scratch):
           f"{output_bytes / MB / copy:.0f} MB/s; with fsync at the end {synced:.2f} s")
     print(f"converter / copy: {wall / copy:.1f}  (converter / copy with fsync: {wall / synced:.1f})")
 
-    if self_check:
-        print("output deterministic: a second run wrote the same bytes into the same "
-              f"{len(outputs)} files (boundary digits masked)")
-    else:
-        reference = []
-        for number in range(args.runs):
-            out = scratch / f"{kind}-reference-{number}"
-            out.mkdir()
-            reference.append(timed(convert_command(args.reference_cli, export, extra, out), scratch))
-            if number == 0:
-                verdict = compare_outputs(kept, out)
-                if verdict:
-                    raise Failure(f"OUTPUT DIFFERS from {args.reference_cli}'s: {verdict}")
-            shutil.rmtree(out)
-        reference_wall, _ = print_runs("reference", reference, input_bytes, output_bytes)
+    if reference:
+        reference_wall, _ = print_runs("reference", reference_timings, input_bytes, output_bytes)
         print(f"output identical: {len(outputs)} files, the same bytes as the reference's "
               f"(boundary digits masked); vandrel-cli / reference: {wall / reference_wall:.2f}")
+    else:
+        print("output deterministic: a second run wrote the same bytes into the same "
+              f"{len(outputs)} files (boundary digits masked)")
     shutil.rmtree(kept)
 
 
@@ -295,7 +294,7 @@ def make_profile(folder):
 
 
 def bench_profile(args, scratch):
-    folder, manifest, made = generated("folders", args, folders=args.folders)
+    folder, manifest = generated("folders", args, folders=args.folders)
     export = folder / "export.txt"
     count = manifest["folders"]
     print(f"\n== profile mode: {count:,} folders of one message each, export "
@@ -334,7 +333,7 @@ def generated(kind, args, size_mb=None, folders=scale_export.DEFAULT_FOLDERS):
     folder, manifest, made = scale_export.cached(kind, args.workdir, size_mb, args.seed, folders)
     if made:
         print(f"(generated the {kind} export in {time.perf_counter() - started:.1f} s)")
-    return folder, manifest, made
+    return folder, manifest
 
 
 def load():
