@@ -23,6 +23,8 @@ build_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
                 nlohmann-json3-dev python3
                 qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
 fuzz_packages=(clang libclang-rt-14-dev)
+# GNU time, for the scale run's peak memory.
+bench_packages=(time)
 thunderbird_packages=(thunderbird xvfb)
 # Making and checking the Debian package: dpkg-shlibdeps and dpkg-buildflags, file for CPack,
 # manual pages, and the checkers.
