@@ -2,22 +2,14 @@
 
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 #include "cli/command_help.h"
 #include "cli/console_output.h"
 #include "cli/exit_code.h"
 #include "cli/stop_signals.h"
+#include "cli/utf8_console.h"
 #include "engine/conversion.h"
 #include "engine/end_of_run_report.h"
-#include "engine/utf8_path.h"
 
 namespace vandrel::cli {
 
@@ -27,68 +19,7 @@ std::shared_ptr<CommandHelp> ConvertHelp() {
   return std::make_shared<CommandHelp>(
       std::vector<std::string>{"[OPTIONS] INPUT OUTPUT",
                                "[OPTIONS] --thunderbird [PROFILE_DIR] INPUT"},
-      std::vector<PositionalHelp>{
-          {"INPUT", "The mailbox file Calypso exported"},
-          {"OUTPUT",
-           "A file name such as out/mail.mbx: one file per Calypso folder, its name\n"
-           "in place of .mbx (out/mailInbox.mbx, out/mailSent_Items.mbx); or an\n"
-           "existing folder, or a path ending in /: one file per Calypso folder in it\n"
-           "(out/Inbox.mbx). The folder must exist"},
-          {"PROFILE_DIR",
-           "With --thunderbird: the Thunderbird profile to put the folders into\n"
-           "(default: the profile Thunderbird opens)"}});
-}
-
-// The run's request from the command line; false, with the reason, when it does not fit.
-bool ToRequest(const ConvertOptions& options, ConversionRequest& request, std::string& problem) {
-  if (ExportEncoding::Create(options.exportCodePage) == nullptr) {
-    problem = "unknown code page: " + options.exportCodePage;
-    return false;
-  }
-  request.attachmentFolders = options.attachmentFolders;
-  request.exportCodePage = options.exportCodePage;
-  request.threads = options.threads;
-  const std::vector<std::string>& paths = options.paths;
-  if (options.thunderbird) {
-    if (paths.empty()) {
-      problem = "INPUT is required";
-      return false;
-    }
-    request.output = ThunderbirdOutput{paths.size() == 2 ? paths[0] : std::string()};
-    request.inputPath = paths.back();
-    return true;
-  }
-  if (paths.size() != 2) {
-    problem =
-        paths.empty() ? "INPUT and OUTPUT are required" : "OUTPUT is required (or --thunderbird)";
-    return false;
-  }
-  request.inputPath = paths[0];
-  request.output = MboxFilesOutput{paths[1]};
-  return true;
-}
-
-// CLI11's own check takes the name in the system's narrow encoding; this one takes UTF-8.
-CLI::Validator ExistingFolder() {
-  return CLI::Validator(
-      [](std::string& folder) -> std::string {
-        std::error_code error;
-        const std::filesystem::file_status status =
-            std::filesystem::status(Utf8Path(folder), error);
-        if (!std::filesystem::exists(status)) return "Directory does not exist: " + folder;
-        if (!std::filesystem::is_directory(status))
-          return "Directory is actually a file: " + folder;
-        return {};
-      },
-      "DIR");
-}
-
-bool StderrIsTerminal() {
-#ifdef _WIN32
-  return ::_isatty(::_fileno(stderr)) != 0;
-#else
-  return ::isatty(STDERR_FILENO) == 1;
-#endif
+      PathsHelp());
 }
 
 int RunRequest(const ConversionRequest& request, bool quiet) {
@@ -117,24 +48,7 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
       "Convert a Calypso export into one mbox file per Calypso folder, or into new folders of a "
       "Thunderbird profile");
   convert->formatter(ConvertHelp());
-  convert
-      ->add_option("--attachments-dir", options.attachmentFolders,
-                   "A folder to search for the HTML bodies and attached files that the export\n"
-                   "names by paths that do not exist here; one folder each time, may be\n"
-                   "repeated (the export's own folder is searched last)")
-      ->option_text("DIR")
-      ->allow_extra_args(false)
-      ->check(ExistingFolder());
-  convert
-      ->add_option("--export-codepage", options.exportCodePage,
-                   "The code page of the export's text, such as CP1250 (default " +
-                       DefaultExportCodePage() +
-                       ");\n"
-                       "folder names and subjects are shown and used in file names in UTF-8")
-      ->option_text("CP");
-  convert->add_flag("--thunderbird", options.thunderbird,
-                    "Put the folders into a Thunderbird profile, below a new top folder\n"
-                    "\"Calypso\" of Local Folders; Thunderbird must be closed");
+  AddRequestOptions(*convert, options.request);
   convert->add_flag("-q,--quiet", options.quiet, "Do not show the status line and progress bar");
   convert
       ->add_option("--threads", options.threads,
@@ -142,17 +56,18 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
                    "the files are the same however many")
       ->option_text("N")
       ->check(CLI::Range(1u, 64u));
-  convert->add_option("PATHS", options.paths)->expected(1, 2);
   return convert;
 }
 
 int RunConvert(const ConvertOptions& options) {
   ConversionRequest request;
+  bool hasOutput = false;
   std::string problem;
-  if (!ToRequest(options, request, problem)) {
+  if (!ToRequest(options.request, true, request, hasOutput, problem)) {
     std::fprintf(stderr, "%s\nRun with --help for more information.\n", problem.c_str());
     return kUsageError;
   }
+  request.threads = options.threads;
   return RunRequest(request, options.quiet);
 }
 

@@ -6,17 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/reading/export_encoding.h"
+#include "cli/request_options.h"
 
 namespace vandrel::cli {
 
 struct ConvertOptions {
-  std::vector<std::string> attachmentFolders;
-  std::string exportCodePage = DefaultExportCodePage();
-  bool thunderbird = false;
+  RequestOptions request;
   bool quiet = false;
-  unsigned threads = 0;            // 0: one per core
-  std::vector<std::string> paths;  // INPUT OUTPUT, or [PROFILE_DIR] INPUT with --thunderbird
+  unsigned threads = 0;  // 0: one per core
 };
 
 // Declares the subcommand on the app; parsing fills `options`.

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/check_command.h"
 #include "cli/convert_command.h"
 #include "cli/exit_code.h"
 #include "cli/utf8_console.h"
@@ -18,14 +19,17 @@ int Main(int argc, char** argv) {
   app.set_version_flag("--version", "vandrel-cli " VANDREL_VERSION);
   app.require_subcommand(1);
   ConvertOptions convert;
-  AddConvertCommand(app, convert);
+  CLI::App* convertCommand = AddConvertCommand(app, convert);
+  CheckOptions check;
+  CLI::App* checkCommand = AddCheckCommand(app, check);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
     const int code = app.exit(error);
     return code == 0 ? kFinished : kUsageError;
   }
-  return RunConvert(convert);
+  if (checkCommand->parsed()) return RunCheck(check);
+  return convertCommand->parsed() ? RunConvert(convert) : kUsageError;
 }
 
 }  // namespace vandrel::cli

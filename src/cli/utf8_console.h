@@ -14,4 +14,7 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv);
 // own settings come back when the program ends.
 void UseUtf8Console();
 
+// Whether stderr is a terminal, where a progress line can be drawn in place.
+bool StderrIsTerminal();
+
 }  // namespace vandrel::cli

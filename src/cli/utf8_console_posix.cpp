@@ -1,5 +1,7 @@
 #include "cli/utf8_console.h"
 
+#include <unistd.h>
+
 namespace vandrel::cli {
 
 // Arguments are bytes, and a UTF-8 terminal shows UTF-8 as it is.
@@ -8,5 +10,9 @@ std::vector<std::string> Utf8Arguments(int argc, char** argv) {
 }
 
 void UseUtf8Console() {}
+
+bool StderrIsTerminal() {
+  return ::isatty(STDERR_FILENO) == 1;
+}
 
 }  // namespace vandrel::cli

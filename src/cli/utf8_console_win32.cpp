@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <io.h>
+#include <stdio.h>
+
 #include <cstdlib>
 
 #include "cli/utf8_console.h"
@@ -42,6 +45,10 @@ void UseUtf8Console() {
   ::SetConsoleOutputCP(CP_UTF8);
   ::SetConsoleMode(progress, originalMode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
   std::atexit(RestoreConsole);
+}
+
+bool StderrIsTerminal() {
+  return ::_isatty(::_fileno(stderr)) != 0;
 }
 
 }  // namespace vandrel::cli

@@ -11,10 +11,8 @@
 #include "engine/converting/message_workers.h"
 #include "engine/file_error.h"
 #include "engine/reading/mailbox_reader.h"
+#include "engine/request_parts.h"
 #include "engine/status_line.h"
-#include "engine/thunderbird/thunderbird_folders.h"
-#include "engine/utf8_path.h"
-#include "engine/writing/mbx_files.h"
 #include "engine/writing/output_file.h"
 #include "engine/writing/output_names.h"
 #include "mime/part_header.h"
@@ -24,19 +22,6 @@ namespace vandrel {
 namespace {
 
 constexpr std::string_view kStopped = "conversion stopped.";
-
-// The folder of the export, searched last for the files it names.
-std::string FolderOf(const std::string& path) {
-  const std::string parent = PathText(Utf8Path(path).parent_path());
-  return parent.empty() ? std::string(".") : parent;
-}
-
-std::unique_ptr<OutputTarget> TargetFor(const ConversionOutput& output) {
-  if (const auto* profile = std::get_if<ThunderbirdOutput>(&output)) {
-    return std::make_unique<ThunderbirdFolders>(profile->profile);
-  }
-  return std::make_unique<MbxFiles>(std::get<MboxFilesOutput>(output).outputPath);
-}
 
 // One run: what it reads, where it writes, what it has found.
 class ConversionRun {
@@ -90,8 +75,7 @@ ConversionResult ConversionRun::Run() {
 }
 
 bool ConversionRun::Convert() {
-  encoding_ = ExportEncoding::Create(request_.exportCodePage);
-  if (encoding_ == nullptr) encoding_ = ExportEncoding::Create();
+  encoding_ = EncodingFor(request_);
   target_ = TargetFor(request_.output);
   // A missing output folder, a profile in use or another run into the same place is refused
   // before the export is read.
@@ -143,8 +127,7 @@ bool ConversionRun::WriteFolders() {
 // One converter per thread, each with an encoding of its own: a converter keeps state of its
 // own between messages, and so does the system's text conversion.
 void ConversionRun::StartWorkers() {
-  std::vector<std::string> searchFolders = request_.attachmentFolders;
-  searchFolders.push_back(FolderOf(request_.inputPath));
+  const std::vector<std::string> searchFolders = SearchFoldersFor(request_);
   const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
   const unsigned threads = request_.threads != 0 ? request_.threads : std::min(cores, 8u);
   workers_ = std::make_unique<MessageWorkers>(threads > 1 ? threads : 0, [&] {

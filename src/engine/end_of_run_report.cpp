@@ -5,32 +5,33 @@ namespace vandrel {
 namespace {
 
 template <typename Finding, typename What>
-std::string Section(const std::vector<Finding>& findings, const std::string& heading, What what) {
+std::string Section(const std::vector<Finding>& findings, const std::string& heading,
+                    std::size_t listed, What what) {
   if (findings.empty()) return {};
   std::string text = std::to_string(findings.size()) + heading + "\n";
-  for (std::size_t i = 0; i < findings.size() && i < kFindingsListed; ++i) {
+  for (std::size_t i = 0; i < findings.size() && i < listed; ++i) {
     const Finding& finding = findings[i];
     text += "  " + what(finding) + " (" + finding.folder + ", " + finding.subject + ")\n";
   }
-  if (findings.size() > kFindingsListed) {
-    text += "  ... and " + std::to_string(findings.size() - kFindingsListed) + " more\n";
+  if (findings.size() > listed) {
+    text += "  ... and " + std::to_string(findings.size() - listed) + " more\n";
   }
   return text;
 }
 
 }  // namespace
 
-std::string EndOfRunReport(const RunFindings& findings) {
+std::string EndOfRunReport(const RunFindings& findings, std::size_t listed) {
   const bool oneFile = findings.missingFiles.size() == 1;
   const bool oneMessage = findings.messageProblems.size() == 1;
   return Section(findings.missingFiles,
                  oneFile ? " file named in the export was not found or could not be read:"
                          : " files named in the export were not found or could not be read:",
-                 [](const MissingFile& file) { return file.path; }) +
+                 listed, [](const MissingFile& file) { return file.path; }) +
          Section(findings.messageProblems,
                  oneMessage ? " message could not be converted in full:"
                             : " messages could not be converted in full:",
-                 [](const MessageProblem& message) { return message.problem; });
+                 listed, [](const MessageProblem& message) { return message.problem; });
 }
 
 }  // namespace vandrel

@@ -11,7 +11,7 @@ namespace vandrel {
 inline constexpr std::size_t kFindingsListed = 20;
 
 // Empty when there is nothing to say. For each kind of finding a count line, then up to
-// kFindingsListed lines "what (folder, subject)", then "... and N more". Lines end in "\n".
-std::string EndOfRunReport(const RunFindings& findings);
+// `listed` lines "what (folder, subject)", then "... and N more". Lines end in "\n".
+std::string EndOfRunReport(const RunFindings& findings, std::size_t listed = kFindingsListed);
 
 }  // namespace vandrel

@@ -304,6 +304,40 @@ def thunderbird_profile(tmp):
     check(run("convert", "--thunderbird", "a", "b", "c").returncode == 2, "--thunderbird takes at most two paths")
 
 
+def check_command(tmp):
+    """"check" tells what "convert" then does (folders, their files and counts, missing files)
+    and writes nothing; exit 1 where convert would end in an error, 2 for a usage error."""
+    export = tmp / "export.txt"
+    export.write_bytes(message(b"Inbox", b"one", b'X-Attachment: "C:\\Calypso\\Attach\\gone.jpg";\r\n') +
+                       message(b"Sent Items", b"two") + message(b"Inbox", b"three"))
+    out = tmp / "out"
+    out.mkdir()
+    result = run("check", str(export), str(out / "m.mbx"))
+    expected = ("      2  Inbox  ->  {0}/mInbox.mbx\n"
+                "      1  Sent Items  ->  {0}/mSent_Items.mbx\n"
+                "1 file named in the export was not found or could not be read:\n"
+                "  C:\\Calypso\\Attach\\gone.jpg (Inbox, one)\n"
+                "3 messages in 2 folders; 0 named files found, 1 missing.\n").format(out)
+    check(result.returncode == 0 and result.stdout.decode() == expected,
+          "check tells the folders and files: %d %r" % (result.returncode, result.stdout))
+    check(list(out.iterdir()) == [], "check writes nothing: %s" % list(out.iterdir()))
+    converted = run("convert", "-q", str(export), str(out / "m.mbx"))
+    check(sorted((p.name, mbox_count(p)) for p in out.iterdir()) ==
+          [("mInbox.mbx", 2), ("mSent_Items.mbx", 1)], "convert writes what check told")
+    check(converted.stderr.decode() in result.stdout.decode(), "the same missing files as convert reports")
+    bare = run("check", str(export))
+    check(bare.returncode == 0 and bare.stdout.decode().splitlines()[:2] == ["      2  Inbox", "      1  Sent Items"],
+          "without OUTPUT only the names: %r" % bare.stdout)
+    for args, code, what in (((str(export), str(tmp / "nowhere" / "m.mbx")), 1, "a missing output folder"),
+                             ((str(tmp / "out" / "mInbox.mbx"),), 1, "a file that is no export"),
+                             (("--thunderbird", str(tmp / "no-profile"), str(export)), 1, "a missing profile"),
+                             ((), 2, "no INPUT"), (("a", "b", "c"), 2, "three paths")):
+        result = run("check", *args)
+        lines = result.stdout.decode(errors="replace").splitlines()
+        check(result.returncode == code and (code == 2 or lines[-1].startswith("Error: ")),
+              "check with %s exits %d: %d %r" % (what, code, result.returncode, lines[-2:]))
+
+
 def generated_exports(tmp):
     for seed in (1, 2, 3):
         export = tmp / ("export%d.txt" % seed)
@@ -326,7 +360,8 @@ def generated_exports(tmp):
 
 def main():
     for step in (example_run, faults, usage, documented_forms, output_forms, terminal_progress,
-                 out_of_memory, missing_files, code_pages, thunderbird_profile, generated_exports):
+                 out_of_memory, missing_files, code_pages, thunderbird_profile, check_command,
+                 generated_exports):
         with tempfile.TemporaryDirectory() as tmp:
             step(*([Path(tmp)] if step is not usage else []))
     print("%d failures" % len(failures))

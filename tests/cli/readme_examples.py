@@ -2,7 +2,8 @@
 """Runs the README's conversion examples as they are written: every shell block that calls
 vandrel-cli, line by line, in a temporary copy of the parts of the repository they name, with a
 temporary HOME that holds a Thunderbird profile. Each conversion must exit 0, write all 12 sample
-messages, and miss only the one file the sample leaves out on purpose."""
+messages, and miss only the one file the sample leaves out on purpose; each check must tell as
+much and write nothing."""
 import mailbox
 import os
 import re
@@ -62,6 +63,13 @@ def run_block(block):
             result = subprocess.run(["bash", "-c", line], cwd=work, env=env, capture_output=True)
             check(result.returncode == 0, "%s exits 0 (%d): %r" % (line, result.returncode, result.stdout[-300:]))
             if "vandrel-cli" not in line:
+                continue
+            if "vandrel-cli check" in line:
+                told = result.stdout.decode()
+                check(told.endswith("\n%d messages in 4 folders; 10 named files found, 1 missing.\n" %
+                                    SAMPLE_MESSAGES) and MISSING_ON_PURPOSE in told,
+                      "%s tells every folder and file: %r" % (line, told[-300:]))
+                check(mbox_files(work) == before, "%s writes nothing" % line)
                 continue
             log = result.stdout.decode()
             check(log.endswith("\n%d mails written.\n" % SAMPLE_MESSAGES), "%s writes every message: %r" % (line, log[-200:]))

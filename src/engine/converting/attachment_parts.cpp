@@ -44,7 +44,7 @@ void AddAttachment(mime::MailMessage& output, const std::string& path, Reference
   }
   // A file that is there but cannot be read (no permission, not a regular file, too large)
   // is left out and reported like a missing one: an empty part would look like the file.
-  if (!part->ReadFile(local, ExportFileName(path))) {
+  if (!files.TakeInto(*part, local, ExportFileName(path))) {
     output.ErasePart(part);
     files.ReportMissing(path);
     return;

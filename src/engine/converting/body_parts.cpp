@@ -30,7 +30,7 @@ bool AddHtmlBody(mime::MailMessage& output, const std::string& path, ReferencedF
   part->SetFieldValue("Content-Description", "html body");
   part->SetFieldValue("Content-Type", "text/html");
   part->SetFieldValue("Content-Transfer-Encoding", "7bit");
-  if (!part->ReadFile(local, ExportFileName(path))) {
+  if (!files.TakeInto(*part, local, ExportFileName(path))) {
     output.ErasePart(part);
     files.ReportMissing(path);
     return false;

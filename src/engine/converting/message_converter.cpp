@@ -147,13 +147,18 @@ std::string DateOf(const std::string& captured, std::string_view calypsoSeparato
 
 // Leaves out, and reports, the attached parts that would take the message past the largest
 // size it may have; returns the store length then.
-int FitStoreLength(mime::MailMessage& output, ReferencedFiles& files, int maxStoreLength) {
-  int bound = output.GetStoreLength();
+std::int64_t FitStoreLength(mime::MailMessage& output, ReferencedFiles& files, int maxStoreLength) {
+  // The most the stored message takes; -1 when it is beyond what the library counts.
+  const auto storeBound = [&]() -> std::int64_t {
+    const int stored = output.GetStoreLength();
+    return stored < 0 ? -1 : stored + files.UnreadBytes(output);
+  };
+  std::int64_t bound = storeBound();
   while ((bound < 0 || bound > maxStoreLength) && output.Children().size() > 1) {
     const mime::MimePart* last = output.Children().back().get();
     files.ReportMissing(last->GetName());
     output.ErasePart(last);
-    bound = output.GetStoreLength();
+    bound = storeBound();
   }
   return bound;
 }
@@ -176,6 +181,7 @@ std::string MessageConverter::Shown(const std::string& text, const std::string& 
 ConvertedMessage MessageConverter::ConvertMessage(MessageText messageText,
                                                   std::string_view boundary) {
   ConvertedMessage converted;
+  files_.NewMessage();
   mime::MailMessage output;
   std::string separator;
   std::string date;
@@ -197,21 +203,30 @@ ConvertedMessage MessageConverter::ConvertMessage(MessageText messageText,
   }
   AddAttachments(messageText, output, files_, exportCharset_);
 
-  const int bound = FitStoreLength(output, files_, maxStoreLength_);
+  const std::int64_t bound = FitStoreLength(output, files_, maxStoreLength_);
   if (bound < 0 || bound > maxStoreLength_) {
     // Nothing is lost: the message goes into the file as it stood in the export.
     findings_.MessageProblem(std::string(kTooLarge));
+    if (files_.Measuring()) return Measured(converted);
     converted.text = std::move(messageText);
     const std::size_t firstLine = FirstLine(converted.text).size();
     if (firstLine == converted.text.size()) converted.text += "\r\n";
     converted.text.replace(0, firstLine, separator);
   } else {
+    if (files_.Measuring()) return Measured(converted);
     MessageText().swap(messageText);
-    converted.text = Stored(separator + "\r\nDate: " + date + "\r\n", output, bound);
+    converted.text =
+        Stored(separator + "\r\nDate: " + date + "\r\n", output, static_cast<int>(bound));
   }
   ToMboxMessage(converted.text);
   converted.findings = findings_.Take();
   return converted;
+}
+
+// A message only looked at is not stored: what it would bring is all there is.
+ConvertedMessage MessageConverter::Measured(ConvertedMessage& converted) {
+  converted.findings = findings_.Take();
+  return std::move(converted);
 }
 
 // The separator and date lines, then the stored message right behind them, with room for

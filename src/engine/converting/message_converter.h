@@ -41,6 +41,12 @@ class MessageConverter {
   // one is made when it is empty.
   ConvertedMessage ConvertMessage(MessageText messageText, std::string_view boundary = {});
 
+  // For a run that only looks at the export: the named files are opened and measured, not
+  // read, and messages are not stored; the findings are those of converting.
+  void MeasureOnly() { files_.SetUse(ReferencedFiles::Use::kMeasure); }
+  // Files the messages named that were found and can be read, so far.
+  std::size_t FilesFound() const { return files_.FilesFound(); }
+
   // A run asked to stop reads no more attached files; the message then stays unfinished.
   void SetStopToken(std::stop_token stop) { files_.SetStopToken(std::move(stop)); }
 
@@ -51,6 +57,7 @@ class MessageConverter {
  private:
   std::string Shown(const std::string& text, const std::string& charset = {}) const;
   static std::string Stored(const std::string& lead, const mime::MailMessage& output, int bound);
+  ConvertedMessage Measured(ConvertedMessage& converted);
 
   ExportEncoding* encoding_;
   std::string exportCharset_;  // labels the export's own 8-bit text

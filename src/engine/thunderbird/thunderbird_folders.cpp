@@ -77,6 +77,23 @@ std::string ThunderbirdFolders::ProfileInUse() const {
 }
 
 std::string ThunderbirdFolders::Check() {
+  if (std::string problem = FindLocalFolders(); !problem.empty()) return problem;
+  std::error_code error;
+  fs::create_directories(Utf8Path(localFolders_), error);
+  if (std::string problem = TakeRunLock(lock_, Joined(localFolders_, ".vandrel.lock"), profile_);
+      !problem.empty()) {
+    return problem;
+  }
+  RemoveStaleFiles(localFolders_, std::string(kStagingPrefix));
+  return ChooseTopFolder();
+}
+
+std::string ThunderbirdFolders::Inspect() {
+  if (std::string problem = FindLocalFolders(); !problem.empty()) return problem;
+  return ChooseTopFolder();
+}
+
+std::string ThunderbirdFolders::FindLocalFolders() {
   if (profile_.empty()) profile_ = DefaultThunderbirdProfile(ThunderbirdDataFolder());
   std::error_code error;
   if (profile_.empty() || !fs::is_directory(Utf8Path(profile_), error)) {
@@ -90,18 +107,18 @@ std::string ThunderbirdFolders::Check() {
            " yet; start Thunderbird once, then convert again.";
   }
   localFolders_ = NormalPath(*localFolders);
-  if (std::string problem = ProfileInUse(); !problem.empty()) return problem;
-  fs::create_directories(Utf8Path(localFolders_), error);
-  if (std::string problem = TakeRunLock(lock_, Joined(localFolders_, ".vandrel.lock"), profile_);
-      !problem.empty()) {
-    return problem;
-  }
-  RemoveStaleFiles(localFolders_, std::string(kStagingPrefix));
-  // A new top folder, never one that exists: Thunderbird's own folders stay untouched.
+  return ProfileInUse();
+}
+
+// A new top folder, never one that exists: Thunderbird's own folders stay untouched.
+std::string ThunderbirdFolders::ChooseTopFolder() {
   std::unordered_set<std::string> existing;
-  for (fs::directory_iterator it(Utf8Path(localFolders_), error), end; !error && it != end;
-       it.increment(error)) {
-    existing.insert(mime::ToLowerAscii(PathText(it->path().filename())));
+  std::error_code error;
+  if (fs::exists(Utf8Path(localFolders_), error)) {
+    for (fs::directory_iterator it(Utf8Path(localFolders_), error), end; !error && it != end;
+         it.increment(error)) {
+      existing.insert(mime::ToLowerAscii(PathText(it->path().filename())));
+    }
   }
   if (error) return "cannot read " + localFolders_ + ": " + error.message();
   const auto taken = [&existing](const std::string& name) {
@@ -154,7 +171,8 @@ std::string ThunderbirdFolders::FileFor(const std::string& folderName, const std
         Joined(Joined(localFolders_, subfolders), fileName + std::string(kSummary));
     longNames_.emplace_back(summary, name);
   }
-  return Joined(Joined(staging_, subfolders), fileName);
+  // Looked at only: where the file would be once the folder is in place.
+  return Joined(Joined(staging_.empty() ? localFolders_ : staging_, subfolders), fileName);
 }
 
 std::string ThunderbirdFolders::Finish() {

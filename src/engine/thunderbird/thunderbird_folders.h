@@ -25,6 +25,7 @@ class ThunderbirdFolders : public OutputTarget {
   // The profile is there, has Local Folders, is not in use, and no other run writes into it;
   // the name of the new top folder is chosen.
   std::string Check() override;
+  std::string Inspect() override;
   std::string Prepare() override;
   std::string Description() const override;
   std::string FileFor(const std::string& folderName, const std::string& cleanedName) override;
@@ -34,6 +35,8 @@ class ThunderbirdFolders : public OutputTarget {
   std::string Abandon() override;
 
  private:
+  std::string FindLocalFolders();
+  std::string ChooseTopFolder();
   std::string ProfileInUse() const;
   std::string MoveIntoPlace();
   void RecordLongNames();

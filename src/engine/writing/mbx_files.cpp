@@ -77,6 +77,16 @@ MbxFiles::MbxFiles(std::string outputPath)
     : outputPath_(std::move(outputPath)), intoFolder_(NamesFolder(outputPath_)) {}
 
 std::string MbxFiles::Check() {
+  if (std::string problem = Inspect(); !problem.empty()) return problem;
+  const std::string lockFile = PathText(Utf8Path(folder_) / Utf8Path(runName_ + ".lock"));
+  if (std::string problem = TakeRunLock(lock_, lockFile, outputPath_); !problem.empty()) {
+    return problem;
+  }
+  RemoveStaleFiles(folder_, temporaryPrefix_);
+  return {};
+}
+
+std::string MbxFiles::Inspect() {
   if (outputPath_.empty()) return "no output file given.";
   folder_ = intoFolder_ ? outputPath_ : PathText(Utf8Path(outputPath_).parent_path());
   if (folder_.empty()) folder_ = ".";
@@ -84,13 +94,8 @@ std::string MbxFiles::Check() {
   if (!fs::is_directory(Utf8Path(folder_), error)) {
     return FileErrorMessage(FileErrorCause::kBadPath, outputPath_);
   }
-  const std::string name = HashText(intoFolder_ ? std::string() : LeafOf(outputPath_));
-  temporaryPrefix_ = ".vandrel-" + name + "-";
-  const std::string lockFile = PathText(Utf8Path(folder_) / Utf8Path(".vandrel-" + name + ".lock"));
-  if (std::string problem = TakeRunLock(lock_, lockFile, outputPath_); !problem.empty()) {
-    return problem;
-  }
-  RemoveStaleFiles(folder_, temporaryPrefix_);
+  runName_ = ".vandrel-" + HashText(intoFolder_ ? std::string() : LeafOf(outputPath_));
+  temporaryPrefix_ = runName_ + "-";
   return {};
 }
 

@@ -19,6 +19,7 @@ class MbxFiles : public OutputTarget {
   // The folder the files go into exists, takes new files, and no other run writes files of
   // this output path there.
   std::string Check() override;
+  std::string Inspect() override;
   std::string Description() const override { return outputPath_; }
   std::string FileFor(const std::string& folderName, const std::string& cleanedName) override;
   std::string TemporaryPrefix() const override { return temporaryPrefix_; }
@@ -27,7 +28,8 @@ class MbxFiles : public OutputTarget {
   std::string outputPath_;
   bool intoFolder_;
   std::string folder_;
-  std::string temporaryPrefix_;  // ".vandrel-<hash of the output's file name>-"
+  std::string runName_;          // ".vandrel-<hash of the output's file name>"
+  std::string temporaryPrefix_;  // the run name and "-"
   RunLock lock_;
   OutputNames names_;
 };

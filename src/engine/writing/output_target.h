@@ -14,6 +14,9 @@ class OutputTarget {
   // Before the export is read: takes the place for this run alone, and makes sure it can take
   // the run. Empty, or the error.
   virtual std::string Check() = 0;
+  // The same checks for a run that only looks at the export: nothing is taken, made or
+  // removed, and FileFor then names the files where they would be in the end.
+  virtual std::string Inspect() = 0;
   // After the export was read: makes what the folders go into. Empty, or the error.
   virtual std::string Prepare() { return {}; }
   // What the log names as the output.

@@ -20,6 +20,7 @@ class Gates {
     for (const std::string& message : messages) {
       gates_[message].future = gates_[message].opened.get_future().share();
       gates_[message].doneFuture = gates_[message].done.get_future().share();
+      gates_[message].enteredFuture = gates_[message].entered.get_future().share();
     }
   }
 
@@ -27,6 +28,7 @@ class Gates {
     return [this] {
       return [this](MessageText text, const std::string& boundary) {
         Gate& gate = gates_.at(text);
+        gate.entered.set_value();
         gate.future.wait();
         ++converted_;
         if (text == "throws") {
@@ -42,6 +44,7 @@ class Gates {
 
   void Open(const std::string& message) { gates_.at(message).opened.set_value(); }
   void WaitUntilDone(const std::string& message) { gates_.at(message).doneFuture.wait(); }
+  void WaitUntilBegun(const std::string& message) { gates_.at(message).enteredFuture.wait(); }
   int Converted() const { return converted_.load(); }
 
  private:
@@ -50,6 +53,8 @@ class Gates {
     std::shared_future<void> future;
     std::promise<void> done;
     std::shared_future<void> doneFuture;
+    std::promise<void> entered;
+    std::shared_future<void> enteredFuture;
   };
   std::map<std::string, Gate> gates_;
   std::atomic<int> converted_{0};
@@ -109,6 +114,7 @@ TEST(MessageWorkersTest, EndingWaitsForTheMessageBeingConverted) {
   auto workers = std::make_unique<MessageWorkers>(1, gates.Factory());
   for (const char* message : {"a", "b"})
     workers->Give(message, {});
+  gates.WaitUntilBegun("a");
   std::thread ending([&] { workers.reset(); });
   gates.Open("a");
   gates.Open("b");

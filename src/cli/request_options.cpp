@@ -1,0 +1,93 @@
+#include "cli/request_options.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/utf8_path.h"
+
+namespace vandrel::cli {
+
+namespace {
+
+// CLI11's own check takes the name in the system's narrow encoding; this one takes UTF-8.
+CLI::Validator ExistingFolder() {
+  return CLI::Validator(
+      [](std::string& folder) -> std::string {
+        std::error_code error;
+        const std::filesystem::file_status status =
+            std::filesystem::status(Utf8Path(folder), error);
+        if (!std::filesystem::exists(status)) return "Directory does not exist: " + folder;
+        if (!std::filesystem::is_directory(status))
+          return "Directory is actually a file: " + folder;
+        return {};
+      },
+      "DIR");
+}
+
+}  // namespace
+
+void AddRequestOptions(CLI::App& command, RequestOptions& options) {
+  command
+      .add_option("--attachments-dir", options.attachmentFolders,
+                  "A folder to search for the HTML bodies and attached files that the export\n"
+                  "names by paths that do not exist here; one folder each time, may be\n"
+                  "repeated (the export's own folder is searched last)")
+      ->option_text("DIR")
+      ->allow_extra_args(false)
+      ->check(ExistingFolder());
+  command
+      .add_option("--export-codepage", options.exportCodePage,
+                  "The code page of the export's text, such as CP1250 (default " +
+                      DefaultExportCodePage() +
+                      ");\n"
+                      "folder names and subjects are shown and used in file names in UTF-8")
+      ->option_text("CP");
+  command.add_flag("--thunderbird", options.thunderbird,
+                   "Put the folders into a Thunderbird profile, below a new top folder\n"
+                   "\"Calypso\" of Local Folders; Thunderbird must be closed");
+  command.add_option("PATHS", options.paths)->expected(1, 2);
+}
+
+std::vector<PositionalHelp> PathsHelp() {
+  return {{"INPUT", "The mailbox file Calypso exported"},
+          {"OUTPUT",
+           "A file name such as out/mail.mbx: one file per Calypso folder, its name\n"
+           "in place of .mbx (out/mailInbox.mbx, out/mailSent_Items.mbx); or an\n"
+           "existing folder, or a path ending in /: one file per Calypso folder in it\n"
+           "(out/Inbox.mbx). The folder must exist"},
+          {"PROFILE_DIR",
+           "With --thunderbird: the Thunderbird profile to put the folders into\n"
+           "(default: the profile Thunderbird opens)"}};
+}
+
+bool ToRequest(const RequestOptions& options, bool outputRequired, ConversionRequest& request,
+               bool& hasOutput, std::string& problem) {
+  if (ExportEncoding::Create(options.exportCodePage) == nullptr) {
+    problem = "unknown code page: " + options.exportCodePage;
+    return false;
+  }
+  request.attachmentFolders = options.attachmentFolders;
+  request.exportCodePage = options.exportCodePage;
+  const std::vector<std::string>& paths = options.paths;
+  if (paths.empty()) {
+    problem = outputRequired && !options.thunderbird ? "INPUT and OUTPUT are required"
+                                                     : "INPUT is required";
+    return false;
+  }
+  if (options.thunderbird) {
+    request.output = ThunderbirdOutput{paths.size() == 2 ? paths[0] : std::string()};
+    request.inputPath = paths.back();
+    hasOutput = true;
+    return true;
+  }
+  if (paths.size() != 2 && outputRequired) {
+    problem = "OUTPUT is required (or --thunderbird)";
+    return false;
+  }
+  request.inputPath = paths[0];
+  hasOutput = paths.size() == 2;
+  if (hasOutput) request.output = MboxFilesOutput{paths[1]};
+  return true;
+}
+
+}  // namespace vandrel::cli

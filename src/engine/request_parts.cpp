@@ -1,0 +1,30 @@
+#include "engine/request_parts.h"
+
+#include <variant>
+
+#include "engine/thunderbird/thunderbird_folders.h"
+#include "engine/utf8_path.h"
+#include "engine/writing/mbx_files.h"
+
+namespace vandrel {
+
+std::unique_ptr<OutputTarget> TargetFor(const ConversionOutput& output) {
+  if (const auto* profile = std::get_if<ThunderbirdOutput>(&output)) {
+    return std::make_unique<ThunderbirdFolders>(profile->profile);
+  }
+  return std::make_unique<MbxFiles>(std::get<MboxFilesOutput>(output).outputPath);
+}
+
+std::unique_ptr<ExportEncoding> EncodingFor(const ConversionRequest& request) {
+  std::unique_ptr<ExportEncoding> encoding = ExportEncoding::Create(request.exportCodePage);
+  return encoding != nullptr ? std::move(encoding) : ExportEncoding::Create();
+}
+
+std::vector<std::string> SearchFoldersFor(const ConversionRequest& request) {
+  std::vector<std::string> folders = request.attachmentFolders;
+  const std::string exportFolder = PathText(Utf8Path(request.inputPath).parent_path());
+  folders.push_back(exportFolder.empty() ? std::string(".") : exportFolder);
+  return folders;
+}
+
+}  // namespace vandrel

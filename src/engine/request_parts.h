@@ -1,0 +1,23 @@
+// What a request makes for a run, the same for converting and for looking at an export first:
+// the target its folders go to, how its text is read, and where the files it names are sought.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/conversion_request.h"
+#include "engine/reading/export_encoding.h"
+#include "engine/writing/output_target.h"
+
+namespace vandrel {
+
+std::unique_ptr<OutputTarget> TargetFor(const ConversionOutput& output);
+
+// The request's code page; the default one when the system does not know it.
+std::unique_ptr<ExportEncoding> EncodingFor(const ConversionRequest& request);
+
+// The attachment folders in order, then the export's own folder.
+std::vector<std::string> SearchFoldersFor(const ConversionRequest& request);
+
+}  // namespace vandrel

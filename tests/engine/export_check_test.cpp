@@ -1,0 +1,145 @@
+#include "engine/export_check.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "conversion_fixture.h"
+#include "engine/converting/message_converter.h"
+#include "thunderbird/held_profile.h"
+#include "thunderbird/profile_fixture.h"
+
+namespace vandrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Messages that name files there, missing, and unreadable, in three folders.
+std::string ExportWithFiles(const TempFolder& folder) {
+  fs::create_directories(folder.Path() / "Attach" / "folder.jpg");  // not a file
+  folder.WriteFile("Attach/a.txt", "attached\r\n");
+  folder.WriteFile("Attach/b.pdf", std::string(5000, 'p'));
+  std::string exported;
+  for (int i = 0; i < 7; ++i) {
+    exported += Message(i % 3 == 0   ? "Inbox"
+                        : i % 3 == 1 ? "Sent"
+                                     : "Entw\xFCrfe",
+                        "m" + std::to_string(i));
+    if (i % 2 == 0) exported += "X-Attachment: \"C:\\Calypso\\Attach\\a.txt\";\r\n";
+    if (i % 3 == 0) exported += "X-Attachment: \"C:\\Calypso\\Attach\\b.pdf\";\r\n";
+    if (i == 4) exported += "X-Attachment: \"C:\\Calypso\\Attach\\gone.gif\";\r\n";
+    if (i == 5) exported += "X-Attachment: \"C:\\Calypso\\Attach\\folder.jpg\";\r\n";
+  }
+  return exported;
+}
+
+std::vector<std::string> Paths(const RunFindings& findings) {
+  std::vector<std::string> paths;
+  for (const MissingFile& file : findings.missingFiles) {
+    paths.push_back(file.path + " | " + file.folder + " | " + file.subject);
+  }
+  return paths;
+}
+
+// What a look at the export says is what converting it then does.
+TEST_F(ConversionTest, ACheckTellsWhatTheConversionThenDoesAndWritesNothing) {
+  const std::string input = folder_.WriteFile("export.txt", ExportWithFiles(folder_));
+  fs::create_directories(folder_.Path() / "out");
+  const ConversionRequest request{input, MboxFilesOutput{Out("out/m.mbx")}, {}};
+  const ExportCheck check = CheckExport(request, true);
+  EXPECT_EQ(check.error, "");
+  EXPECT_TRUE(fs::is_empty(folder_.Path() / "out"));
+
+  ASSERT_TRUE(Run(input, Out("out/m.mbx"))) << view_.text;
+  std::map<std::string, std::size_t> written;
+  for (const auto& entry : fs::directory_iterator(folder_.Path() / "out")) {
+    written[entry.path().string()] = static_cast<std::size_t>(CountSeparators(ReadBytes(entry)));
+  }
+  std::map<std::string, std::size_t> told;
+  std::vector<std::string> order;
+  for (const FolderPlan& folder : check.folders) {
+    told[folder.file] = folder.messages;
+    order.push_back(folder.name);
+  }
+  EXPECT_EQ(told, written);
+  EXPECT_EQ(order, (std::vector<std::string>{"Inbox", "Entw\xC3\xBCrfe", "Sent"}));
+  EXPECT_EQ(check.messages, 7u);
+  EXPECT_EQ(Paths(check.findings), Paths(result_.findings));
+  EXPECT_EQ(check.findings.missingFiles.size(), 2u);
+  EXPECT_EQ(check.filesFound, 7u);
+
+  // Without an output the folders get no file.
+  const ExportCheck bare = CheckExport(request, false);
+  ASSERT_EQ(bare.folders.size(), 3u);
+  EXPECT_EQ(bare.folders[0].file, "");
+  EXPECT_EQ(Paths(bare.findings), Paths(result_.findings));
+}
+
+TEST_F(ConversionTest, ACheckEndsWithTheErrorAConversionWouldEndWith) {
+  const std::string input = folder_.WriteFile("export.txt", Message("Inbox", "1"));
+  const ExportCheck missingFolder =
+      CheckExport({input, MboxFilesOutput{Out("nowhere/m.mbx")}, {}}, true);
+  EXPECT_NE(missingFolder.error, "");
+  // The export is looked at all the same.
+  EXPECT_EQ(missingFolder.folders.size(), 1u);
+  const ExportCheck notAnExport =
+      CheckExport({folder_.WriteFile("text.txt", "just text\r\n"), MboxFilesOutput{}, {}}, false);
+  EXPECT_NE(notAnExport.error.find("is not a Calypso export"), std::string::npos);
+  EXPECT_TRUE(notAnExport.folders.empty());
+  EXPECT_EQ(Written(folder_.Path()), (std::set<std::string>{"text.txt"}));
+}
+
+// The profile stays as it was, byte for byte; the folders are named where they would be.
+TEST_F(ConversionTest, ACheckOfAProfileLeavesItAsItWas) {
+  const std::string input = folder_.WriteFile("export.txt", ExportWithFiles(folder_));
+  TempFolder profile;
+  test::WritePrefs(profile.Path());
+  fs::create_directories(profile.Path() / "Mail" / "Local Folders" / "Calypso.sbd");
+  const auto before = test::Snapshot(profile.Path());
+  const ConversionRequest request{input, ThunderbirdOutput{profile.Path().string()}, {}};
+  const ExportCheck check = CheckExport(request, true);
+  EXPECT_EQ(check.error, "");
+  EXPECT_EQ(test::Snapshot(profile.Path()), before);
+  ASSERT_EQ(check.folders.size(), 3u);
+  EXPECT_EQ(check.folders[0].file,
+            (profile.Path() / "Mail" / "Local Folders" / "Calypso-2.sbd" / "Inbox").string());
+  {
+    const auto held = test::HoldProfile(profile.Path());
+    EXPECT_NE(CheckExport(request, true).error.find("Thunderbird is running"), std::string::npos);
+  }
+  EXPECT_EQ(test::Snapshot(profile.Path()), before);
+}
+
+// Files only measured bring the findings that reading them brings, a message too large
+// included, for which the attached files are left out from the last on.
+TEST(MeasuringConverterTest, FindsWhatReadingFinds) {
+  TempFolder folder;
+  fs::create_directories(folder.Path() / "Attach");
+  folder.WriteFile("Attach/big.zip", std::string(3000, 'z'));
+  folder.WriteFile("Attach/small.txt", "small\r\n");
+  const std::string message =
+      "From ???@???\r\nSubject: s\r\nX-CalypsoFolder: Inbox\r\n\r\ntext\r\n"
+      "X-Attachment: \"C:\\Calypso\\Attach\\small.txt\";\r\n"
+      "X-Attachment: \"C:\\Calypso\\Attach\\big.zip\";\r\n";
+  for (const int largest : {100000, 3000, 1000, 100}) {
+    MessageConverter reading({folder.Path().string()});
+    MessageConverter measuring({folder.Path().string()});
+    measuring.MeasureOnly();
+    reading.SetMaxStoreLength(largest);
+    measuring.SetMaxStoreLength(largest);
+    const ConvertedMessage read = reading.ConvertMessage(message);
+    const ConvertedMessage measured = measuring.ConvertMessage(message);
+    EXPECT_EQ(Paths(measured.findings), Paths(read.findings)) << largest;
+    EXPECT_EQ(measured.findings.messageProblems.size(), read.findings.messageProblems.size())
+        << largest;
+    EXPECT_EQ(measured.text, "");
+    EXPECT_EQ(measuring.FilesFound(), reading.FilesFound());
+  }
+}
+
+}  // namespace
+}  // namespace vandrel
