@@ -5,7 +5,9 @@
 
 namespace vandrel {
 
-MessageWorkers::MessageWorkers(std::size_t threads, const ConversionFactory& makeConversion) {
+MessageWorkers::MessageWorkers(std::size_t threads, const ConversionFactory& makeConversion,
+                               MessageBatchLimits limits)
+    : limits_(limits) {
   conversions_.push_back(makeConversion());
   for (std::size_t i = 1; i < threads; ++i)
     conversions_.push_back(makeConversion());
@@ -25,63 +27,86 @@ MessageWorkers::~MessageWorkers() {
     closing_ = true;
     waiting_.clear();
   }
-  jobGiven_.notify_all();
+  batchGiven_.notify_all();
   for (std::jthread& thread : threads_)
     thread.join();
 }
 
+bool MessageWorkers::HasRoom() const {
+  return filling_ != nullptr || pending_.size() < threads_.size() + 1;
+}
+
 void MessageWorkers::Give(MessageText text, std::string boundary) {
-  auto job = std::make_unique<Job>();
-  job->text = std::move(text);
-  job->boundary = std::move(boundary);
+  if (filling_ == nullptr) {
+    pending_.push_back(std::make_unique<Batch>());
+    filling_ = pending_.back().get();
+  }
+  filling_->bytes += text.size();
+  filling_->texts.push_back(std::move(text));
+  filling_->boundaries.push_back(std::move(boundary));
+  if (filling_->texts.size() >= limits_.messages || filling_->bytes >= limits_.bytes) HandOver();
+}
+
+void MessageWorkers::HandOver() {
+  Batch* batch = std::exchange(filling_, nullptr);
+  if (threads_.empty()) return;  // converted when taken
   {
     std::lock_guard lock(mutex_);
-    if (!threads_.empty()) waiting_.push_back(job.get());
-    pending_.push_back(std::move(job));
+    waiting_.push_back(batch);
   }
-  jobGiven_.notify_one();
+  batchGiven_.notify_one();
 }
 
 ConvertedMessage MessageWorkers::TakeOldest() {
-  std::unique_ptr<Job> job;
+  Batch* oldest = pending_.front().get();
+  if (oldest == filling_) HandOver();
   if (threads_.empty()) {
-    job = std::move(pending_.front());
-    pending_.pop_front();
-    Convert(conversions_.front(), *job);
+    if (!oldest->done) {
+      Convert(conversions_.front(), *oldest);
+      oldest->done = true;
+    }
   } else {
     std::unique_lock lock(mutex_);
-    jobDone_.wait(lock, [this] { return pending_.front()->done; });
-    job = std::move(pending_.front());
+    batchDone_.wait(lock, [oldest] { return oldest->done; });
+  }
+  if (taken_ == oldest->converted.size() && oldest->failure) {
+    std::rethrow_exception(oldest->failure);
+  }
+  ConvertedMessage converted = std::move(oldest->converted[taken_]);
+  if (++taken_ == oldest->texts.size()) {
+    taken_ = 0;
     pending_.pop_front();
   }
-  if (job->failure) std::rethrow_exception(job->failure);
-  return std::move(job->converted);
+  return converted;
 }
 
-void MessageWorkers::Convert(const Conversion& conversion, Job& job) {
+// Stops at a message that throws: what it threw is told when that message is taken.
+void MessageWorkers::Convert(const Conversion& conversion, Batch& batch) {
   try {
-    job.converted = conversion(std::move(job.text), job.boundary);
+    for (std::size_t i = 0; i < batch.texts.size(); ++i) {
+      batch.converted.push_back(conversion(std::move(batch.texts[i]), batch.boundaries[i]));
+    }
   } catch (...) {
-    job.failure = std::current_exception();
+    batch.failure = std::current_exception();
   }
 }
 
 void MessageWorkers::Work(const Conversion& conversion) {
   for (;;) {
-    Job* job = nullptr;
+    Batch* batch = nullptr;
     {
       std::unique_lock lock(mutex_);
-      jobGiven_.wait(lock, [this] { return closing_ || !waiting_.empty(); });
+      batchGiven_.wait(lock, [this] { return closing_ || !waiting_.empty(); });
       if (closing_) return;
-      job = waiting_.front();
+      batch = waiting_.front();
       waiting_.pop_front();
     }
-    Convert(conversion, *job);
+    Convert(conversion, *batch);
     {
       std::lock_guard lock(mutex_);
-      job->done = true;
+      batch->done = true;
     }
-    jobDone_.notify_all();
+    batchDone_.notify_one();
   }
 }
 

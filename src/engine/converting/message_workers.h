@@ -1,5 +1,7 @@
 // Converts messages on a few threads of their own while the run's thread reads and writes, and
 // hands them back in the order they came, so that the files are what one thread would write.
+// Messages go to the threads in batches, so that handing them over costs little beside
+// converting them, however small they are.
 #pragma once
 
 #include <condition_variable>
@@ -18,6 +20,12 @@
 
 namespace vandrel {
 
+// A batch is handed over once it holds this many messages or bytes of text.
+struct MessageBatchLimits {
+  std::size_t messages = 64;
+  std::size_t bytes = std::size_t{1} << 20;
+};
+
 class MessageWorkers {
  public:
   // What converts messages on one thread, made once for each.
@@ -26,15 +34,16 @@ class MessageWorkers {
 
   // With no threads (or none that the system would start) the messages are converted on the
   // caller's thread, as they are taken.
-  MessageWorkers(std::size_t threads, const ConversionFactory& makeConversion);
+  MessageWorkers(std::size_t threads, const ConversionFactory& makeConversion,
+                 MessageBatchLimits limits = {});
   // Messages not yet begun are dropped; the ones being converted are waited for.
   ~MessageWorkers();
   MessageWorkers(const MessageWorkers&) = delete;
   MessageWorkers& operator=(const MessageWorkers&) = delete;
 
-  // Whether another message may be given before one is taken: one per thread is being
-  // converted and one more waits, so memory holds only a few messages at a time.
-  bool HasRoom() const { return pending_.size() < threads_.size() + 1; }
+  // Whether another message may be given before one is taken: one batch per thread is being
+  // converted and one more fills, so memory holds only a few batches at a time.
+  bool HasRoom() const;
   std::size_t Threads() const { return threads_.size(); }
 
   void Give(MessageText text, std::string boundary);
@@ -42,22 +51,28 @@ class MessageWorkers {
   ConvertedMessage TakeOldest();
 
  private:
-  struct Job {
-    MessageText text;
-    std::string boundary;
-    ConvertedMessage converted;
-    std::exception_ptr failure;
+  struct Batch {
+    std::vector<MessageText> texts;
+    std::vector<std::string> boundaries;
+    std::size_t bytes = 0;
+    std::vector<ConvertedMessage> converted;  // as far as it got
+    std::exception_ptr failure;               // what the message after those threw
     bool done = false;
   };
-  static void Convert(const Conversion& conversion, Job& job);
+  void HandOver();
+  static void Convert(const Conversion& conversion, Batch& batch);
   void Work(const Conversion& conversion);
 
+  MessageBatchLimits limits_;
   std::vector<Conversion> conversions_;
   std::mutex mutex_;
-  std::condition_variable jobGiven_;
-  std::condition_variable jobDone_;
-  std::deque<std::unique_ptr<Job>> pending_;  // given and not yet taken, oldest first
-  std::deque<Job*> waiting_;                  // not yet begun
+  std::condition_variable batchGiven_;
+  std::condition_variable batchDone_;
+  // The caller's alone: given and not yet taken, oldest first.
+  std::deque<std::unique_ptr<Batch>> pending_;
+  Batch* filling_ = nullptr;    // the newest, while it is not handed over
+  std::size_t taken_ = 0;       // of the oldest batch's messages
+  std::deque<Batch*> waiting_;  // handed over, not yet begun
   bool closing_ = false;
   std::vector<std::jthread> threads_;  // last, so they end before what they use goes
 };

@@ -28,15 +28,18 @@ class Gates {
     return [this] {
       return [this](MessageText text, const std::string& boundary) {
         Gate& gate = gates_.at(text);
-        gate.entered.set_value();
+        if (!gate.enteredOnce.exchange(true)) gate.entered.set_value();
         gate.future.wait();
         ++converted_;
+        const auto finish = [&gate] {
+          if (!gate.doneOnce.exchange(true)) gate.done.set_value();
+        };
         if (text == "throws") {
-          gate.done.set_value();
+          finish();
           throw std::runtime_error("conversion failed");
         }
         ConvertedMessage result{text + " " + boundary, text, {}};
-        gate.done.set_value();
+        finish();
         return result;
       };
     };
@@ -55,14 +58,19 @@ class Gates {
     std::shared_future<void> doneFuture;
     std::promise<void> entered;
     std::shared_future<void> enteredFuture;
+    std::atomic<bool> enteredOnce{false};  // a message may come more than once
+    std::atomic<bool> doneOnce{false};
   };
   std::map<std::string, Gate> gates_;
   std::atomic<int> converted_{0};
 };
 
+// One message a batch, so that a gate holds the whole batch.
+constexpr MessageBatchLimits kOneByOne{1, 1};
+
 TEST(MessageWorkersTest, MessagesComeBackInTheOrderTheyWentIn) {
   Gates gates{"a", "b", "c"};
-  MessageWorkers workers(3, gates.Factory());
+  MessageWorkers workers(3, gates.Factory(), kOneByOne);
   for (const char* message : {"a", "b", "c"}) {
     ASSERT_TRUE(workers.HasRoom());
     workers.Give(message, std::string("boundary-") + message);
@@ -78,13 +86,13 @@ TEST(MessageWorkersTest, MessagesComeBackInTheOrderTheyWentIn) {
   EXPECT_EQ(workers.TakeOldest().text, "c boundary-c");
 }
 
-// Each thread converts one and one more waits; then the caller must take one back first.
+// Each thread converts one batch and one more fills; then the caller must take one back first.
 TEST(MessageWorkersTest, HoldsOneMessagePerThreadAndOneMore) {
   for (const std::size_t threads : {std::size_t{0}, std::size_t{2}}) {
     Gates gates{"1", "2", "3"};
     for (const char* message : {"1", "2", "3"})
       gates.Open(message);
-    MessageWorkers workers(threads, gates.Factory());
+    MessageWorkers workers(threads, gates.Factory(), kOneByOne);
     std::size_t given = 0;
     while (workers.HasRoom())
       workers.Give(std::to_string(++given), {});
@@ -99,7 +107,7 @@ TEST(MessageWorkersTest, WhatAConversionThrowsIsThrownWhereItIsTaken) {
     Gates gates{"ok", "throws"};
     gates.Open("ok");
     gates.Open("throws");
-    MessageWorkers workers(threads, gates.Factory());
+    MessageWorkers workers(threads, gates.Factory(), kOneByOne);
     workers.Give("ok", {});
     workers.Give("throws", {});
     EXPECT_EQ(workers.TakeOldest().subject, "ok");
@@ -107,11 +115,40 @@ TEST(MessageWorkersTest, WhatAConversionThrowsIsThrownWhereItIsTaken) {
   }
 }
 
+// Messages go over in batches, by count or by size; one batch per thread and one filling.
+TEST(MessageWorkersTest, BatchesFillByCountOrSizeAndComeBackInOrder) {
+  const std::string big(100, 'b');
+  for (const std::size_t threads : {std::size_t{0}, std::size_t{2}}) {
+    Gates gates{"1", "2", "3", "4", "5", "6", "7", "8", "9", big};
+    for (const std::string message : {"1", "2", "3", "4", "5", "6", "7", "8", "9"}) {
+      gates.Open(message);
+    }
+    gates.Open(big);
+    MessageWorkers workers(threads, gates.Factory(), {3, 100});
+    std::vector<std::string> given;
+    while (workers.HasRoom()) {
+      given.push_back(std::to_string(given.size() + 1));
+      workers.Give(given.back(), {});
+    }
+    EXPECT_EQ(given.size(), 3 * (threads + 1)) << threads;
+    for (const std::string& message : given) {
+      EXPECT_EQ(workers.TakeOldest().subject, message) << threads;
+    }
+    // A message of the batch's size goes over alone.
+    std::size_t bigOnes = 0;
+    for (; workers.HasRoom(); ++bigOnes)
+      workers.Give(big, {});
+    EXPECT_EQ(bigOnes, threads + 1) << threads;
+    for (std::size_t i = 0; i < bigOnes; ++i)
+      EXPECT_EQ(workers.TakeOldest().subject, big);
+  }
+}
+
 // Ending with messages given ends the threads: the message being converted is waited for (the
 // sanitizers would see its job freed under it otherwise), the ones not begun are dropped.
 TEST(MessageWorkersTest, EndingWaitsForTheMessageBeingConverted) {
   Gates gates{"a", "b"};
-  auto workers = std::make_unique<MessageWorkers>(1, gates.Factory());
+  auto workers = std::make_unique<MessageWorkers>(1, gates.Factory(), kOneByOne);
   for (const char* message : {"a", "b"})
     workers->Give(message, {});
   gates.WaitUntilBegun("a");
