@@ -200,11 +200,18 @@ TEST_F(ConversionTest, AnExportChangedDuringTheRunEndsItWithAnError) {
   });
   const ConversionResult result =
       Convert({input, MboxFilesOutput{Out("m.mbx")}, {}}, RunReport{log_, &status});
+#ifdef _WIN32
+  // There the export is held without sharing for the whole run: the write is refused.
+  EXPECT_TRUE(result.succeeded) << view_.text;
+  EXPECT_EQ(ReadBytes(Utf8Path(input)), Message("Inbox", "1") + Message("Sent", "2"));
+  EXPECT_EQ(Written(folder_.Path()), (std::set<std::string>{"mInbox.mbx", "mSent.mbx"}));
+#else
   EXPECT_FALSE(result.succeeded);
   EXPECT_TRUE(view_.text.ends_with("\r\nprocessing Inbox\r\nError: " + input +
                                    " changed while it was being converted."))
       << view_.text;
   EXPECT_EQ(Written(folder_.Path()), std::set<std::string>{});
+#endif
 }
 
 // Generated boundaries hold a counter (1 to 9, process-wide), the time and a random number.

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,9 @@ class TempFolder {
     const std::filesystem::path file = path_ / Utf8Path(name);
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    // A test must not go on with the bytes of an earlier file.
+    if (!out) throw std::runtime_error("could not write " + file.string());
     return file.string();
   }
 
