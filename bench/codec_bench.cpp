@@ -70,6 +70,18 @@ std::string AsciiText(int n) {
   return Prose(n, words, 70);
 }
 
+// Prose in an 8-bit code page of another script: most bytes are escaped.
+std::string EightBitText(int n) {
+  static const char* const words[] = {"\xCF\xF0\xE8\xE2\xE5\xF2",
+                                      "\xE8",
+                                      "\xEC\xE8\xF0",
+                                      "\xE4\xEE\xEC",
+                                      "\xE7\xE0\xE2\xF2\xF0\xE0,",
+                                      "\xEF\xEE\xE3\xEE\xE4\xE0",
+                                      "2001"};
+  return Prose(n, words, 70);
+}
+
 // Paragraphs of prose without line ends, so every line gets a soft break after a blank.
 std::string LongLines(int n) {
   static const char* const words[] = {
@@ -140,6 +152,7 @@ BENCHMARK_CAPTURE(BM_Base64Decode, random, RandomBytes(kMiB));
 BENCHMARK_CAPTURE(BM_QuotedPrintableEncode, text, SampleText(kMiB));
 BENCHMARK_CAPTURE(BM_QuotedPrintableEncode, ascii, AsciiText(kMiB));
 BENCHMARK_CAPTURE(BM_QuotedPrintableEncode, long_lines, LongLines(kMiB));
+BENCHMARK_CAPTURE(BM_QuotedPrintableEncode, eight_bit, EightBitText(kMiB));
 BENCHMARK_CAPTURE(BM_QuotedPrintableEncode, random, RandomBytes(kMiB));
 BENCHMARK_CAPTURE(BM_QuotedPrintableEncodedLength, text, SampleText(kMiB));
 BENCHMARK_CAPTURE(BM_QuotedPrintableDecode, text, SampleText(kMiB));
