@@ -63,4 +63,11 @@ constexpr std::uint64_t FirstBytes(std::uint64_t marks, int count) {
   return count >= 8 ? marks : marks & ((std::uint64_t{1} << (8 * count)) - 1);
 }
 
+// The eight bytes of a word added up.
+constexpr int SumOfBytes(std::uint64_t word) {
+  constexpr std::uint64_t kEverySecondByte = 0x00FF00FF00FF00FF;
+  const std::uint64_t pairs = (word & kEverySecondByte) + ((word >> 8) & kEverySecondByte);
+  return static_cast<int>((pairs * 0x0001000100010001) >> 48);
+}
+
 }  // namespace vandrel::mime

@@ -115,5 +115,18 @@ TEST(ByteWordsTest, FindsTheFirstAndLastMarkAmongTheFirstBytes) {
   }
 }
 
+TEST(ByteWordsTest, AddsUpTheBytesOfAWord) {
+  std::mt19937_64 rng(10);
+  const Bytes full = {255, 255, 255, 255, 255, 255, 255, 255};
+  EXPECT_EQ(SumOfBytes(LoadWord(full.data())), 8 * 255);
+  for (int n = 0; n < 5000; ++n) {
+    const std::uint64_t word = rng();
+    int sum = 0;
+    for (int k = 0; k < 8; ++k)
+      sum += static_cast<int>((word >> (8 * k)) & 0xFF);
+    EXPECT_EQ(SumOfBytes(word), sum) << std::hex << word;
+  }
+}
+
 }  // namespace
 }  // namespace vandrel::mime

@@ -177,6 +177,9 @@ TEST(QuotedPrintableEncoderTest, MatchesTheReferenceOnRandomTextsOfCorners) {
 TEST(QuotedPrintableEncoderTest, TheSizeAskedForIsTheEstimateAndSuffices) {
   std::mt19937 rng(5);
   std::vector<std::string> inputs = Corners();
+  // Letters and digits only, long enough that every byte of a word counts 255 of them and more.
+  inputs.push_back(Repeat("Zz09", 600));
+  inputs.push_back(X(8 * 255 + 1) + "\r\n" + X(8 * 256));
   for (testing::InputShape shape : testing::AllShapes()) {
     for (int n = 0; n < 40; ++n)
       inputs.push_back(testing::MakeInput(shape, static_cast<int>(rng() % 5000), rng));
