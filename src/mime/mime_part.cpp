@@ -124,9 +124,9 @@ void MimePart::Clear() {
   PartHeader::Clear();
 }
 
-std::string MimePart::TransferEncoding() const {
+std::string_view MimePart::TransferEncoding() const {
   const HeaderField* field = GetField("Content-Transfer-Encoding");
-  return field == nullptr ? std::string() : field->value;
+  return field == nullptr ? std::string_view() : std::string_view(field->value);
 }
 
 int MimePart::GetStoreLength() const {
@@ -211,8 +211,7 @@ int MimePart::LoadAtDepth(std::string_view text, int depth, bool& nestingCut) {
   std::size_t contentEnd = text.size();
   const bool multipart = GetMediaType() == kMediaMultipart;
   if (multipart && depth >= kMaxNesting) nestingCut = true;
-  const std::string boundary =
-      multipart && depth < kMaxNesting ? GetBoundary() : std::string();
+  const std::string boundary = multipart && depth < kMaxNesting ? GetBoundary() : std::string();
   const std::string delimiter = boundary.empty() ? std::string() : "\r\n--" + boundary;
   if (!delimiter.empty()) {
     // From 2 bytes before the body, so a delimiter whose CR LF is the blank line is found.

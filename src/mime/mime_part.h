@@ -65,7 +65,7 @@ class MimePart : public PartHeader {
   static constexpr int kMaxNesting = 64;
 
  private:
-  std::string TransferEncoding() const;
+  std::string_view TransferEncoding() const;
   int StoreChildren(char* buffer, int capacity, int written) const;
   int LoadAtDepth(std::string_view text, int depth, bool& nestingCut);
   int LoadChildren(std::string_view text, std::size_t delimiterStart, const std::string& delimiter,

@@ -85,10 +85,14 @@ HeaderField* PartHeader::GetField(std::string_view name) {
 }
 
 void PartHeader::SetField(const HeaderField& field) {
+  SetField(HeaderField(field));
+}
+
+void PartHeader::SetField(HeaderField&& field) {
   if (HeaderField* existing = GetField(field.name)) {
-    *existing = field;
+    *existing = std::move(field);
   } else {
-    fields_.push_back(field);
+    fields_.push_back(std::move(field));
   }
 }
 

@@ -37,6 +37,7 @@ class PartHeader {
 
   // Overwrites the first field of that name in place, or appends a copy at the end.
   void SetField(const HeaderField& field);
+  void SetField(HeaderField&& field);
   void SetFieldValue(std::string_view name, std::string_view value, std::string_view charset = {});
 
   // The attribute's value in the first field of that name; empty when either is absent.
