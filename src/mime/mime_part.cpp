@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "mime/body_part_factory.h"
 #include "mime/bounded_text.h"
@@ -54,6 +55,14 @@ int MimePart::SetContent(std::string_view bytes) {
   copy[bytes.size()] = '\0';
   content_ = std::move(copy);
   contentLength_ = static_cast<int>(bytes.size());
+  return contentLength_;
+}
+
+int MimePart::MoveContentFrom(MimePart& source) {
+  if (&source != this) {
+    content_ = std::move(source.content_);
+    contentLength_ = std::exchange(source.contentLength_, 0);
+  }
   return contentLength_;
 }
 
@@ -181,7 +190,7 @@ int MimePart::StoreChildren(char* buffer, int capacity, int written) const {
   return written;
 }
 
-bool MimePart::TakeContent(std::string_view encoded) {
+bool MimePart::DecodeContent(std::string_view encoded) {
   auto codec = CreateTransferCodec(TransferEncoding());
   codec->SetInput(encoded.data(), static_cast<int>(encoded.size()), false);
   const int bound = codec->DecodedLength();
@@ -218,7 +227,7 @@ int MimePart::LoadAtDepth(std::string_view text, int depth, bool& nestingCut) {
     const std::size_t found = text.find(delimiter, bodyStart >= 2 ? bodyStart - 2 : 0);
     if (found != std::string_view::npos) contentEnd = std::max(found + 2, bodyStart);
   }
-  if (contentEnd > bodyStart && !TakeContent(text.substr(bodyStart, contentEnd - bodyStart))) {
+  if (contentEnd > bodyStart && !DecodeContent(text.substr(bodyStart, contentEnd - bodyStart))) {
     return -1;
   }
   if (contentEnd >= text.size()) return static_cast<int>(text.size());

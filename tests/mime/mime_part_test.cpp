@@ -192,6 +192,39 @@ TEST(MimePartTest, ContentAccessorsKeepEveryByte) {
   EXPECT_EQ(part.CopyContent(buffer, -1), 0);
 }
 
+// Moving content between parts must give what copying gives, and leave the source empty.
+TEST(MimePartTest, MovedContentIsStoredLikeCopiedContent) {
+  const std::string text =
+      "Gr\xFC\xDF"
+      "e \r\nvon\0 mir =\r\n.\r\n"s +
+      std::string(200, 'x');
+  MailMessage source;
+  ASSERT_GT(source.Load("Content-Type: text/plain\r\n\r\n" + text), 0);
+
+  const auto makeOutput = [](MailMessage& output) -> MimePart& {
+    output.SetBoundary("B");
+    MimePart* part = output.CreatePart("text");
+    part->SetFieldValue("Content-Transfer-Encoding", "quoted-printable");
+    return *part;
+  };
+  MailMessage copied;
+  makeOutput(copied).SetContent(source.Content());
+  MailMessage moved;
+  EXPECT_EQ(makeOutput(moved).MoveContentFrom(source), static_cast<int>(text.size()));
+
+  EXPECT_EQ(moved.Children()[0]->Content(), text);
+  EXPECT_FALSE(source.HasContent());
+  EXPECT_EQ(source.Content(), "");
+  EXPECT_EQ(StoreWhole(moved), StoreWhole(copied));
+
+  // Into itself nothing changes; from a part without content the part is left without any.
+  MimePart& part = *moved.Children()[0];
+  EXPECT_EQ(part.MoveContentFrom(part), static_cast<int>(text.size()));
+  EXPECT_EQ(part.Content(), text);
+  EXPECT_EQ(part.MoveContentFrom(source), 0);
+  EXPECT_FALSE(part.HasContent());
+}
+
 TEST(MimePartTest, StoreFailsForChildrenWithoutABoundary) {
   MimePart part;
   part.SetFieldValue("Content-Type", "multipart/mixed");
