@@ -213,6 +213,11 @@ int MimePart::LoadAtDepth(std::string_view text, int depth, bool& nestingCut) {
   if (text.size() > kMaxTextLength) return -1;
   const int headerLength = PartHeader::Load(text);
   if (headerLength <= 0) return headerLength;
+  return LoadBody(text, headerLength, depth, nestingCut);
+}
+
+// What follows the header, which ends `headerLength` bytes into the text.
+int MimePart::LoadBody(std::string_view text, int headerLength, int depth, bool& nestingCut) {
   content_.reset();
   contentLength_ = 0;
 
@@ -249,10 +254,13 @@ int MimePart::LoadChildren(std::string_view text, std::size_t delimiterStart,
     const std::string_view childText =
         text.substr(childStart, (next == std::string_view::npos ? text.size() : next) - childStart);
 
+    // The header decides which part is made; it is read once and handed to that part.
     PartHeader childHeader;
-    childHeader.Load(childText);
+    const int headerLength = childHeader.Load(childText);
     MimePart* child = CreatePart(childHeader.GetMainType());
-    const int result = child->LoadAtDepth(childText, depth + 1, nestingCut);
+    child->AppendFields(std::move(childHeader));
+    const int result =
+        headerLength > 0 ? child->LoadBody(childText, headerLength, depth + 1, nestingCut) : 0;
     if (result < 0) {
       ErasePart(child);
       return result;

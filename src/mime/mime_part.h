@@ -71,6 +71,7 @@ class MimePart : public PartHeader {
   std::string_view TransferEncoding() const;
   int StoreChildren(char* buffer, int capacity, int written) const;
   int LoadAtDepth(std::string_view text, int depth, bool& nestingCut);
+  int LoadBody(std::string_view text, int headerLength, int depth, bool& nestingCut);
   int LoadChildren(std::string_view text, std::size_t delimiterStart, const std::string& delimiter,
                    int depth, bool& nestingCut);
   bool DecodeContent(std::string_view encoded);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <utility>
 
 #include "mime/ascii.h"
@@ -67,6 +68,15 @@ int PartHeader::Load(std::string_view text) {
     fields_.push_back(std::move(field));
     offset += static_cast<std::size_t>(consumed);
   }
+}
+
+void PartHeader::AppendFields(PartHeader&& other) {
+  if (fields_.empty()) {
+    fields_ = std::move(other.fields_);
+  } else {
+    std::move(other.fields_.begin(), other.fields_.end(), std::back_inserter(fields_));
+  }
+  other.fields_.clear();
 }
 
 PartHeader::FieldList::const_iterator PartHeader::FindField(std::string_view name) const {

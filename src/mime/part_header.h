@@ -55,6 +55,10 @@ class PartHeader {
   // Makes the header multipart with a generated boundary.
   void SetBoundary();
 
+ protected:
+  // Appends the other header's fields in their order; the other header is left without any.
+  void AppendFields(PartHeader&& other);
+
  private:
   FieldList fields_;
 };

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "mime/body_part_factory.h"
 
 namespace vandrel::mime {
 namespace {
@@ -130,6 +133,35 @@ TEST(MimePartTest, LoadHandlesRealWorldShapes) {
     EXPECT_EQ(std::string(message.Content()), c.rootContent) << c.what;
     EXPECT_EQ(LeafContents(message), c.leaves) << c.what;
   }
+}
+
+// A part type registered for a media type, which starts with a field of its own.
+class StampedPart : public MimePart {
+ public:
+  StampedPart() { SetFieldValue("X-Stamp", "made"); }
+};
+
+TEST(MimePartTest, EachChildIsMadeForItsMediaTypeAndKeepsItsOwnFieldsFirst) {
+  RegisterBodyPart("x-stamped", [] { return std::unique_ptr<MimePart>(new StampedPart); });
+  MailMessage message;
+  const std::string text =
+      "Content-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\n"
+      "Content-Type: x-stamped/thing\r\nX-Other: 1\r\n\r\nbody\r\n--B\r\n"
+      "Content-Type: text/plain\r\n\r\nplain\r\n--B--\r\n";
+  const int consumed = message.Load(text);
+  RegisterBodyPart("x-stamped", nullptr);
+
+  EXPECT_EQ(consumed, static_cast<int>(text.size()));
+  ASSERT_EQ(message.Children().size(), 2u);
+  const MimePart& stamped = *message.Children()[0];
+  EXPECT_NE(dynamic_cast<const StampedPart*>(&stamped), nullptr);
+  std::vector<std::string> names;
+  for (const HeaderField& field : stamped.Fields())
+    names.push_back(field.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"X-Stamp", "Content-Type", "X-Other"}));
+  EXPECT_EQ(stamped.Content(), "body");
+  EXPECT_EQ(dynamic_cast<const StampedPart*>(message.Children()[1].get()), nullptr);
+  EXPECT_EQ(message.Children()[1]->Content(), "plain");
 }
 
 TEST(MimePartTest, CollectLeafPartsWalksDepthFirst) {
