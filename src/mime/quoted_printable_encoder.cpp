@@ -12,7 +12,9 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr int kMaxLine = 76;
-// Bytes taken one at a time where the text is dense with escapes, before words are tried again.
+// Where eight bytes hold this many that are not plain, the text is dense with escapes, and the
+// bytes that follow go one at a time for a stretch before words are tried again.
+constexpr int kDenseWord = 4;
 constexpr int kDenseStretch = 16;
 
 // How a byte is written as far as the byte alone tells: a blank is escaped before CR and at the
@@ -66,13 +68,6 @@ std::uint64_t MarkNotPlain(std::uint64_t word) {
 std::uint64_t MarkBlanks(std::uint64_t word) {
   const std::uint64_t low = word & kLowBits;
   return (MarkEqual(low, ' ') | MarkEqual(low, '\t')) & ~MarkHighBytes(word);
-}
-
-// Copies eight bytes, of which only the plain ones count; returns how many lead the word.
-int CopyPlainWord(const unsigned char* in, char* to) {
-  const std::uint64_t notPlain = MarkNotPlain(LoadWord(in));
-  std::memcpy(to, in, 8);
-  return notPlain == 0 ? 8 : FirstMarked(notPlain);
 }
 
 }  // namespace
@@ -132,12 +127,15 @@ void QuotedPrintableEncoder::EncodeRun() {
   while (i < length) {
     int single = 1;  // bytes to take one at a time
     if (line + 8 < kMaxLine && length - i >= 8) {
-      const int plain = CopyPlainWord(in + i, to + out);
+      // All eight bytes are copied; those after the plain ones are scratch.
+      const std::uint64_t notPlain = MarkNotPlain(LoadWord(in + i));
+      std::memcpy(to + out, in + i, 8);
+      const int plain = notPlain == 0 ? 8 : FirstMarked(notPlain);
       i += plain;
       out += plain;
       line += plain;
-      if (plain == 8) continue;
-      single = plain == 0 ? kDenseStretch : 1;
+      if (notPlain == 0) continue;
+      single = SumOfBytes(notPlain >> 7) >= kDenseWord ? kDenseStretch : 1;
     }
     bool lineFull = false;
     for (; single > 0 && i < length; --single) {
@@ -159,8 +157,9 @@ void QuotedPrintableEncoder::EncodeRun() {
         break;
       }
       to[out++] = static_cast<char>(c);
-      line = 0;
       ++i;
+      if (c == '\r' && i < length && in[i] == '\n') to[out++] = static_cast<char>(in[i++]);
+      line = 0;
       if (i < length && in[i] == '.' && DotIsEscaped(i)) break;
     } else {
       // The byte goes on the next line; a blank that needs the break is the last of its line.
