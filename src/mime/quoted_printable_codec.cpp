@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "mime/byte_words.h"
 #include "mime/char_class.h"
@@ -37,6 +38,21 @@ std::int64_t CountAlphaNum(const unsigned char* in, int length) {
   for (; i < length; ++i)
     count += IsAlphaNumChar(static_cast<char>(in[i])) ? 1 : 0;
   return count;
+}
+
+// Copies the bytes before the first "=" among `room` and returns their count; eight at a time
+// while none of them is one.
+int CopyUpToEquals(const unsigned char* in, char* to, int room) {
+  int n = 0;
+  for (; n + 8 <= room; n += 8) {
+    const std::uint64_t word = LoadWord(in + n);
+    std::memcpy(to + n, in + n, 8);
+    const std::uint64_t equals = MarkEqual(word & kLowBits, '=') & ~MarkHighBytes(word);
+    if (equals != 0) return n + FirstMarked(equals);
+  }
+  for (; n < room && in[n] != '='; ++n)
+    to[n] = static_cast<char>(in[n]);
+  return n;
 }
 
 // The value of a hex digit after "=" (upper case only), 16 for any other byte.
@@ -90,11 +106,7 @@ int QuotedPrintableCodec::Decode(char* buffer, int capacity) {
   while (i < length && out < capacity) {
     // Everything up to the next "=" is copied as it is.
     const int room = std::min(length - i, capacity - out);
-    int run = 0;
-    while (run < room && in[i + run] != '=') {
-      buffer[out + run] = static_cast<char>(in[i + run]);
-      ++run;
-    }
+    const int run = CopyUpToEquals(in + i, buffer + out, room);
     i += run;
     out += run;
     if (run == room) break;
