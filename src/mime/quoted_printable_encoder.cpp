@@ -15,7 +15,7 @@ constexpr int kMaxLine = 76;
 // Where eight bytes hold this many that are not plain, the text is dense with escapes, and the
 // bytes that follow go one at a time for a stretch before words are tried again.
 constexpr int kDenseWord = 4;
-constexpr int kDenseStretch = 16;
+constexpr int kDenseStretch = 32;
 
 // How a byte is written as far as the byte alone tells: a blank is escaped before CR and at the
 // end, and a full stop alone on its line is escaped; both need a look at their neighbours.
