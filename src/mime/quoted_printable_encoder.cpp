@@ -108,12 +108,12 @@ bool QuotedPrintableEncoder::HasRoomForALine(int out) const {
   return capacity_ - out >= kMaxLine + 3;
 }
 
-// Encodes what the bytes alone decide, exactly as Step would byte by byte, for as long as the
-// buffer has room for a whole line; so it needs no other capacity check, as no line holds more
-// than 75 bytes here. Eight bytes are copied at once while they are plain and fit on the line.
-// Where the first of eight must be escaped the text is dense with escapes, and the next bytes go
-// one at a time, without branches. Step takes over for the few bytes whose neighbours decide: a
-// blank before CR or at the end, a full stop alone on its line.
+// Encodes what the bytes alone decide, exactly as Step would byte by byte, line ends and soft
+// breaks included, for as long as the buffer has room for a whole line; so it needs no other
+// capacity check, as no line holds more than 75 bytes here. Eight bytes are copied at once while
+// they are plain and fit on the line; other bytes go one at a time, without branches. Step takes
+// over for the few bytes whose neighbours decide: a blank before CR or at the end, a full stop
+// alone on its line.
 void QuotedPrintableEncoder::EncodeRun() {
   if (!HasRoomForALine(out_) || (in_[i_] == '.' && DotIsEscaped(i_))) return;
   // Locals, because every byte stored through the char buffer could alias the members.
@@ -208,8 +208,10 @@ bool QuotedPrintableEncoder::Step() {
 }
 
 // Where the last blank of the line that ends at `out` was written, a blank that opens the line
-// aside; -1 when there is none. Every blank in the output was written as it is from the input:
-// escaped blanks only come right before a line end or at the end of the input.
+// aside; -1 when there is none. That is the break point Step would have noted byte by byte:
+// every blank in the output is one of the input's written as it is, and an escaped blank, which
+// shows as "=20" or "=09", stands right before a line end or at the end, where no later byte on
+// its line could break after it.
 int QuotedPrintableEncoder::LastBlankOnLine(int out, int line) const {
   const auto* bytes = reinterpret_cast<const unsigned char*>(buffer_);
   const int lineStart = out - line;
