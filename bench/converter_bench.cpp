@@ -1,5 +1,5 @@
-// Converting one message: with a 10 MiB attached file (read, base64, store, line ends), and
-// with 1 MiB of text (quoted-printable).
+// Converting one message: with a 10 MiB attached file (read, base64, store, line ends), with
+// 1 MiB of text (quoted-printable), and with 2 KiB of text, where the fields cost the most.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -60,8 +60,24 @@ void BM_ConvertMessageWithOneMiBText(benchmark::State& state) {
                           static_cast<std::int64_t>(message.size()));
 }
 
+void BM_ConvertMessageWithTwoKiBText(benchmark::State& state) {
+  std::string body;
+  while (body.size() < 2 * 1024)
+    body += "Die Zahlen f\xFCr das dritte Quartal liegen bei 42 Prozent.\r\n";
+  const std::string message = ExportedMessage(
+      "Date: Mon, 1 Jan 2001 10:00:00 +0100\r\nMessage-ID: <1.2@example.de>\r\n"
+      "X-CalypsoAccount: Standard\r\n",
+      body);
+  MessageConverter converter;
+  for (auto _ : state)
+    benchmark::DoNotOptimize(converter.ConvertMessage(message));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(message.size()));
+}
+
 BENCHMARK(BM_ConvertMessageWithTenMiBAttachment)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ConvertMessageWithOneMiBText)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConvertMessageWithTwoKiBText)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace vandrel

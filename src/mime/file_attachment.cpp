@@ -1,5 +1,4 @@
 // MimePart::ReadFile: a part takes its content from a file on disk.
-#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -10,8 +9,6 @@
 namespace vandrel::mime {
 
 namespace {
-
-constexpr int kBlockSize = 512;
 
 // The text after the last backslash; only the backslash separates directories here.
 std::string_view FileNameOf(std::string_view path) {
@@ -38,14 +35,8 @@ bool MimePart::ReadFile(const std::string& path, std::string_view partName) {
     if (content == nullptr) return false;
     // Never more than the size measured at opening, even when the file grows meanwhile; a file
     // that shrinks gives the bytes that were there.
-    const int capacity = static_cast<int>(size);
-    while (true) {
-      const int request = std::min(kBlockSize, capacity - length);
-      const int n = file.Read(content.get() + length, request);
-      if (n < 0) return false;
-      length += n;
-      if (n < kBlockSize) break;
-    }
+    length = file.Read(content.get(), static_cast<int>(size));
+    if (length < 0) return false;
     content[static_cast<std::size_t>(length)] = '\0';
   }
   content_ = std::move(content);

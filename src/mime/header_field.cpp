@@ -1,11 +1,13 @@
 #include "mime/header_field.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 #include "mime/ascii.h"
 #include "mime/bounded_text.h"
 #include "mime/char_class.h"
+#include "mime/encoded_word_codec.h"
 #include "mime/field_codec.h"
 #include "mime/header_lines.h"
 
@@ -36,6 +38,38 @@ std::string Quoted(std::string_view text) {
 
 bool IsFoldBlank(char c) {
   return c == ' ' || c == '\t';
+}
+
+// Without a charset every field codec writes the value as it is, so none is made for it.
+std::int64_t EncodedValueLength(const std::string& name, const std::string& value,
+                                const std::string& charset) {
+  if (!EncodedWordCodec::EncodesWith(charset)) return static_cast<std::int64_t>(value.size());
+  auto codec = CreateFieldCodec(name);
+  codec->charset = charset;
+  codec->SetInput(value.data(), static_cast<int>(value.size()), true);
+  return codec->EncodedLength();
+}
+
+int EncodeValue(const std::string& name, const std::string& value, const std::string& charset,
+                char* buffer, int capacity) {
+  if (!EncodedWordCodec::EncodesWith(charset)) {
+    const int n = std::max(0, std::min(static_cast<int>(value.size()), capacity));
+    if (n > 0) std::memcpy(buffer, value.data(), static_cast<std::size_t>(n));
+    return n;
+  }
+  auto codec = CreateFieldCodec(name);
+  codec->charset = charset;
+  codec->SetInput(value.data(), static_cast<int>(value.size()), true);
+  return codec->Encode(buffer, capacity);
+}
+
+// Every field reads its encoded words alike, whatever codec writes it.
+void DecodeValue(std::string_view raw, std::string& value, std::string& charset) {
+  EncodedWordCodec words;
+  words.SetInput(raw.data(), static_cast<int>(raw.size()), false);
+  value.resize(raw.size());
+  value.resize(static_cast<std::size_t>(words.Output(value.data(), static_cast<int>(raw.size()))));
+  charset = std::move(words.charset);
 }
 
 }  // namespace
@@ -91,10 +125,8 @@ void HeaderField::SetParameter(std::string_view attribute, std::string_view text
 
 int HeaderField::GetStoreLength() const {
   if (name.size() > kMaxTextLength / 2 || value.size() > kMaxTextLength) return -1;
-  auto codec = CreateFieldCodec(name);
-  codec->charset = charset;
-  codec->SetInput(value.data(), static_cast<int>(value.size()), true);
-  const std::int64_t total = static_cast<std::int64_t>(name.size()) + 4 + codec->EncodedLength();
+  const std::int64_t total =
+      static_cast<std::int64_t>(name.size()) + 4 + EncodedValueLength(name, value, charset);
   return total > static_cast<std::int64_t>(kMaxTextLength) ? -1 : static_cast<int>(total);
 }
 
@@ -105,10 +137,8 @@ int HeaderField::Store(char* buffer, int capacity) const {
   std::memcpy(buffer, name.data(), name.size());
   buffer[nameLength] = ':';
   buffer[nameLength + 1] = ' ';
-  auto codec = CreateFieldCodec(name);
-  codec->charset = charset;
-  codec->SetInput(value.data(), static_cast<int>(value.size()), true);
-  const int written = codec->Encode(buffer + nameLength + 2, capacity - nameLength - 4);
+  const int written =
+      EncodeValue(name, value, charset, buffer + nameLength + 2, capacity - nameLength - 4);
   buffer[nameLength + 2 + written] = '\r';
   buffer[nameLength + 3 + written] = '\n';
   return nameLength + 4 + written;
@@ -146,13 +176,7 @@ int HeaderField::Load(std::string_view text) {
     end += 2;
   }
 
-  const std::string_view raw = text.substr(valueStart, end - valueStart);
-  auto codec = CreateFieldCodec(name);
-  codec->SetInput(raw.data(), static_cast<int>(raw.size()), false);
-  value.resize(static_cast<std::size_t>(codec->DecodedLength()));
-  value.resize(
-      static_cast<std::size_t>(codec->Output(value.data(), static_cast<int>(value.size()))));
-  charset = codec->charset;
+  DecodeValue(text.substr(valueStart, end - valueStart), value, charset);
   return static_cast<int>(end + 2);
 }
 

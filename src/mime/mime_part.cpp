@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "mime/body_part_factory.h"
 #include "mime/bounded_text.h"
@@ -54,6 +55,14 @@ int MimePart::SetContent(std::string_view bytes) {
   copy[bytes.size()] = '\0';
   content_ = std::move(copy);
   contentLength_ = static_cast<int>(bytes.size());
+  return contentLength_;
+}
+
+int MimePart::MoveContentFrom(MimePart& source) {
+  if (&source != this) {
+    content_ = std::move(source.content_);
+    contentLength_ = std::exchange(source.contentLength_, 0);
+  }
   return contentLength_;
 }
 
@@ -124,9 +133,9 @@ void MimePart::Clear() {
   PartHeader::Clear();
 }
 
-std::string MimePart::TransferEncoding() const {
+std::string_view MimePart::TransferEncoding() const {
   const HeaderField* field = GetField("Content-Transfer-Encoding");
-  return field == nullptr ? std::string() : field->value;
+  return field == nullptr ? std::string_view() : std::string_view(field->value);
 }
 
 int MimePart::GetStoreLength() const {
@@ -181,7 +190,7 @@ int MimePart::StoreChildren(char* buffer, int capacity, int written) const {
   return written;
 }
 
-bool MimePart::TakeContent(std::string_view encoded) {
+bool MimePart::DecodeContent(std::string_view encoded) {
   auto codec = CreateTransferCodec(TransferEncoding());
   codec->SetInput(encoded.data(), static_cast<int>(encoded.size()), false);
   const int bound = codec->DecodedLength();
@@ -204,6 +213,11 @@ int MimePart::LoadAtDepth(std::string_view text, int depth, bool& nestingCut) {
   if (text.size() > kMaxTextLength) return -1;
   const int headerLength = PartHeader::Load(text);
   if (headerLength <= 0) return headerLength;
+  return LoadBody(text, headerLength, depth, nestingCut);
+}
+
+// What follows the header, which ends `headerLength` bytes into the text.
+int MimePart::LoadBody(std::string_view text, int headerLength, int depth, bool& nestingCut) {
   content_.reset();
   contentLength_ = 0;
 
@@ -211,15 +225,14 @@ int MimePart::LoadAtDepth(std::string_view text, int depth, bool& nestingCut) {
   std::size_t contentEnd = text.size();
   const bool multipart = GetMediaType() == kMediaMultipart;
   if (multipart && depth >= kMaxNesting) nestingCut = true;
-  const std::string boundary =
-      multipart && depth < kMaxNesting ? GetBoundary() : std::string();
+  const std::string boundary = multipart && depth < kMaxNesting ? GetBoundary() : std::string();
   const std::string delimiter = boundary.empty() ? std::string() : "\r\n--" + boundary;
   if (!delimiter.empty()) {
     // From 2 bytes before the body, so a delimiter whose CR LF is the blank line is found.
     const std::size_t found = text.find(delimiter, bodyStart >= 2 ? bodyStart - 2 : 0);
     if (found != std::string_view::npos) contentEnd = std::max(found + 2, bodyStart);
   }
-  if (contentEnd > bodyStart && !TakeContent(text.substr(bodyStart, contentEnd - bodyStart))) {
+  if (contentEnd > bodyStart && !DecodeContent(text.substr(bodyStart, contentEnd - bodyStart))) {
     return -1;
   }
   if (contentEnd >= text.size()) return static_cast<int>(text.size());
@@ -241,10 +254,13 @@ int MimePart::LoadChildren(std::string_view text, std::size_t delimiterStart,
     const std::string_view childText =
         text.substr(childStart, (next == std::string_view::npos ? text.size() : next) - childStart);
 
+    // The header decides which part is made; it is read once and handed to that part.
     PartHeader childHeader;
-    childHeader.Load(childText);
+    const int headerLength = childHeader.Load(childText);
     MimePart* child = CreatePart(childHeader.GetMainType());
-    const int result = child->LoadAtDepth(childText, depth + 1, nestingCut);
+    child->AppendFields(std::move(childHeader));
+    const int result =
+        headerLength > 0 ? child->LoadBody(childText, headerLength, depth + 1, nestingCut) : 0;
     if (result < 0) {
       ErasePart(child);
       return result;

@@ -22,6 +22,9 @@ class MimePart : public PartHeader {
   // Returns the new length, or -1 when memory runs out (the old content is then kept).
   int SetContent(const char* bytes, int length);
   int SetContent(std::string_view bytes);
+  // Takes over the content of `source` as it is, without copying it; `source` is left without
+  // content. Returns the new length.
+  int MoveContentFrom(MimePart& source);
   // Copies up to `capacity` content bytes and returns their count.
   int CopyContent(char* buffer, int capacity) const;
   // The content bytes; when the part has no content the output is left as it was and 0 returned.
@@ -65,12 +68,13 @@ class MimePart : public PartHeader {
   static constexpr int kMaxNesting = 64;
 
  private:
-  std::string TransferEncoding() const;
+  std::string_view TransferEncoding() const;
   int StoreChildren(char* buffer, int capacity, int written) const;
   int LoadAtDepth(std::string_view text, int depth, bool& nestingCut);
+  int LoadBody(std::string_view text, int headerLength, int depth, bool& nestingCut);
   int LoadChildren(std::string_view text, std::size_t delimiterStart, const std::string& delimiter,
                    int depth, bool& nestingCut);
-  bool TakeContent(std::string_view encoded);
+  bool DecodeContent(std::string_view encoded);
 
   std::unique_ptr<char[]> content_;  // followed by a NUL that is not part of the content
   int contentLength_ = 0;

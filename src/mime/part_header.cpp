@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <utility>
 
 #include "mime/ascii.h"
@@ -69,6 +70,15 @@ int PartHeader::Load(std::string_view text) {
   }
 }
 
+void PartHeader::AppendFields(PartHeader&& other) {
+  if (fields_.empty()) {
+    fields_ = std::move(other.fields_);
+  } else {
+    std::move(other.fields_.begin(), other.fields_.end(), std::back_inserter(fields_));
+  }
+  other.fields_.clear();
+}
+
 PartHeader::FieldList::const_iterator PartHeader::FindField(std::string_view name) const {
   return std::find_if(fields_.begin(), fields_.end(), [name](const HeaderField& field) {
     return EqualsIgnoreCase(field.name, name);
@@ -85,10 +95,14 @@ HeaderField* PartHeader::GetField(std::string_view name) {
 }
 
 void PartHeader::SetField(const HeaderField& field) {
+  SetField(HeaderField(field));
+}
+
+void PartHeader::SetField(HeaderField&& field) {
   if (HeaderField* existing = GetField(field.name)) {
-    *existing = field;
+    *existing = std::move(field);
   } else {
-    fields_.push_back(field);
+    fields_.push_back(std::move(field));
   }
 }
 

@@ -37,6 +37,7 @@ class PartHeader {
 
   // Overwrites the first field of that name in place, or appends a copy at the end.
   void SetField(const HeaderField& field);
+  void SetField(HeaderField&& field);
   void SetFieldValue(std::string_view name, std::string_view value, std::string_view charset = {});
 
   // The attribute's value in the first field of that name; empty when either is absent.
@@ -53,6 +54,10 @@ class PartHeader {
   void SetBoundary(std::string_view boundary);
   // Makes the header multipart with a generated boundary.
   void SetBoundary();
+
+ protected:
+  // Appends the other header's fields in their order; the other header is left without any.
+  void AppendFields(PartHeader&& other);
 
  private:
   FieldList fields_;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 
+#include "mime/byte_words.h"
 #include "mime/char_class.h"
 #include "mime/length_bound.h"
 #include "mime/quoted_printable_encoder.h"
@@ -12,16 +14,46 @@ namespace vandrel::mime {
 
 namespace {
 
-// Bytes that add 2 to the size estimate: all but letters and digits.
-constexpr std::array<std::uint8_t, 256> MakeEstimateTable() {
-  std::array<std::uint8_t, 256> table{};
-  for (int c = 0; c < 256; ++c) {
-    table[static_cast<std::size_t>(c)] = IsAlphaNumChar(static_cast<char>(c)) ? 0 : 2;
-  }
-  return table;
+std::uint64_t MarkAlphaNum(std::uint64_t word) {
+  const std::uint64_t low = word & kLowBits;
+  const std::uint64_t digits = MarkAbove(low, '0' - 1) & MarkBelow(low, '9' + 1);
+  // Upper-case letters to lower case; no other byte becomes a letter.
+  const std::uint64_t folded = low | (kEveryByte * 0x20);
+  const std::uint64_t letters = MarkAbove(folded, 'a' - 1) & MarkBelow(folded, 'z' + 1);
+  return (digits | letters) & ~MarkHighBytes(word);
 }
 
-constexpr auto kEstimateExtra = MakeEstimateTable();
+// Letters and digits a word at a time: the marks add up in the bytes of a word, which are summed
+// before any of them can pass 255.
+std::int64_t CountAlphaNum(const unsigned char* in, int length) {
+  std::int64_t count = 0;
+  int i = 0;
+  while (length - i >= 8) {
+    const int words = std::min((length - i) / 8, 255);
+    std::uint64_t perByte = 0;
+    for (int w = 0; w < words; ++w, i += 8)
+      perByte += MarkAlphaNum(LoadWord(in + i)) >> 7;
+    count += SumOfBytes(perByte);
+  }
+  for (; i < length; ++i)
+    count += IsAlphaNumChar(static_cast<char>(in[i])) ? 1 : 0;
+  return count;
+}
+
+// Copies the bytes before the first "=" among `room` and returns their count; eight at a time
+// while none of them is one.
+int CopyUpToEquals(const unsigned char* in, char* to, int room) {
+  int n = 0;
+  for (; n + 8 <= room; n += 8) {
+    const std::uint64_t word = LoadWord(in + n);
+    std::memcpy(to + n, in + n, 8);
+    const std::uint64_t equals = MarkEqual(word & kLowBits, '=') & ~MarkHighBytes(word);
+    if (equals != 0) return n + FirstMarked(equals);
+  }
+  for (; n < room && in[n] != '='; ++n)
+    to[n] = static_cast<char>(in[n]);
+  return n;
+}
 
 // The value of a hex digit after "=" (upper case only), 16 for any other byte.
 constexpr std::array<std::uint8_t, 256> MakeHexValueTable() {
@@ -51,12 +83,11 @@ constexpr auto kLowNibbles = MakeLowNibbleTable();
 
 }  // namespace
 
+// Every byte but letters and digits counts as an escape, and each 74 get a soft break's worth.
 int QuotedPrintableCodec::EncodedLength() {
   const auto* in = reinterpret_cast<const unsigned char*>(Input());
-  std::int64_t s = InputLength();
-  for (int i = 0; i < InputLength(); ++i) {
-    s += kEstimateExtra[in[i]];
-  }
+  const std::int64_t length = InputLength();
+  const std::int64_t s = 3 * length - 2 * CountAlphaNum(in, InputLength());
   return ClampLength(s + s / 74 * 6);
 }
 
@@ -75,11 +106,7 @@ int QuotedPrintableCodec::Decode(char* buffer, int capacity) {
   while (i < length && out < capacity) {
     // Everything up to the next "=" is copied as it is.
     const int room = std::min(length - i, capacity - out);
-    int run = 0;
-    while (run < room && in[i + run] != '=') {
-      buffer[out + run] = static_cast<char>(in[i + run]);
-      ++run;
-    }
+    const int run = CopyUpToEquals(in + i, buffer + out, room);
     i += run;
     out += run;
     if (run == room) break;

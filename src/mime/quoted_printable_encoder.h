@@ -18,9 +18,11 @@ class QuotedPrintableEncoder {
   bool BlankIsEscaped(int i) const;
   bool DotIsEscaped(int i) const;
   bool MustEscape(int i) const;
+  bool HasRoomForALine(int out) const;
   void EncodeRun();
   bool Step();
-  void SoftBreak(int width);
+  int LastBlankOnLine(int out, int line) const;
+  int SoftBreak(int out, int line, int width, int blank);
 
   const unsigned char* in_;
   int length_;
@@ -28,8 +30,7 @@ class QuotedPrintableEncoder {
   int capacity_;
   int i_ = 0;
   int out_ = 0;
-  int lineLength_ = 0;
-  int breakCandidate_ = -1;  // output position of the last blank written on this line
+  int lineLength_ = 0;  // output bytes since the last line end or soft break
 };
 
 }  // namespace vandrel::mime

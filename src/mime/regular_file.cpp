@@ -16,6 +16,14 @@ RegularFile::~RegularFile() {
 int RegularFile::Read(char* buffer, int count) {
   int total = 0;
   while (total < count) {
+    if (consumed_ == buffered_ && count - total >= kBufferSize) {
+      // A request this large goes straight into the caller's buffer, without a copy.
+      const int n = ReadFromSystem(buffer + total, count - total);
+      if (n < 0) return -1;
+      if (n == 0) break;
+      total += n;
+      continue;
+    }
     if (consumed_ == buffered_) {
       if (buffer_ == nullptr) buffer_ = std::make_unique<char[]>(kBufferSize);
       const int n = ReadFromSystem(buffer_.get(), kBufferSize);

@@ -37,7 +37,7 @@ class FileAttachmentTest : public ::testing::Test {
 };
 
 TEST_F(FileAttachmentTest, ReadsEveryByteWhateverTheSize) {
-  for (std::size_t size : {0u, 1u, 511u, 512u, 513u, 1024u, 70000u}) {
+  for (std::size_t size : {0u, 1u, 511u, 512u, 513u, 1024u, 65535u, 65536u, 65537u, 200000u}) {
     std::string bytes(size, '\0');
     for (std::size_t i = 0; i < size; ++i)
       bytes[i] = static_cast<char>(i * 7 + (i % 13 == 0 ? 0 : 1));

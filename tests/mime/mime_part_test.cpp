@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "mime/body_part_factory.h"
 
 namespace vandrel::mime {
 namespace {
@@ -132,6 +135,35 @@ TEST(MimePartTest, LoadHandlesRealWorldShapes) {
   }
 }
 
+// A part type registered for a media type, which starts with a field of its own.
+class StampedPart : public MimePart {
+ public:
+  StampedPart() { SetFieldValue("X-Stamp", "made"); }
+};
+
+TEST(MimePartTest, EachChildIsMadeForItsMediaTypeAndKeepsItsOwnFieldsFirst) {
+  RegisterBodyPart("x-stamped", [] { return std::unique_ptr<MimePart>(new StampedPart); });
+  MailMessage message;
+  const std::string text =
+      "Content-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\n"
+      "Content-Type: x-stamped/thing\r\nX-Other: 1\r\n\r\nbody\r\n--B\r\n"
+      "Content-Type: text/plain\r\n\r\nplain\r\n--B--\r\n";
+  const int consumed = message.Load(text);
+  RegisterBodyPart("x-stamped", nullptr);
+
+  EXPECT_EQ(consumed, static_cast<int>(text.size()));
+  ASSERT_EQ(message.Children().size(), 2u);
+  const MimePart& stamped = *message.Children()[0];
+  EXPECT_NE(dynamic_cast<const StampedPart*>(&stamped), nullptr);
+  std::vector<std::string> names;
+  for (const HeaderField& field : stamped.Fields())
+    names.push_back(field.name);
+  EXPECT_EQ(names, (std::vector<std::string>{"X-Stamp", "Content-Type", "X-Other"}));
+  EXPECT_EQ(stamped.Content(), "body");
+  EXPECT_EQ(dynamic_cast<const StampedPart*>(message.Children()[1].get()), nullptr);
+  EXPECT_EQ(message.Children()[1]->Content(), "plain");
+}
+
 TEST(MimePartTest, CollectLeafPartsWalksDepthFirst) {
   MailMessage root;
   root.SetBoundary("r");
@@ -190,6 +222,39 @@ TEST(MimePartTest, ContentAccessorsKeepEveryByte) {
   EXPECT_EQ(part.CopyContent(buffer, 4), 4);
   EXPECT_EQ(std::string(buffer, 4), "abcd");
   EXPECT_EQ(part.CopyContent(buffer, -1), 0);
+}
+
+// Moving content between parts must give what copying gives, and leave the source empty.
+TEST(MimePartTest, MovedContentIsStoredLikeCopiedContent) {
+  const std::string text =
+      "Gr\xFC\xDF"
+      "e \r\nvon\0 mir =\r\n.\r\n"s +
+      std::string(200, 'x');
+  MailMessage source;
+  ASSERT_GT(source.Load("Content-Type: text/plain\r\n\r\n" + text), 0);
+
+  const auto makeOutput = [](MailMessage& output) -> MimePart& {
+    output.SetBoundary("B");
+    MimePart* part = output.CreatePart("text");
+    part->SetFieldValue("Content-Transfer-Encoding", "quoted-printable");
+    return *part;
+  };
+  MailMessage copied;
+  makeOutput(copied).SetContent(source.Content());
+  MailMessage moved;
+  EXPECT_EQ(makeOutput(moved).MoveContentFrom(source), static_cast<int>(text.size()));
+
+  EXPECT_EQ(moved.Children()[0]->Content(), text);
+  EXPECT_FALSE(source.HasContent());
+  EXPECT_EQ(source.Content(), "");
+  EXPECT_EQ(StoreWhole(moved), StoreWhole(copied));
+
+  // Into itself nothing changes; from a part without content the part is left without any.
+  MimePart& part = *moved.Children()[0];
+  EXPECT_EQ(part.MoveContentFrom(part), static_cast<int>(text.size()));
+  EXPECT_EQ(part.Content(), text);
+  EXPECT_EQ(part.MoveContentFrom(source), 0);
+  EXPECT_FALSE(part.HasContent());
 }
 
 TEST(MimePartTest, StoreFailsForChildrenWithoutABoundary) {

@@ -183,6 +183,15 @@ std::string QuotedPrintableEncode(std::string_view input, int capacity) {
   return result;
 }
 
+int QuotedPrintableEncodedLength(std::string_view input) {
+  std::int64_t counted = 0;
+  for (const char c : input) {
+    counted += IsAlphaNumChar(c) ? 1 : 3;
+  }
+  const std::int64_t total = counted + counted / 74 * 6;
+  return total > INT32_MAX ? INT32_MAX : static_cast<int>(total);
+}
+
 std::string QuotedPrintableDecode(std::string_view input, int capacity) {
   std::string result = Sized(capacity);
   char* buffer = result.data();

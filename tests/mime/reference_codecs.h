@@ -13,4 +13,8 @@ std::string Base64Decode(std::string_view input, int capacity);
 std::string QuotedPrintableEncode(std::string_view input, int capacity);
 std::string QuotedPrintableDecode(std::string_view input, int capacity);
 
+// The size the quoted-printable encoder asks for: every byte but letters and digits counts three
+// times, and six more for each 74 counted.
+int QuotedPrintableEncodedLength(std::string_view input);
+
 }  // namespace vandrel::mime::reference

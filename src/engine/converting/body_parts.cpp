@@ -40,37 +40,34 @@ bool AddHtmlBody(mime::MailMessage& output, const std::string& path, ReferencedF
   return true;
 }
 
-void AddTextPart(mime::MailMessage& output, std::string_view text, std::string_view sourceCharset,
+// A quoted-printable part that takes over the text of `source`.
+void AddTextPart(mime::MailMessage& output, mime::MimePart& source,
                  std::string_view exportCharset) {
+  const std::string sourceCharset = source.GetFieldParameter("Content-Type", "charset");
   mime::MimePart* part = output.CreatePart({});
   part->SetFieldValue("Content-Type", "text/plain");
   part->SetCharset(sourceCharset.empty() ? exportCharset : sourceCharset);
   MarkContentTypeCharset(*part, exportCharset);
   part->SetFieldValue("Content-Transfer-Encoding", "quoted-printable");
-  part->SetContent(text);
+  part->MoveContentFrom(source);
 }
 
 }  // namespace
 
-void AddBodyParts(const mime::MailMessage& source, mime::MailMessage& output,
+void AddBodyParts(mime::MailMessage& source, mime::MailMessage& output,
                   const std::string& htmlBodyReference, ReferencedFiles& files,
                   std::string_view exportCharset) {
   if (AddHtmlBody(output, HtmlBodyPath(htmlBodyReference), files, exportCharset)) return;
 
-  std::vector<const mime::MimePart*> leaves;
+  std::vector<mime::MimePart*> leaves;
   source.CollectLeafParts(leaves);
   bool foundText = false;
-  for (const mime::MimePart* leaf : leaves) {
-    if (leaf->GetMediaType() != mime::kMediaText) continue;
-    const std::string_view text = leaf->Content();
-    if (text.empty()) continue;
+  for (mime::MimePart* leaf : leaves) {
+    if (leaf->GetMediaType() != mime::kMediaText || leaf->Content().empty()) continue;
     foundText = true;
-    AddTextPart(output, text, leaf->GetFieldParameter("Content-Type", "charset"), exportCharset);
+    AddTextPart(output, *leaf, exportCharset);
   }
-  if (!foundText) {
-    AddTextPart(output, source.Content(), source.GetFieldParameter("Content-Type", "charset"),
-                exportCharset);
-  }
+  if (!foundText) AddTextPart(output, source, exportCharset);
 }
 
 }  // namespace vandrel

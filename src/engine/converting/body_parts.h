@@ -10,8 +10,9 @@
 
 namespace vandrel {
 
-// Text without a charset of its own is labelled `exportCharset`.
-void AddBodyParts(const mime::MailMessage& source, mime::MailMessage& output,
+// Text without a charset of its own is labelled `exportCharset`. The text moves from the source
+// into the output, without a copy: the source's text parts are left empty.
+void AddBodyParts(mime::MailMessage& source, mime::MailMessage& output,
                   const std::string& htmlBodyReference, ReferencedFiles& files,
                   std::string_view exportCharset);
 
