@@ -81,12 +81,10 @@ void BM_ReadLines(benchmark::State& state) {
       break;
     }
     LineReader reader(file);
-    std::string line;
+    std::string_view line;
     lines = 0;
-    while (reader.AppendLine(line)) {
+    while (reader.NextLine(line))
       ++lines;
-      line.clear();
-    }
     std::fclose(file);
   }
   state.SetBytesProcessed(state.iterations() * size);

@@ -178,6 +178,7 @@ bool ConversionRun::WriteFolder(const std::string& fileName, const MessageList& 
     if (!file.Write(converted.text)) return fail({});
     if (report_.status != nullptr) report_.status->StepProgress();
   }
+  if (!reader_->ExportUnchanged()) return fail(reader_->ErrorMessage());
   if (!file.Commit()) return fail({});
   return true;
 }

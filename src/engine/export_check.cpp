@@ -47,6 +47,7 @@ ExportCheck CheckExport(const ConversionRequest& request, bool lookAtOutput, Sta
       check.findings.Add(converter.ConvertMessage(std::move(text)).findings);
     }
   }
+  if (!reader.ExportUnchanged()) check.error = reader.ErrorMessage();
   check.filesFound = converter.FilesFound();
   statusLine.Set(check.error.empty() ? "ready" : "failed: see the log");
   return check;

@@ -25,10 +25,13 @@ bool ExportText::Read(const MessageSpan& span, MessageText& text) {
       errorNumber_ = errno;
       return false;
     }
-    if (StampOf(file_.get()) != stamp_) return false;
   }
   ToExportLines(text);
   return true;
+}
+
+bool ExportText::Unchanged() const {
+  return file_ == nullptr || StampOf(file_.get()) == stamp_;
 }
 
 }  // namespace vandrel

@@ -14,16 +14,20 @@ namespace vandrel {
 
 class ExportText {
  public:
-  // `base` is where the text begins in the file; the stamp is checked at every reading, so
-  // that an export written to meanwhile is not taken for the one that was read.
+  // `base` is where the text begins in the file.
   ExportText(FilePointer file, std::uint64_t base);
   explicit ExportText(std::string bytes);
 
   // The message's text, as the reader made it: every line followed by CR LF. False when it
-  // could not be read, or the file has changed since it was first read.
+  // could not be read, or lies past the end of a file that has shrunk.
   bool Read(const MessageSpan& span, MessageText& text);
-  // After a failed Read: the errno, or 0 when the file had changed.
+  // After a failed Read: the errno, or 0 when the file is shorter than it was.
   int ErrorNumber() const { return errorNumber_; }
+
+  // False once the file's size or modification time differs from when it was first read: what
+  // was read from it since then may not be the export that was read. Asked before what was
+  // read is kept, rather than at every reading, which would cost a system call per message.
+  bool Unchanged() const;
 
  private:
   FilePointer file_;

@@ -18,26 +18,35 @@ LineReader::LineReader(std::FILE* file, std::size_t blockSize)
 
 // A line feed ends the line, and a CR right before it belongs to the line end. A CR that
 // ends the input stays in its line.
-bool LineReader::AppendLine(std::string& text) {
-  const std::size_t lineStart = text.size();
+bool LineReader::NextLine(std::string_view& line) {
   bool lineStarted = false;
+  longLine_.clear();
   for (;;) {
-    if (position_ == end_ && !Refill()) return lineStarted;
+    if (position_ == end_ && !Refill()) {
+      line = longLine_;
+      return lineStarted;
+    }
     lineStarted = true;
     const char* begin = buffer_.data() + position_;
     const std::size_t available = end_ - position_;
     const char* lineFeed = Find(begin, available, '\n');
-    const std::size_t span =
-        lineFeed != nullptr ? static_cast<std::size_t>(lineFeed - begin) : available;
-    text.append(begin, span);
-    if (lineFeed != nullptr) {
-      position_ += span + 1;
-      offset_ += span + 1;
-      if (text.size() > lineStart && text.back() == '\r') text.pop_back();
-      return true;
+    if (lineFeed == nullptr) {
+      longLine_.append(begin, available);
+      position_ = end_;
+      offset_ += available;
+      continue;
     }
-    position_ = end_;
-    offset_ += span;
+    const std::size_t span = static_cast<std::size_t>(lineFeed - begin);
+    position_ += span + 1;
+    offset_ += span + 1;
+    if (longLine_.empty()) {
+      line = std::string_view(begin, span);
+    } else {
+      longLine_.append(begin, span);
+      line = longLine_;
+    }
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    return true;
   }
 }
 

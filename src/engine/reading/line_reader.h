@@ -14,7 +14,8 @@ namespace vandrel {
 // without a line end is still a line. Lines have no length limit. Every other byte is kept as
 // it is: NUL and 0x1A (which ended text files once) included, so nothing of an export is lost.
 //
-// The file is read in large blocks, so the cost is linear in its size. Offset() tells where in
+// The file is read in large blocks, so the cost is linear in its size, and a line is only copied
+// when it runs from one block into the next. Offset() tells where in
 // the input each line starts, so that a part of it can be read again later (ToExportLines).
 class LineReader {
  public:
@@ -28,9 +29,9 @@ class LineReader {
   // Every byte of the input is also appended to `copy`, for input that cannot be read twice.
   void KeepCopy(std::string* copy) { copy_ = copy; }
 
-  // Appends the next line, without its line end, to text. False when no line is left,
-  // at the end of the input or after a read error (see ErrorNumber).
-  bool AppendLine(std::string& text);
+  // The next line, without its line end; the view holds until the next call. False when no
+  // line is left, at the end of the input or after a read error (see ErrorNumber).
+  bool NextLine(std::string_view& line);
 
   // The bytes of the input taken so far, the prepended ones included: where the next line
   // starts.
@@ -48,6 +49,7 @@ class LineReader {
   std::string pending_;  // read before the file
   std::string* copy_ = nullptr;
   std::vector<char> buffer_;
+  std::string longLine_;  // a line that runs past the end of the buffer
   std::size_t position_ = 0;
   std::size_t end_ = 0;
   std::uint64_t offset_ = 0;

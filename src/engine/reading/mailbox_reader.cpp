@@ -69,12 +69,11 @@ bool MailboxReader::ReadMessages() {
   std::string copy;
   const bool readAgain = CanReadAgain(source.file.get());
   if (!readAgain) reader.KeepCopy(&copy);
-  std::string line;
+  std::string_view line;
   bool blankBeforeFirstSeparator = true;
   for (;;) {
     const std::uint64_t lineStart = reader.Offset();
-    line.clear();
-    if (!reader.AppendLine(line)) break;
+    if (!reader.NextLine(line)) break;
     if (line.starts_with(kSeparator)) {
       if (stop_.stop_requested()) {
         stopped_ = true;
@@ -120,6 +119,13 @@ bool MailboxReader::ReadMessage(const MessageSpan& span, MessageText& text) {
   if (text_->Read(span, text)) return true;
   errorNumber_ = text_->ErrorNumber();
   changed_ = errorNumber_ == 0;
+  return false;
+}
+
+bool MailboxReader::ExportUnchanged() {
+  if (text_ == nullptr || text_->Unchanged()) return true;
+  errorNumber_ = 0;
+  changed_ = true;
   return false;
 }
 

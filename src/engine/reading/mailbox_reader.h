@@ -43,8 +43,11 @@ class MailboxReader {
   bool ParseMailbox();
 
   // The text of a message of the folder map, after a good load. False when it cannot be read,
-  // or the export has changed since it was loaded; ErrorMessage says why.
+  // or the export has shrunk since it was loaded; ErrorMessage says why.
   bool ReadMessage(const MessageSpan& span, MessageText& text);
+  // False, with ErrorMessage saying so, when the export has changed since it was loaded: what
+  // was read from it since then must not be kept.
+  bool ExportUnchanged();
 
   // A message's folder is named by the text after its first "X-CalypsoFolder: " up to its
   // line end, with every backslash made an underscore; "default mailbox" when it has none.

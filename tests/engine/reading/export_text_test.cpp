@@ -49,13 +49,18 @@ TEST(ExportTextTest, AFileWrittenToSinceItWasReadIsNotTakenForIt) {
   ExportText text(OpenInputFile(path), 0);
   MessageText message;
   ASSERT_TRUE(text.Read({0, 11}, message));
+  EXPECT_TRUE(text.Unchanged());
   std::ofstream(path, std::ios::binary | std::ios::app) << "more";
 #ifdef _WIN32
   // Held without sharing: the write never happened, and the text stands.
   EXPECT_TRUE(text.Read({0, 11}, message));
   EXPECT_EQ(message, "From a\r\nx\r\n");
   EXPECT_EQ(fs::file_size(Utf8Path(path)), 11u);
+  EXPECT_TRUE(text.Unchanged());
 #else
+  EXPECT_FALSE(text.Unchanged());
+  // Cut short: the message is no longer there, which is no read error of the system's.
+  fs::resize_file(path, 5);
   EXPECT_FALSE(text.Read({0, 11}, message));
   EXPECT_EQ(text.ErrorNumber(), 0);
 #endif

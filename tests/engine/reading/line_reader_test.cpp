@@ -29,11 +29,9 @@ struct ReadResult {
 ReadResult ReadLines(std::FILE* file, std::size_t blockSize) {
   ReadResult result;
   LineReader reader(file, blockSize);
-  std::string line;
-  while (reader.AppendLine(line)) {
-    result.lines.push_back(line);
-    line.clear();
-  }
+  std::string_view line;
+  while (reader.NextLine(line))
+    result.lines.emplace_back(line);
   result.errorNumber = reader.ErrorNumber();
   return result;
 }
@@ -157,11 +155,11 @@ TEST(LineReaderTest, OffsetsLeadBackToTheLines) {
     ASSERT_NE(file, nullptr);
     LineReader reader(file.get(), kBlockSizes[random() % std::size(kBlockSizes)]);
     reader.Prepend(std::string_view(input).substr(0, prepended));
-    std::string line;
-    for (std::uint64_t start = reader.Offset(); reader.AppendLine(line); line.clear()) {
+    std::string_view line;
+    for (std::uint64_t start = reader.Offset(); reader.NextLine(line);) {
       std::string again = input.substr(start, reader.Offset() - start);
       ToExportLines(again);
-      ASSERT_EQ(again, line + "\r\n") << "round " << round << ", at " << start;
+      ASSERT_EQ(again, std::string(line) + "\r\n") << "round " << round << ", at " << start;
       start = reader.Offset();
     }
     EXPECT_EQ(reader.Offset(), input.size()) << "round " << round;
