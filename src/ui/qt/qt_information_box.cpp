@@ -8,16 +8,23 @@
 namespace vandrel {
 
 void QtInformationBox::ShowInformation(std::string_view title, std::string_view text) {
-  const QString shownTitle = DisplayText(title);
-  const QString shownText = DisplayText(text);
-  auto show = [this, &shownTitle, &shownText] {
+  if (QThread::currentThread() == thread()) {
+    QMessageBox::information(owner_, DisplayText(title), DisplayText(text));
+    return;
+  }
+  QString shownTitle;
+  QString shownText;
+  {
+    const std::lock_guard<std::mutex> lock(handOver_);
+    shownTitle = DisplayText(title);
+    shownText = DisplayText(text);
+  }
+  auto show = [&] {
+    const std::lock_guard<std::mutex> lock(handOver_);
     QMessageBox::information(owner_, shownTitle, shownText);
   };
-  if (QThread::currentThread() == thread()) {
-    show();
-  } else {
-    QMetaObject::invokeMethod(this, show, Qt::BlockingQueuedConnection);
-  }
+  QMetaObject::invokeMethod(this, show, Qt::BlockingQueuedConnection);
+  const std::lock_guard<std::mutex> shown(handOver_);
 }
 
 }  // namespace vandrel
