@@ -1,5 +1,6 @@
 #include "engine/converting/message_workers.h"
 
+#include <stdexcept>
 #include <system_error>
 #include <utility>
 
@@ -28,6 +29,7 @@ MessageWorkers::~MessageWorkers() {
     waiting_.clear();
   }
   batchGiven_.notify_all();
+  taken_.notify_all();
   for (std::jthread& thread : threads_)
     thread.join();
 }
@@ -58,37 +60,73 @@ void MessageWorkers::HandOver() {
 }
 
 ConvertedMessage MessageWorkers::TakeOldest() {
-  Batch* oldest = pending_.front().get();
-  if (oldest == filling_) HandOver();
-  if (threads_.empty()) {
-    if (!oldest->done) {
-      Convert(conversions_.front(), *oldest);
-      oldest->done = true;
+  Batch& oldest = *pending_.front();
+  if (&oldest == filling_) HandOver();
+  const std::size_t index = takenFromOldest_++;
+  const bool last = takenFromOldest_ == oldest.texts.size();
+  // The batch goes when its last message is taken, also when that one throws.
+  struct PopWhenLast {
+    MessageWorkers& workers;
+    bool last;
+    ~PopWhenLast() {
+      if (!last) return;
+      workers.takenFromOldest_ = 0;
+      workers.pending_.pop_front();
     }
-  } else {
-    std::unique_lock lock(mutex_);
-    batchDone_.wait(lock, [oldest] { return oldest->done; });
+  } pop{*this, last};
+  if (threads_.empty()) {
+    // One at a time, as it is taken: nothing waits converted.
+    return conversions_.front()(std::move(oldest.texts[index]), oldest.boundaries[index]);
   }
-  if (taken_ == oldest->converted.size() && oldest->failure) {
-    std::rethrow_exception(oldest->failure);
-  }
-  ConvertedMessage converted = std::move(oldest->converted[taken_]);
-  if (++taken_ == oldest->texts.size()) {
-    taken_ = 0;
-    pending_.pop_front();
-  }
-  return converted;
+  return TakeFromThreads(oldest, index, last);
 }
 
-// Stops at a message that throws: what it threw is told when that message is taken.
-void MessageWorkers::Convert(const Conversion& conversion, Batch& batch) {
-  try {
-    for (std::size_t i = 0; i < batch.texts.size(); ++i) {
-      batch.converted.push_back(conversion(std::move(batch.texts[i]), batch.boundaries[i]));
-    }
-  } catch (...) {
-    batch.failure = std::current_exception();
+// The next message of the oldest batch as soon as its thread has it; the batch itself is
+// waited for to the end before it goes, since its thread still tells that it is done.
+ConvertedMessage MessageWorkers::TakeFromThreads(Batch& oldest, std::size_t index, bool last) {
+  std::unique_lock lock(mutex_);
+  converted_.wait(
+      lock, [&] { return last ? oldest.done : oldest.done || oldest.converted.size() > index; });
+  if (index >= oldest.converted.size()) {
+    if (oldest.failure) std::rethrow_exception(oldest.failure);
+    throw std::logic_error("a message was taken that was never converted");
   }
+  ConvertedMessage message = std::move(oldest.converted[index]);
+  oldest.bytesAhead -= message.text.size();
+  lock.unlock();
+  taken_.notify_all();
+  return message;
+}
+
+// Stops at a message that throws: what it threw is told when that message is taken. Waits
+// while what it has converted and nobody has taken passes the byte limit.
+void MessageWorkers::Convert(const Conversion& conversion, Batch& batch) {
+  std::exception_ptr failure;
+  for (std::size_t i = 0; i < batch.texts.size(); ++i) {
+    {
+      std::unique_lock lock(mutex_);
+      taken_.wait(lock, [&] { return closing_ || batch.bytesAhead < limits_.bytes; });
+      if (closing_) break;
+    }
+    try {
+      ConvertedMessage message = conversion(std::move(batch.texts[i]), batch.boundaries[i]);
+      {
+        std::lock_guard lock(mutex_);
+        batch.bytesAhead += message.text.size();
+        batch.converted.push_back(std::move(message));
+      }
+      converted_.notify_all();
+    } catch (...) {
+      failure = std::current_exception();
+      break;
+    }
+  }
+  {
+    std::lock_guard lock(mutex_);
+    batch.failure = failure;
+    batch.done = true;
+  }
+  converted_.notify_all();
 }
 
 void MessageWorkers::Work(const Conversion& conversion) {
@@ -102,11 +140,6 @@ void MessageWorkers::Work(const Conversion& conversion) {
       waiting_.pop_front();
     }
     Convert(conversion, *batch);
-    {
-      std::lock_guard lock(mutex_);
-      batch->done = true;
-    }
-    batchDone_.notify_one();
   }
 }
 

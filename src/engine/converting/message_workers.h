@@ -20,7 +20,9 @@
 
 namespace vandrel {
 
-// A batch is handed over once it holds this many messages or bytes of text.
+// A batch is handed over once it holds this many messages or bytes of text, and its thread
+// converts no further while this many bytes of it wait to be taken (a message naming large
+// files converts into far more than its text).
 struct MessageBatchLimits {
   std::size_t messages = 64;
   std::size_t bytes = std::size_t{1} << 20;
@@ -55,23 +57,27 @@ class MessageWorkers {
     std::vector<MessageText> texts;
     std::vector<std::string> boundaries;
     std::size_t bytes = 0;
+    // Under the mutex while threads run:
     std::vector<ConvertedMessage> converted;  // as far as it got
+    std::size_t bytesAhead = 0;               // of converted messages not yet taken
     std::exception_ptr failure;               // what the message after those threw
     bool done = false;
   };
   void HandOver();
-  static void Convert(const Conversion& conversion, Batch& batch);
+  ConvertedMessage TakeFromThreads(Batch& oldest, std::size_t index, bool last);
+  void Convert(const Conversion& conversion, Batch& batch);
   void Work(const Conversion& conversion);
 
   MessageBatchLimits limits_;
   std::vector<Conversion> conversions_;
   std::mutex mutex_;
   std::condition_variable batchGiven_;
-  std::condition_variable batchDone_;
+  std::condition_variable converted_;  // a message converted, or a batch done
+  std::condition_variable taken_;      // a message taken, or closing
   // The caller's alone: given and not yet taken, oldest first.
   std::deque<std::unique_ptr<Batch>> pending_;
-  Batch* filling_ = nullptr;    // the newest, while it is not handed over
-  std::size_t taken_ = 0;       // of the oldest batch's messages
+  Batch* filling_ = nullptr;  // the newest, while it is not handed over
+  std::size_t takenFromOldest_ = 0;
   std::deque<Batch*> waiting_;  // handed over, not yet begun
   bool closing_ = false;
   std::vector<std::jthread> threads_;  // last, so they end before what they use goes

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <future>
 #include <map>
 #include <stdexcept>
@@ -48,6 +49,9 @@ class Gates {
   void Open(const std::string& message) { gates_.at(message).opened.set_value(); }
   void WaitUntilDone(const std::string& message) { gates_.at(message).doneFuture.wait(); }
   void WaitUntilBegun(const std::string& message) { gates_.at(message).enteredFuture.wait(); }
+  bool BegunWithin(const std::string& message, std::chrono::milliseconds time) {
+    return gates_.at(message).enteredFuture.wait_for(time) == std::future_status::ready;
+  }
   int Converted() const { return converted_.load(); }
 
  private:
@@ -142,6 +146,25 @@ TEST(MessageWorkersTest, BatchesFillByCountOrSizeAndComeBackInOrder) {
     for (std::size_t i = 0; i < bigOnes; ++i)
       EXPECT_EQ(workers.TakeOldest().subject, big);
   }
+}
+
+// A thread converts no further while what it has converted waits to be taken beyond the byte
+// limit: messages that name large files must not pile up in memory.
+TEST(MessageWorkersTest, AThreadWaitsWhileItsConvertedMessagesAreNotTaken) {
+  Gates gates{"1", "2", "3"};
+  for (const char* message : {"1", "2", "3"})
+    gates.Open(message);
+  const std::string boundary(20, 'x');  // converted, each message passes the limit alone
+  MessageWorkers workers(1, gates.Factory(), {3, 10});
+  for (const char* message : {"1", "2", "3"})
+    workers.Give(message, boundary);  // the third hands the batch over
+  gates.WaitUntilDone("1");
+  // Only a thread that went on would begin the next one: a wait that can only miss it.
+  EXPECT_EQ(gates.BegunWithin("2", std::chrono::milliseconds(200)), false);
+  EXPECT_EQ(workers.TakeOldest().subject, "1");
+  gates.WaitUntilBegun("2");
+  EXPECT_EQ(workers.TakeOldest().subject, "2");
+  EXPECT_EQ(workers.TakeOldest().subject, "3");
 }
 
 // Ending with messages given ends the threads: the message being converted is waited for (the
