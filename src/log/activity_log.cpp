@@ -18,6 +18,15 @@ void ActivityLog::LogError(std::string_view text) {
   ShowInEdit(line, true);
 }
 
+void ActivityLog::LogLines(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    LogLine(text.substr(0, end));
+    if (end == std::string_view::npos) break;
+    text.remove_prefix(end + 1);
+  }
+}
+
 bool ActivityLog::ShowInEdit(std::string_view text, bool newLine) {
   if (view_ == nullptr) {
     ShowUnattached(text);

@@ -28,6 +28,8 @@ class ActivityLog {
   // With newLine false the text continues the last line.
   void LogText(std::string_view text, bool newLine) { ShowInEdit(text, newLine); }
   void LogError(std::string_view text);
+  // Each line of a text of several, split at LF, as a line of its own.
+  void LogLines(std::string_view text);
 
   // Always true: a text that cannot reach the view is shown another way, never dropped.
   bool ShowInEdit(std::string_view text, bool newLine);

@@ -88,6 +88,26 @@ TEST(ActivityLogTest, LinesAreSeparatedNotTerminated) {
   }
 }
 
+// A report of several lines: each its own line, none added after the last.
+TEST(ActivityLogTest, LogLinesSplitsAtLineFeeds) {
+  const struct {
+    const char* text;
+    const char* expected;
+  } cases[] = {
+      {"2 files not found:\na.jpg\nb.pdf", "done\r\n2 files not found:\r\na.jpg\r\nb.pdf"},
+      {"one\n", "done\r\none"},
+      {"", "done"},
+      {"a\n\nb", "done\r\na\r\n\r\nb"},
+  };
+  for (const auto& c : cases) {
+    FakeLogView view("done");
+    ActivityLog log;
+    log.AttachEdit(&view);
+    log.LogLines(c.text);
+    EXPECT_EQ(view.text, c.expected) << c.text;
+  }
+}
+
 TEST(ActivityLogTest, UnattachedTextsGoToTheInformationBoxOnePerCall) {
   FakeInformationBox box;
   ActivityLog log;

@@ -298,14 +298,7 @@ void MainDialog::RunEnded() {
 // The files the export names but that were not there, and the messages not converted in full:
 // a count, then the first of them, so that a user who sees no terminal learns it too.
 void MainDialog::LogFindings() {
-  const std::string report = EndOfRunReport(job_.Findings());
-  std::string_view rest = report;
-  while (!rest.empty()) {
-    const std::size_t end = rest.find('\n');
-    log_.LogLine(rest.substr(0, end));
-    if (end == std::string_view::npos) break;
-    rest.remove_prefix(end + 1);
-  }
+  log_.LogLines(EndOfRunReport(job_.Findings()));
 }
 
 }  // namespace vandrel

@@ -50,14 +50,7 @@ void MainDialog::RememberPaths() {
 // What the run found (files not there, messages not converted in full), line by line, after the
 // run's own lines.
 void MainDialog::LogFindings() {
-  const std::string report = EndOfRunReport(job_->Findings());
-  std::string_view rest = report;
-  while (!rest.empty()) {
-    const std::size_t end = rest.find('\n');
-    log_.LogLine(rest.substr(0, end));
-    if (end == std::string_view::npos) break;
-    rest.remove_prefix(end + 1);
-  }
+  log_.LogLines(EndOfRunReport(job_->Findings()));
 }
 
 }  // namespace vandrel
