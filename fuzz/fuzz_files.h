@@ -2,6 +2,8 @@
 // folder and removed at exit.
 #pragma once
 
+#include <iconv.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,11 +34,32 @@ inline void WriteBytes(const std::filesystem::path& path, std::string_view bytes
   if (!out) std::abort();
 }
 
+// Whether the C library's decoder takes the bytes as UTF-8 without a fault.
+inline bool IsUtf8(std::string_view bytes) {
+  const iconv_t decoder = ::iconv_open("UTF-32LE", "UTF-8");
+  if (decoder == reinterpret_cast<iconv_t>(-1)) std::abort();
+  std::string in(bytes);
+  std::string out(4 * in.size() + 4, '\0');
+  char* inPointer = in.data();
+  std::size_t inLeft = in.size();
+  char* outPointer = out.data();
+  std::size_t outLeft = out.size();
+  const bool decoded =
+      ::iconv(decoder, &inPointer, &inLeft, &outPointer, &outLeft) != static_cast<std::size_t>(-1);
+  ::iconv_close(decoder);
+  return decoded && inLeft == 0;
+}
+
 // How many messages an export holds, counted the plain way: lines that start with the
-// separator. Null for a UTF-16 export, which has to be decoded first. A UTF-8 mark is skipped.
+// separator. Null for a UTF-16 export, and for UTF-8 behind a mark, which are converted into
+// the code page first (where a character it lacks becomes "?"). Other text behind a UTF-8
+// mark is read as it stands, the mark skipped.
 inline std::optional<int> SeparatorLines(std::string_view bytes) {
   if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return std::nullopt;
-  if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+  if (bytes.starts_with("\xEF\xBB\xBF")) {
+    bytes.remove_prefix(3);
+    if (IsUtf8(bytes)) return std::nullopt;
+  }
   constexpr std::string_view kSeparator = "From ???@???";
   int count = bytes.starts_with(kSeparator) ? 1 : 0;
   for (std::size_t lf = bytes.find('\n'); lf != std::string_view::npos;

@@ -89,16 +89,31 @@ void Utf16Decoder::Finish(std::string& utf8) {
   haveOddByte_ = false;
 }
 
+// Strictly: no overlong forms, no surrogates, nothing past U+10FFFF. Converting such bytes
+// would turn each into "?", and three of them after "From ???@" would make a separator line
+// that is not in the export.
 void Utf8Checker::Feed(std::string_view bytes) {
   for (std::size_t i = 0; valid_ && i < bytes.size(); ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     if (needed_ > 0) {
-      valid_ = (byte & 0xC0) == 0x80;
+      valid_ = byte >= low_ && byte <= high_;
+      low_ = 0x80;
+      high_ = 0xBF;
       --needed_;
     } else if (byte >= 0x80) {
-      const std::size_t length = SequenceLength(byte);
-      valid_ = length != 0;
-      needed_ = length - 1;
+      if (byte >= 0xC2 && byte <= 0xDF) {
+        needed_ = 1;
+      } else if (byte >= 0xE0 && byte <= 0xEF) {
+        needed_ = 2;
+        low_ = byte == 0xE0 ? 0xA0 : 0x80;
+        high_ = byte == 0xED ? 0x9F : 0xBF;
+      } else if (byte >= 0xF0 && byte <= 0xF4) {
+        needed_ = 3;
+        low_ = byte == 0xF0 ? 0x90 : 0x80;
+        high_ = byte == 0xF4 ? 0x8F : 0xBF;
+      } else {
+        valid_ = false;
+      }
     }
   }
 }

@@ -35,7 +35,8 @@ class Utf16Decoder {
 };
 
 // Whether a text given in blocks is well-formed UTF-8 as a whole: every lead byte followed by
-// as many continuation bytes as it announces.
+// as many continuation bytes as it announces, every character in its shortest form, none a
+// surrogate or past U+10FFFF.
 class Utf8Checker {
  public:
   void Feed(std::string_view bytes);
@@ -44,7 +45,9 @@ class Utf8Checker {
 
  private:
   bool valid_ = true;
-  std::size_t needed_ = 0;  // continuation bytes the last lead byte still waits for
+  std::size_t needed_ = 0;    // continuation bytes the last lead byte still waits for
+  unsigned char low_ = 0x80;  // the range of the next continuation byte
+  unsigned char high_ = 0xBF;
 };
 
 // The length of the text's longest start that ends with a whole UTF-8 character.
