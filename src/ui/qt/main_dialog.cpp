@@ -16,6 +16,7 @@
 
 #include "engine/end_of_run_report.h"
 #include "settings/registry_store.h"
+#include "settings/remembered_values.h"
 #include "ui/qt/app_icon.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/qt_file_chooser.h"
@@ -23,11 +24,6 @@
 
 namespace vandrel {
 namespace {
-
-constexpr std::string_view kSettingsKey = "Software\\ZQ\\Vandrel";
-constexpr char kInputValue[] = "MRU_MailboxInputFile";
-constexpr char kOutputValue[] = "MRU_MailboxOutputFile";
-constexpr char kThunderbirdValue[] = "MRU_OutputToThunderbird";
 
 constexpr Qt::WindowFlags kWindowFlags = Qt::Dialog | Qt::CustomizeWindowHint |
                                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "platform/utf16_win32.h"
+#include "settings/remembered_values.h"
 #include "ui/win32/file_dialog_win32.h"
 #include "ui/win32/resource_win32.h"
 #include "vandrel/version.h"
@@ -94,8 +95,8 @@ BOOL MainDialog::OnInitDialog() {
   ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   SetUpControls();
-  LoadRememberedPath("MRU_MailboxInputFile", IDC_INPUT_EDIT, inputPath_);
-  LoadRememberedPath("MRU_MailboxOutputFile", IDC_OUTPUT_EDIT, outputPath_);
+  LoadRememberedPath(kInputValue, IDC_INPUT_EDIT, inputPath_);
+  LoadRememberedPath(kOutputValue, IDC_OUTPUT_EDIT, outputPath_);
   LoadRememberedTarget();
   return TRUE;  // the focus goes to the first tab stop, "Convert"
 }

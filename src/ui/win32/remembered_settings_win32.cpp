@@ -1,19 +1,11 @@
 // The parts of the dialog that remember its paths and its target between runs.
 #include "engine/end_of_run_report.h"
 #include "settings/registry_store.h"
+#include "settings/remembered_values.h"
 #include "ui/win32/main_dialog_win32.h"
 #include "ui/win32/resource_win32.h"
 
 namespace vandrel {
-
-namespace {
-
-constexpr std::string_view kSettingsKey = "Software\\ZQ\\Vandrel";
-constexpr char kInputValue[] = "MRU_MailboxInputFile";
-constexpr char kOutputValue[] = "MRU_MailboxOutputFile";
-constexpr char kThunderbirdValue[] = "MRU_OutputToThunderbird";
-
-}  // namespace
 
 // A path that cannot be read back leaves its edit empty.
 void MainDialog::LoadRememberedPath(const char* valueName, int editId, std::string& path) {
