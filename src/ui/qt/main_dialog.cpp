@@ -15,8 +15,7 @@
 #include <initializer_list>
 
 #include "engine/end_of_run_report.h"
-#include "settings/registry_store.h"
-#include "settings/remembered_values.h"
+#include "settings/remembered_run.h"
 #include "ui/qt/app_icon.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/qt_file_chooser.h"
@@ -81,9 +80,7 @@ MainDialog::MainDialog(std::unique_ptr<FileChooser> chooser, QWidget* parent)
   // Told on the worker thread; the window takes it up on its own.
   job_.SetFinishedCallback(
       [this] { QMetaObject::invokeMethod(this, &MainDialog::RunEnded, Qt::QueuedConnection); });
-  LoadRememberedPath(kInputValue, inputEdit_, inputPath_);
-  LoadRememberedPath(kOutputValue, outputEdit_, outputPath_);
-  LoadRememberedTarget();
+  ShowRememberedRun();
   convertButton_->setFocus();
 }
 
@@ -93,7 +90,7 @@ void MainDialog::OnConvert() {
   if (job_.IsRunning()) return;
   inputPath_ = PathBytes(inputEdit_->text());
   outputPath_ = PathBytes(outputEdit_->text());
-  RememberPaths();
+  RememberRun({inputPath_, outputPath_, thunderbirdBox_->isChecked()});
   ConversionRequest request;
   request.inputPath = inputPath_;
   if (thunderbirdBox_->isChecked()) {
@@ -238,35 +235,14 @@ void MainDialog::ConnectControls() {
 }
 
 // A path that cannot be read back leaves its edit empty.
-void MainDialog::LoadRememberedPath(const char* valueName, QLineEdit* edit, std::string& path) {
-  RegistryStore store;
-  std::string typeWord;
-  std::string stored;
-  if (store.ReadValue(RegistryRoot::LocalMachine, kSettingsKey, valueName, typeWord, stored)) {
-    edit->setText(PathText(stored));
-  } else {
-    edit->clear();
-  }
-  path = PathBytes(edit->text());
-}
-
-void MainDialog::LoadRememberedTarget() {
-  RegistryStore store;
-  std::string typeWord;
-  std::string stored;
-  const bool remembered = store.ReadValue(RegistryRoot::LocalMachine, kSettingsKey,
-                                          kThunderbirdValue, typeWord, stored);
-  thunderbirdBox_->setChecked(remembered && typeWord == "DWORD" && stored != "00000000");
-  OnThunderbirdToggled(thunderbirdBox_->isChecked());
-}
-
-// Empty paths are stored too, so the next start shows what this one converted with.
-void MainDialog::RememberPaths() {
-  RegistryStore store;
-  store.WriteValue(RegistryRoot::LocalMachine, kSettingsKey, "REG_SZ", kInputValue, inputPath_);
-  store.WriteValue(RegistryRoot::LocalMachine, kSettingsKey, "REG_SZ", kOutputValue, outputPath_);
-  store.WriteValue(RegistryRoot::LocalMachine, kSettingsKey, "REG_DWORD", kThunderbirdValue,
-                   thunderbirdBox_->isChecked() ? "1" : "0");
+void MainDialog::ShowRememberedRun() {
+  const RememberedRun run = LoadRememberedRun();
+  inputEdit_->setText(PathText(run.inputPath));
+  outputEdit_->setText(PathText(run.outputPath));
+  inputPath_ = PathBytes(inputEdit_->text());
+  outputPath_ = PathBytes(outputEdit_->text());
+  thunderbirdBox_->setChecked(run.intoThunderbird);
+  OnThunderbirdToggled(run.intoThunderbird);
 }
 
 // The output path means nothing while the folders go into Thunderbird.

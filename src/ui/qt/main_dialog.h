@@ -57,9 +57,7 @@ class MainDialog : public QDialog {
   void SetUpControls();
   void ArrangeControls();
   void ConnectControls();
-  void LoadRememberedPath(const char* valueName, QLineEdit* edit, std::string& path);
-  void LoadRememberedTarget();
-  void RememberPaths();
+  void ShowRememberedRun();
   void OnThunderbirdToggled(bool intoThunderbird);
   void ChoosePath(const FileRequest& request, QLineEdit* edit, std::string& path);
   void RunEnded();

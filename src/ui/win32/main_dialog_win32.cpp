@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "platform/utf16_win32.h"
-#include "settings/remembered_values.h"
+#include "settings/remembered_run.h"
 #include "ui/win32/file_dialog_win32.h"
 #include "ui/win32/resource_win32.h"
 #include "vandrel/version.h"
@@ -95,9 +95,7 @@ BOOL MainDialog::OnInitDialog() {
   ::SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   ::SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   SetUpControls();
-  LoadRememberedPath(kInputValue, IDC_INPUT_EDIT, inputPath_);
-  LoadRememberedPath(kOutputValue, IDC_OUTPUT_EDIT, outputPath_);
-  LoadRememberedTarget();
+  ShowRememberedRun();
   return TRUE;  // the focus goes to the first tab stop, "Convert"
 }
 
@@ -118,7 +116,8 @@ void MainDialog::OnConvert() {
   if (IsConverting()) return;
   inputPath_ = ItemText(IDC_INPUT_EDIT);
   outputPath_ = ItemText(IDC_OUTPUT_EDIT);
-  RememberPaths();
+  RememberRun({inputPath_, outputPath_,
+               ::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED});
   ConversionRequest request;
   request.inputPath = inputPath_;
   if (::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED) {

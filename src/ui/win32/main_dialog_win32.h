@@ -50,9 +50,7 @@ class MainDialog {
   HWND Item(int id) const { return ::GetDlgItem(window_, id); }
   std::string ItemText(int id) const;
   void SetItemText(int id, std::string_view text);
-  void LoadRememberedPath(const char* valueName, int editId, std::string& path);
-  void LoadRememberedTarget();
-  void RememberPaths();
+  void ShowRememberedRun();
   void LogFindings();
 
   HINSTANCE instance_;
