@@ -64,21 +64,16 @@ ConvertedMessage MessageWorkers::TakeOldest() {
   if (&oldest == filling_) HandOver();
   const std::size_t index = takenFromOldest_++;
   const bool last = takenFromOldest_ == oldest.texts.size();
-  // The batch goes when its last message is taken, also when that one throws.
-  struct PopWhenLast {
-    MessageWorkers& workers;
-    bool last;
-    ~PopWhenLast() {
-      if (!last) return;
-      workers.takenFromOldest_ = 0;
-      workers.pending_.pop_front();
-    }
-  } pop{*this, last};
-  if (threads_.empty()) {
-    // One at a time, as it is taken: nothing waits converted.
-    return conversions_.front()(std::move(oldest.texts[index]), oldest.boundaries[index]);
+  // One at a time, as it is taken, when there are no threads: nothing waits converted. What a
+  // conversion throws ends the run, so the batch it came from need not go before that.
+  ConvertedMessage message = threads_.empty() ? conversions_.front()(std::move(oldest.texts[index]),
+                                                                     oldest.boundaries[index])
+                                              : TakeFromThreads(oldest, index, last);
+  if (last) {
+    takenFromOldest_ = 0;
+    pending_.pop_front();
   }
-  return TakeFromThreads(oldest, index, last);
+  return message;
 }
 
 // The next message of the oldest batch as soon as its thread has it; the batch itself is
