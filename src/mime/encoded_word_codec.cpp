@@ -79,17 +79,28 @@ int FindPair(const char* in, int length, int from, char first, char second) {
   return -1;
 }
 
+// Where the blank-delimited word that starts at `pos` ends.
+int WordEnd(const char* in, int length, int pos) {
+  while (pos < length && !IsSpaceChar(in[pos]))
+    ++pos;
+  return pos;
+}
+
+// A word is whole only within its blanks: "=?utf-8?B?Margaret Doyle <m@example.com>" never closes,
+// and taking the rest of the value as its text would swallow the address.
 std::optional<FoundWord> FindWordAt(const char* in, int length, int pos) {
   if (pos + 1 >= length || in[pos] != '=' || in[pos + 1] != '?') return std::nullopt;
-  const int charsetEnd = FindFrom(in, length, pos + 2, '?');
-  if (charsetEnd < 0 || charsetEnd + 3 >= length || in[charsetEnd + 2] != '?') {
+  const int end = WordEnd(in, length, pos);
+  const int charsetEnd = FindFrom(in, end, pos + 2, '?');
+  if (charsetEnd < 0 || charsetEnd + 3 >= end || in[charsetEnd + 2] != '?') {
     return std::nullopt;
   }
   FoundWord word{pos + 2, charsetEnd, ToLowerAscii(in[charsetEnd + 1]), charsetEnd + 3, 0, 0};
   if (!word.decodable()) return word;
-  const int close = FindPair(in, length, word.textBegin, '?', '=');
-  word.textEnd = close < 0 ? length : close;
-  word.next = close < 0 ? length : close + 2;
+  const int close = FindPair(in, end, word.textBegin, '?', '=');
+  if (close < 0) return std::nullopt;
+  word.textEnd = close;
+  word.next = close + 2;
   return word;
 }
 

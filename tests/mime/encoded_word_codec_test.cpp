@@ -128,8 +128,14 @@ TEST(EncodedWordCodecTest, Decodes) {
       {"=?a?q?a_b=5Fc?=", "a b_c", "a", 'q'},
       // The first word names the charset, even an empty one.
       {"=??q?x?= =?b?q?y?=", "xy", "b", 'q'},
-      // An unclosed word runs to the end of the value.
-      {"=?a?q?abc", "abc", "a", 'q'},
+      // A word that does not close before its blank is text as written.
+      {"=?a?q?abc", "=?a?q?abc", "", 'Q'},
+      {"=?utf-8?B?Margaret Doyle <maggie@example.com>",
+       "=?utf-8?B?Margaret Doyle <maggie@example.com>", "", 'Q'},
+      {"=?a?q?x y?=", "=?a?q?x y?=", "", 'Q'},
+      {"=?a b?q?x?=", "=?a b?q?x?=", "", 'Q'},
+      {"=?a?q?x?= =?a?q?y", "x =?a?q?y", "a", 'q'},
+      {"=?a?q?x\r\n ?=", "=?a?q?x\r\n ?=", "", 'Q'},
       // Malformed words are text; the blank before one stays.
       {"=?abc", "=?abc", "", 'Q'},
       {"=?a?q", "=?a?q", "", 'Q'},
