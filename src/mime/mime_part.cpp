@@ -127,6 +127,8 @@ int MimePart::CollectLeafParts(std::vector<const MimePart*>& parts) const {
 }
 
 void MimePart::Clear() {
+  verbatim_.reset();
+  loadedSpan_ = {};
   DeleteAllParts();
   content_.reset();
   contentLength_ = 0;
@@ -139,6 +141,8 @@ std::string_view MimePart::TransferEncoding() const {
 }
 
 int MimePart::GetStoreLength() const {
+  if (verbatim_)
+    return verbatim_->size() >= kMaxTextLength ? -1 : static_cast<int>(verbatim_->size());
   const int headerLength = PartHeader::GetStoreLength();
   if (headerLength < 0) return -1;
   auto codec = CreateTransferCodec(TransferEncoding());
@@ -158,6 +162,7 @@ int MimePart::GetStoreLength() const {
 }
 
 int MimePart::Store(char* buffer, int capacity) const {
+  if (verbatim_) return StoreVerbatim(buffer, capacity);
   int written = PartHeader::Store(buffer, capacity);
   if (written <= 0) return written;
   auto codec = CreateTransferCodec(TransferEncoding());
@@ -167,6 +172,13 @@ int MimePart::Store(char* buffer, int capacity) const {
   written += encoded;
   if (children_.empty()) return written;
   return StoreChildren(buffer, capacity, written);
+}
+
+int MimePart::StoreVerbatim(char* buffer, int capacity) const {
+  if (verbatim_->size() >= kMaxTextLength) return -1;
+  const int n = std::max(0, std::min(capacity, static_cast<int>(verbatim_->size())));
+  if (n > 0) std::memcpy(buffer, verbatim_->data(), static_cast<std::size_t>(n));
+  return n;
 }
 
 int MimePart::StoreChildren(char* buffer, int capacity, int written) const {
@@ -206,6 +218,7 @@ bool MimePart::DecodeContent(std::string_view encoded) {
 
 int MimePart::Load(std::string_view text) {
   nestingCut_ = false;
+  loadedSpan_ = {0, text.size(), 0};
   return LoadAtDepth(text, 0, nestingCut_);
 }
 
@@ -220,6 +233,7 @@ int MimePart::LoadAtDepth(std::string_view text, int depth, bool& nestingCut) {
 int MimePart::LoadBody(std::string_view text, int headerLength, int depth, bool& nestingCut) {
   content_.reset();
   contentLength_ = 0;
+  loadedSpan_.headerLength = static_cast<std::size_t>(headerLength);
 
   const auto bodyStart = static_cast<std::size_t>(headerLength);
   std::size_t contentEnd = text.size();
@@ -259,6 +273,8 @@ int MimePart::LoadChildren(std::string_view text, std::size_t delimiterStart,
     const int headerLength = childHeader.Load(childText);
     MimePart* child = CreatePart(childHeader.GetMainType());
     child->AppendFields(std::move(childHeader));
+    child->loadedSpan_ = {loadedSpan_.offset + static_cast<std::size_t>(childStart),
+                          childText.size(), 0};
     const int result =
         headerLength > 0 ? child->LoadBody(childText, headerLength, depth + 1, nestingCut) : 0;
     if (result < 0) {

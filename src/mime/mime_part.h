@@ -2,7 +2,9 @@
 // part the root of a tree. The whole tree is stored into one caller buffer and loaded from text.
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -65,6 +67,21 @@ class MimePart : public PartHeader {
   // Whether the last Load met a part nested that deep.
   bool NestingCut() const { return nestingCut_; }
 
+  // Where a loaded part stood in the text that the top-level Load read: its header lines and
+  // its encoded content as they were written, without the line break that belongs to the
+  // boundary line after it. The header is the first `headerLength` bytes of it.
+  struct SourceSpan {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    std::size_t headerLength = 0;
+  };
+  const SourceSpan& LoadedSpan() const { return loadedSpan_; }
+
+  // From now on the part is stored as exactly these bytes (a part taken over whole from another
+  // message), instead of its fields, content and children.
+  void SetVerbatim(std::string text) { verbatim_ = std::move(text); }
+  bool IsVerbatim() const { return verbatim_.has_value(); }
+
   static constexpr int kMaxNesting = 64;
 
  private:
@@ -72,6 +89,7 @@ class MimePart : public PartHeader {
   int StoreChildren(char* buffer, int capacity, int written) const;
   int LoadAtDepth(std::string_view text, int depth, bool& nestingCut);
   int LoadBody(std::string_view text, int headerLength, int depth, bool& nestingCut);
+  int StoreVerbatim(char* buffer, int capacity) const;
   int LoadChildren(std::string_view text, std::size_t delimiterStart, const std::string& delimiter,
                    int depth, bool& nestingCut);
   bool DecodeContent(std::string_view encoded);
@@ -80,6 +98,8 @@ class MimePart : public PartHeader {
   int contentLength_ = 0;
   std::vector<std::unique_ptr<MimePart>> children_;
   bool nestingCut_ = false;
+  SourceSpan loadedSpan_;
+  std::optional<std::string> verbatim_;
 };
 
 // The top-level part of a message.

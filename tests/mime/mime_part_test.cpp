@@ -135,6 +135,84 @@ TEST(MimePartTest, LoadHandlesRealWorldShapes) {
   }
 }
 
+// The source text of each leaf, as the loaded spans name it.
+std::vector<std::string> LeafSources(MimePart& root, std::string_view text) {
+  std::vector<MimePart*> leaves;
+  root.CollectLeafParts(leaves);
+  std::vector<std::string> sources;
+  for (const MimePart* leaf : leaves) {
+    const MimePart::SourceSpan& span = leaf->LoadedSpan();
+    const std::string_view source = text.substr(span.offset, span.length);
+    sources.emplace_back(source);
+    // The header ends where the part's own header lines end, its blank line included.
+    EXPECT_TRUE(span.headerLength == 0 || source.substr(0, span.headerLength).ends_with("\r\n"))
+        << source;
+  }
+  return sources;
+}
+
+// Each part knows where it stood, so that it can be taken over byte for byte.
+TEST(MimePartTest, EachLoadedPartKnowsWhereItStood) {
+  const struct {
+    std::string text;
+    std::vector<std::string> leaves;
+  } cases[] = {
+      {kTwoChildren,
+       {"Content-Type: text/plain\r\n\r\none", "Content-Type: text/plain\r\n\r\ntwo"}},
+      {"Content-Type: multipart/mixed; boundary=A\r\n\r\npre\r\n--A\r\n\r\np1\r\n--A\r\n"
+       "Content-Type: multipart/alternative; boundary=C\r\n\r\n--C\r\nX: 1\r\n\r\np3\r\n"
+       "--C\r\n\r\np4\r\n--C--\r\n\r\n--A\r\nContent-Type: image/gif\r\n"
+       "Content-Transfer-Encoding: base64\r\n\r\nR0lG\r\nODlh\r\n--A--\r\nepilogue",
+       {"\r\np1", "X: 1\r\n\r\np3", "\r\np4",
+        "Content-Type: image/gif\r\nContent-Transfer-Encoding: base64\r\n\r\nR0lG\r\nODlh"}},
+      {"Content-Type: multipart/mixed; boundary=B\r\n\r\n--B\r\n\r\nfirst\r\n--B\r\n\r\nlast",
+       {"\r\nfirst", "\r\nlast"}},
+      {"Subject: x\r\n\r\nline\r\n", {"Subject: x\r\n\r\nline\r\n"}},
+  };
+  for (const auto& c : cases) {
+    MailMessage message;
+    ASSERT_GT(message.Load(c.text), 0) << c.text;
+    EXPECT_EQ(LeafSources(message, c.text), c.leaves) << c.text;
+  }
+  const std::string header = "Subject: x\r\nContent-Type: image/png\r\n\r\n";
+  MailMessage top;
+  top.Load(header + "iVBO\r\n");
+  EXPECT_EQ(top.LoadedSpan().headerLength, header.size());
+}
+
+// A part taken over whole is written as its bytes, between the boundary lines like any other.
+TEST(MimePartTest, AVerbatimPartIsStoredAsItsBytes) {
+  const std::string picture =
+      "Content-Type: image/gif; name=\"a.gif\"\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+      "R0lGODlhAQABAAAAACw=";
+  MailMessage message;
+  message.SetBoundary("B");
+  MimePart* text = message.CreatePart("text");
+  text->SetFieldValue("Content-Type", "text/plain");
+  text->SetContent("one", 0);
+  MimePart* taken = message.CreatePart("image");
+  taken->SetFieldValue("Content-Type", "text/plain");  // not written: the bytes stand for it
+  taken->SetContent("ignored", 0);
+  taken->SetVerbatim(picture);
+  EXPECT_TRUE(taken->IsVerbatim());
+  const std::string stored = StoreWhole(message);
+  EXPECT_NE(stored.find("\r\n--B\r\n" + picture + "\r\n--B--\r\n"), std::string::npos) << stored;
+  EXPECT_EQ(stored.find("ignored"), std::string::npos) << stored;
+  // Read back, the part is the picture again.
+  MailMessage again;
+  again.Load(stored);
+  ASSERT_EQ(again.Children().size(), 2u);
+  EXPECT_EQ(again.Children()[1]->GetName(), "a.gif");
+  EXPECT_EQ(LeafSources(again, stored)[1], picture);
+  for (int capacity = 0; capacity <= message.GetStoreLength(); ++capacity) {
+    std::string buffer(static_cast<std::size_t>(capacity) + 8, '\x7F');
+    EXPECT_LE(message.Store(buffer.data(), capacity), capacity);
+    EXPECT_EQ(buffer.substr(static_cast<std::size_t>(capacity)), std::string(8, '\x7F'));
+  }
+  taken->Clear();
+  EXPECT_FALSE(taken->IsVerbatim());
+}
+
 // A part type registered for a media type, which starts with a field of its own.
 class StampedPart : public MimePart {
  public:
