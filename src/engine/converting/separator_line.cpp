@@ -100,17 +100,31 @@ std::string Unfolded(std::string_view value) {
   return out;
 }
 
-std::string EnvelopeAddress(std::string_view sender) {
+namespace {
+
+std::string_view AddressIn(std::string_view sender) {
   const std::size_t open = sender.find('<');
   if (open != std::string_view::npos) {
     const std::size_t close = sender.find('>', open + 1);
     if (close != std::string_view::npos) {
       const std::string_view inside = sender.substr(open + 1, close - open - 1);
-      if (IsSingleWord(inside)) return std::string(inside);
+      if (IsSingleWord(inside)) return inside;
     }
   }
   const std::string_view whole = Trimmed(sender);
-  return std::string(IsSingleWord(whole) ? whole : kNoAddress);
+  return IsSingleWord(whole) ? whole : kNoAddress;
+}
+
+// Readers split the separator line at blanks and stumble over control and 8-bit bytes.
+bool IsPrintableAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x21 && c <= 0x7E; });
+}
+
+}  // namespace
+
+std::string EnvelopeAddress(std::string_view sender) {
+  const std::string_view address = AddressIn(sender);
+  return std::string(IsPrintableAscii(address) ? address : kNoAddress);
 }
 
 std::string SeparatorLine(std::string_view sender, std::string_view calypsoSeparatorLine) {

@@ -34,7 +34,8 @@ std::string Unfolded(std::string_view value);
 
 // The address for the separator line from the sender (quotes removed, folds unfolded): the
 // text between the first "<" and the next ">" when that is a single word; else the whole
-// sender when it is one; else "MAILER-DAEMON".
+// sender when it is one; "MAILER-DAEMON" when there is none or it holds anything but printable
+// ASCII.
 std::string EnvelopeAddress(std::string_view sender);
 
 // "From " + EnvelopeAddress + " " + the date of the Calypso separator line as asctime writes

@@ -34,7 +34,7 @@ TEST(SeparatorLineTest, TheDateComesFromTheCalypsoLineWhenItHasTheAsctimeForm) {
   }
 }
 
-TEST(SeparatorLineTest, TheAddressIsOneWordOrMailerDaemon) {
+TEST(SeparatorLineTest, TheAddressIsOnePrintableWordOrMailerDaemon) {
   const struct {
     const char* sender;
     const char* address;
@@ -42,7 +42,13 @@ TEST(SeparatorLineTest, TheAddressIsOneWordOrMailerDaemon) {
       {"Doe, John <jd@example.com>", "jd@example.com"},
       {"<jd@example.com>", "jd@example.com"},
       {"  jd@example.com ", "jd@example.com"},
-      {"J\xFCrgen <j\xFC@example.de>", "j\xFC@example.de"},
+      // Only printable ASCII: an 8-bit or control byte makes the line unreadable.
+      {"J\xFCrgen <j\xFC@example.de>", "MAILER-DAEMON"},
+      {"<a\x01b@example.com>", "MAILER-DAEMON"},
+      {"a\x7F@example.com", "MAILER-DAEMON"},
+      {"<a\x1B[2J@example.com>", "MAILER-DAEMON"},
+      {"<a\r@example.com>", "MAILER-DAEMON"},
+      {"<!#~@example.com>", "!#~@example.com"},
       {"Anna <>", "MAILER-DAEMON"},
       {"Anna <anna example.org>", "MAILER-DAEMON"},
       {"Anna <anna@example.org", "MAILER-DAEMON"},
