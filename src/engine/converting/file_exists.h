@@ -1,5 +1,6 @@
-// Whether a find-first lookup of the path yields anything: an existing file or directory, or a
-// wildcard pattern ("*", "?") that matches. The file is not opened; an empty path is never found.
+// Whether a file or directory of exactly this name exists. Nothing in the name is a pattern: a
+// "*" or "?" is a letter, so a name never makes anyone walk the disk. The file is not opened;
+// an empty path is never found.
 #pragma once
 
 #include <string>

@@ -5,13 +5,13 @@
 
 namespace vandrel {
 
+// Not FindFirstFile, which takes "*" and "?" as wildcards; they cannot stand in a Windows name.
 bool FileExists(const std::string& path) {
-  if (path.empty()) return false;
-  WIN32_FIND_DATAW data;
-  HANDLE search = ::FindFirstFileW(platform::FileSystemPath(path).c_str(), &data);
-  if (search == INVALID_HANDLE_VALUE) return false;
-  ::FindClose(search);
-  return true;
+  if (path.empty() || path.find_first_of("*?", 0) != std::string::npos ||
+      path.find('\0') != std::string::npos) {
+    return false;
+  }
+  return ::GetFileAttributesW(platform::FileSystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 }  // namespace vandrel

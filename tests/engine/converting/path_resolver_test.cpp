@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "engine/converting/file_exists.h"
 #include "temp_folder.h"
@@ -12,17 +13,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(FileExistsTest, FilesFoldersAndWildcards) {
+// A name is looked up as it is written: wildcards once made a name in a message walk the disk.
+TEST(FileExistsTest, FindsExactlyTheNameWithoutWildcards) {
   TempFolder folder;
   const std::string file = folder.WriteFile("a[1].jpg", "x");
   const std::string base = folder.Path().string();
   EXPECT_TRUE(FileExists(file));
   EXPECT_TRUE(FileExists(base));
-  EXPECT_TRUE(FileExists(base + "/*.jpg"));
-  EXPECT_TRUE(FileExists(base + "/a[1].?pg"));
-  EXPECT_FALSE(FileExists(base + "/*.png"));
-  EXPECT_FALSE(FileExists(base + "/missing"));
-  EXPECT_FALSE(FileExists(""));
+  for (const std::string& pattern : std::vector<std::string>{
+           base + "/*.jpg", base + "/a[1].?pg", base + "/*", base + "/a[[]1].jpg",
+           std::string("/*/*/*/*/*/*/*/*/*"), base + "/*.png", base + "/missing", std::string(),
+           file + std::string(1, '\0')}) {
+    EXPECT_FALSE(FileExists(pattern)) << pattern;
+  }
+#ifndef _WIN32
+  // On other systems "*" and "?" are letters of a name like any other.
+  const std::string starred = folder.WriteFile("a*?.jpg", "x");
+  EXPECT_TRUE(FileExists(starred));
+#endif
 }
 
 class PathResolverTest : public ::testing::Test {
