@@ -6,10 +6,14 @@
 
 namespace vandrel {
 
-ExportText::ExportText(FilePointer file, std::uint64_t base)
-    : file_(std::move(file)), base_(base), stamp_(StampOf(file_.get())) {}
+ExportText::ExportText(FilePointer file, std::uint64_t base, bool crEndsLines)
+    : file_(std::move(file)),
+      base_(base),
+      stamp_(StampOf(file_.get())),
+      crEndsLines_(crEndsLines) {}
 
-ExportText::ExportText(std::string bytes) : bytes_(std::move(bytes)) {}
+ExportText::ExportText(std::string bytes, bool crEndsLines)
+    : bytes_(std::move(bytes)), crEndsLines_(crEndsLines) {}
 
 bool ExportText::Read(const MessageSpan& span, MessageText& text) {
   errorNumber_ = 0;
@@ -26,7 +30,7 @@ bool ExportText::Read(const MessageSpan& span, MessageText& text) {
       return false;
     }
   }
-  ToExportLines(text);
+  ToExportLines(text, crEndsLines_);
   return true;
 }
 

@@ -14,9 +14,9 @@ namespace vandrel {
 
 class ExportText {
  public:
-  // `base` is where the text begins in the file.
-  ExportText(FilePointer file, std::uint64_t base);
-  explicit ExportText(std::string bytes);
+  // `base` is where the text begins in the file. `crEndsLines`: as the reader split it.
+  ExportText(FilePointer file, std::uint64_t base, bool crEndsLines = false);
+  explicit ExportText(std::string bytes, bool crEndsLines = false);
 
   // The message's text, as the reader made it: every line followed by CR LF. False when it
   // could not be read, or lies past the end of a file that has shrunk.
@@ -35,6 +35,7 @@ class ExportText {
   std::optional<FileStamp> stamp_;
   std::string bytes_;
   int errorNumber_ = 0;
+  bool crEndsLines_ = false;
 };
 
 }  // namespace vandrel

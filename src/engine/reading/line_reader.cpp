@@ -11,14 +11,40 @@ const char* Find(const char* begin, std::size_t length, char c) {
   return static_cast<const char*>(std::memchr(begin, c, length));
 }
 
+bool IsLineEnd(char c) {
+  return c == '\r' || c == '\n';
+}
+
 }  // namespace
 
 LineReader::LineReader(std::FILE* file, std::size_t blockSize)
     : file_(file), blockSize_(std::max<std::size_t>(blockSize, 1)), buffer_(blockSize_) {}
 
+// Looks at the input's start, whatever the block size; it is read from the prepended bytes later.
+bool LineReader::ChooseLineEnds() {
+  if (offset_ != 0 || position_ != end_ || pendingTaken_ != 0) return crEndsLines_;
+  std::string start = std::move(pending_);
+  const std::size_t taken = start.size();
+  if (taken < kLineEndsLookAhead) {
+    start.resize(kLineEndsLookAhead);
+    errno = 0;
+    const std::size_t wanted = kLineEndsLookAhead - taken;
+    const std::size_t got = std::fread(start.data() + taken, 1, wanted, file_);
+    // The error stays on the file, and the reading after this meets it again.
+    if (got < wanted && std::ferror(file_)) errorNumber_ = errno != 0 ? errno : EIO;
+    start.resize(taken + got);
+  }
+  const std::string_view head = std::string_view(start).substr(0, kLineEndsLookAhead);
+  crEndsLines_ =
+      head.find('\n') == std::string_view::npos && head.find('\r') != std::string_view::npos;
+  pending_ = std::move(start);
+  return crEndsLines_;
+}
+
 // A line feed ends the line, and a CR right before it belongs to the line end. A CR that
 // ends the input stays in its line.
 bool LineReader::NextLine(std::string_view& line) {
+  if (crEndsLines_) return NextLineAtCrOrLf(line);
   bool lineStarted = false;
   longLine_.clear();
   for (;;) {
@@ -50,6 +76,40 @@ bool LineReader::NextLine(std::string_view& line) {
   }
 }
 
+// CR, LF and CR LF each end a line. The LF of a CR LF may come in the next block.
+bool LineReader::NextLineAtCrOrLf(std::string_view& line) {
+  bool lineStarted = false;
+  longLine_.clear();
+  for (;;) {
+    if (position_ == end_ && !Refill()) {
+      line = longLine_;
+      return lineStarted;
+    }
+    lineStarted = true;
+    const char* begin = buffer_.data() + position_;
+    const std::size_t available = end_ - position_;
+    const std::size_t span =
+        static_cast<std::size_t>(std::find_if(begin, begin + available, IsLineEnd) - begin);
+    if (span == available) {
+      longLine_.append(begin, available);
+      position_ = end_;
+      offset_ += available;
+      continue;
+    }
+    const bool cr = begin[span] == '\r';
+    position_ += span + 1;
+    offset_ += span + 1;
+    longLine_.append(begin, span);
+    line = longLine_;
+    if (cr && position_ == end_) Refill();
+    if (cr && position_ < end_ && buffer_[position_] == '\n') {
+      ++position_;
+      ++offset_;
+    }
+    return true;
+  }
+}
+
 // Fills the buffer with the next bytes; false when the input has no more.
 bool LineReader::Refill() {
   position_ = end_ = 0;
@@ -60,23 +120,54 @@ bool LineReader::Refill() {
   return end_ > 0;
 }
 
+// The prepended bytes first, then the file, so that a block is full while there is input.
 std::size_t LineReader::ReadBlock(char* destination) {
-  if (!pending_.empty()) {
-    const std::size_t taken = std::min(pending_.size(), blockSize_);
-    std::memcpy(destination, pending_.data(), taken);
-    pending_.erase(0, taken);
-    return taken;
+  const std::size_t taken = std::min(pending_.size() - pendingTaken_, blockSize_);
+  if (taken > 0) {
+    std::memcpy(destination, pending_.data() + pendingTaken_, taken);
+    pendingTaken_ += taken;
   }
+  if (pendingTaken_ == pending_.size()) {
+    pending_.clear();
+    pendingTaken_ = 0;
+  }
+  if (taken == blockSize_) return taken;
   errno = 0;
-  const std::size_t got = std::fread(destination, 1, blockSize_, file_);
-  if (got < blockSize_ && std::ferror(file_)) {
+  const std::size_t wanted = blockSize_ - taken;
+  const std::size_t got = std::fread(destination + taken, 1, wanted, file_);
+  if (got < wanted && std::ferror(file_)) {
     errorNumber_ = errno != 0 ? errno : EIO;
     inputEnded_ = true;
   }
-  return got;
+  return taken + got;
 }
 
-void ToExportLines(std::string& bytes) {
+namespace {
+
+// CR, LF and CR LF alike become CR LF; a last line without a line end gets one.
+void CrOrLfToExportLines(std::string& bytes) {
+  std::string lines;
+  lines.reserve(bytes.size() + bytes.size() / 32 + 2);
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (!IsLineEnd(c)) {
+      lines += c;
+      continue;
+    }
+    lines += "\r\n";
+    if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+  }
+  if (!bytes.empty() && !IsLineEnd(bytes.back())) lines += "\r\n";
+  bytes.swap(lines);
+}
+
+}  // namespace
+
+void ToExportLines(std::string& bytes, bool crEndsLines) {
+  if (crEndsLines) {
+    CrOrLfToExportLines(bytes);
+    return;
+  }
   // Every LF without a CR before it gains one, and a last line without a line end gets CR LF.
   std::size_t added = 0;
   for (const char* lf = Find(bytes.data(), bytes.size(), '\n'); lf != nullptr;) {

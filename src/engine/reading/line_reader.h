@@ -20,14 +20,21 @@ namespace vandrel {
 class LineReader {
  public:
   static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
+  static constexpr std::size_t kLineEndsLookAhead = std::size_t{1} << 20;
 
   // The file stays the caller's; it must be open for binary reading.
   explicit LineReader(std::FILE* file, std::size_t blockSize = kDefaultBlockSize);
 
   // Bytes already taken from the file (to look at how it starts), read before the rest of it.
-  void Prepend(std::string_view bytes) { pending_.insert(0, bytes); }
+  void Prepend(std::string_view bytes) { pending_.insert(pendingTaken_, bytes); }
   // Every byte of the input is also appended to `copy`, for input that cannot be read twice.
   void KeepCopy(std::string* copy) { copy_ = copy; }
+
+  // Old Mac text ends its lines in CR alone. When the first kLineEndsLookAhead bytes of the
+  // input hold a CR and no LF, a CR, an LF and CR LF each end a line from then on; says whether
+  // that is so. Called before the first line is read.
+  bool ChooseLineEnds();
+  bool CrEndsLines() const { return crEndsLines_; }
 
   // The next line, without its line end; the view holds until the next call. False when no
   // line is left, at the end of the input or after a read error (see ErrorNumber).
@@ -41,12 +48,14 @@ class LineReader {
   int ErrorNumber() const { return errorNumber_; }
 
  private:
+  bool NextLineAtCrOrLf(std::string_view& line);
   bool Refill();
   std::size_t ReadBlock(char* destination);
 
   std::FILE* file_;
   std::size_t blockSize_;
   std::string pending_;  // read before the file
+  std::size_t pendingTaken_ = 0;
   std::string* copy_ = nullptr;
   std::vector<char> buffer_;
   std::string longLine_;  // a line that runs past the end of the buffer
@@ -54,11 +63,12 @@ class LineReader {
   std::size_t end_ = 0;
   std::uint64_t offset_ = 0;
   bool inputEnded_ = false;
+  bool crEndsLines_ = false;
   int errorNumber_ = 0;
 };
 
 // A stretch of lines, from a line start to a line start or the end of the input, as its
 // lines are read: every line followed by CR LF. In place.
-void ToExportLines(std::string& bytes);
+void ToExportLines(std::string& bytes, bool crEndsLines = false);
 
 }  // namespace vandrel

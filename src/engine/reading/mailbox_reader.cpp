@@ -69,6 +69,7 @@ bool MailboxReader::ReadMessages() {
   std::string copy;
   const bool readAgain = CanReadAgain(source.file.get());
   if (!readAgain) reader.KeepCopy(&copy);
+  if (reader.ChooseLineEnds()) Log("export has CR line ends; read as lines.");
   std::string_view line;
   bool blankBeforeFirstSeparator = true;
   for (;;) {
@@ -83,7 +84,13 @@ bool MailboxReader::ReadMessages() {
     } else if (messageCount_ == 0 && blankBeforeFirstSeparator) {
       blankBeforeFirstSeparator = IsBlank(line);
     }
-    if (messageCount_ > 0 && !messageFolder_) messageFolder_ = FolderNameInLine(line);
+    if (messageCount_ > 0 && inHeader_) {
+      if (line.empty()) {
+        inHeader_ = false;
+      } else if (!messageFolder_) {
+        messageFolder_ = FolderNameInLine(line);
+      }
+    }
   }
   if (reader.ErrorNumber() != 0) {
     errorNumber_ = reader.ErrorNumber();
@@ -96,8 +103,9 @@ bool MailboxReader::ReadMessages() {
     return false;
   }
   CloseMessage(reader.Offset());
-  text_ = readAgain ? std::make_unique<ExportText>(std::move(source.file), source.startOffset)
-                    : std::make_unique<ExportText>(std::move(copy));
+  text_ = readAgain ? std::make_unique<ExportText>(std::move(source.file), source.startOffset,
+                                                   reader.CrEndsLines())
+                    : std::make_unique<ExportText>(std::move(copy), reader.CrEndsLines());
   return true;
 }
 
@@ -110,6 +118,7 @@ void MailboxReader::CloseMessage(std::uint64_t end) {
   }
   messageStart_ = end;
   messageFolder_.reset();
+  inHeader_ = true;
   ++messageCount_;
   if (status_ != nullptr) status_->SetStatusText("loading mails: " + std::to_string(messageCount_));
 }
@@ -130,9 +139,8 @@ bool MailboxReader::ExportUnchanged() {
 }
 
 std::optional<std::string> MailboxReader::FolderNameInLine(std::string_view line) {
-  const auto tag = line.find(kFolderTag);
-  if (tag == std::string_view::npos) return std::nullopt;
-  std::string name(line.substr(tag + kFolderTag.size()));
+  if (!line.starts_with(kFolderTag)) return std::nullopt;
+  std::string name(line.substr(kFolderTag.size()));
   std::replace(name.begin(), name.end(), '\\', '_');
   return name;
 }

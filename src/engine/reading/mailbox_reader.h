@@ -49,9 +49,10 @@ class MailboxReader {
   // was read from it since then must not be kept.
   bool ExportUnchanged();
 
-  // A message's folder is named by the text after its first "X-CalypsoFolder: " up to its
-  // line end, with every backslash made an underscore; "default mailbox" when it has none.
-  // This looks at one line, without its line end.
+  // A message's folder is named by the first line of its header block (from its separator
+  // line to the first empty line) that starts with "X-CalypsoFolder: ": the rest of that line,
+  // with every backslash made an underscore; "default mailbox" when it has none. The same words
+  // anywhere else are text. This looks at one line, without its line end.
   static std::optional<std::string> FolderNameInLine(std::string_view line);
 
   bool IsLoading() const { return loading_; }
@@ -89,6 +90,7 @@ class MailboxReader {
   // The message being read: where it starts and its folder, once a line has named it.
   std::uint64_t messageStart_ = 0;
   std::optional<std::string> messageFolder_;
+  bool inHeader_ = false;  // the line read belongs to the message's header block
   bool stopped_ = false;
   std::stop_token stop_;
   ExportEncoding* encoding_ = nullptr;

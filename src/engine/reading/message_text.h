@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace vandrel {
 
@@ -15,5 +16,13 @@ struct MessageSpan {
   std::uint64_t length = 0;
   bool operator==(const MessageSpan&) const = default;
 };
+
+// The message's header block: its separator line and the lines after it, up to the first empty
+// line. Only lines of this block name the message's folder and files; the same words anywhere
+// else are text that its sender wrote.
+inline std::string_view HeaderBlock(std::string_view messageText) {
+  const std::size_t emptyLine = messageText.find("\r\n\r\n");
+  return emptyLine == std::string_view::npos ? messageText : messageText.substr(0, emptyLine + 2);
+}
 
 }  // namespace vandrel

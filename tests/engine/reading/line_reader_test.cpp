@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/reading/input_file.h"
@@ -29,6 +30,7 @@ struct ReadResult {
 ReadResult ReadLines(std::FILE* file, std::size_t blockSize) {
   ReadResult result;
   LineReader reader(file, blockSize);
+  reader.ChooseLineEnds();
   std::string_view line;
   while (reader.NextLine(line))
     result.lines.emplace_back(line);
@@ -66,6 +68,28 @@ Lines ReferenceLines(const std::string& raw) {
   return lines;
 }
 
+// Old Mac text: CR, LF and CR LF each end a line.
+Lines ReferenceLinesAtCrOrLf(const std::string& raw) {
+  Lines lines;
+  std::string line;
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] != '\r' && raw[i] != '\n') {
+      line += raw[i];
+      continue;
+    }
+    if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') ++i;
+    lines.push_back(std::exchange(line, {}));
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+// The reader's choice: CR ends lines when the input's start holds a CR and no LF.
+bool CrEndsLines(const std::string& raw) {
+  const std::string start = raw.substr(0, LineReader::kLineEndsLookAhead);
+  return start.find('\n') == std::string::npos && start.find('\r') != std::string::npos;
+}
+
 constexpr std::size_t kBlockSizes[] = {1, 2, 3, 5, 127, 128, 129, LineReader::kDefaultBlockSize};
 
 std::string X(std::size_t n) {
@@ -84,7 +108,8 @@ TEST(LineReaderTest, SplitsAtLineEndsAtEveryBlockSize) {
       {"CR LF", "a\r\nb\r\n", {"a", "b"}},
       {"no line end at the end", "a\nb", {"a", "b"}},
       {"bare CR inside", "a\rb\n", {"a\rb"}},
-      {"bare CR at the end", "a\r", {"a\r"}},
+      {"bare CR at the end", "x\na\r", {"x", "a\r"}},
+      // Text with a CR and no LF at all is old Mac text, read otherwise (see below).
       {"CR before CR LF", "a\r\r\n", {"a\r"}},
       {"LF CR", "a\n\rb\n", {"a", "\rb"}},
       {"empty CR LF lines", "\r\n\r\n", {"", ""}},
@@ -131,10 +156,30 @@ TEST(LineReaderTest, AgreesWithTheLiteralModelOnRandomInput) {
       }
     }
     if (random() % 10 == 0) input.insert(random() % (input.size() + 1), 1, '\x1A');
+    // Now and then old Mac text.
+    if (random() % 4 == 0) std::replace(input.begin(), input.end(), '\n', '\r');
     const std::size_t blockSize = kBlockSizes[random() % std::size(kBlockSizes)];
-    ASSERT_EQ(ReadBytes(input, blockSize), ReferenceLines(input))
+    ASSERT_EQ(ReadBytes(input, blockSize),
+              CrEndsLines(input) ? ReferenceLinesAtCrOrLf(input) : ReferenceLines(input))
         << "round " << round << ", block " << blockSize;
   }
+}
+
+// Past its start, old Mac text may still hold LF and CR LF line ends, and a CR LF may be split
+// between two blocks.
+TEST(LineReaderTest, OldMacTextEndsLinesAtCrLfAndCrLfAlike) {
+  std::string start;
+  while (start.size() < LineReader::kLineEndsLookAhead)
+    start += "line\r";
+  const std::string tail = "a\r\nb\nc\r\r\nd\r" + X(300) + "\r\n\n\re";
+  const std::string input = start + tail;
+  for (const std::size_t blockSize :
+       {std::size_t{2}, std::size_t{3}, std::size_t{127}, LineReader::kDefaultBlockSize}) {
+    ASSERT_EQ(ReadBytes(input, blockSize), ReferenceLinesAtCrOrLf(input)) << blockSize;
+  }
+  std::string lines = tail;
+  ToExportLines(lines, true);
+  EXPECT_EQ(lines, "a\r\nb\r\nc\r\n\r\nd\r\n" + X(300) + "\r\n\r\n\r\ne\r\n");
 }
 
 // Where each line starts, and the bytes from there to the next start read again as lines:
@@ -149,16 +194,19 @@ TEST(LineReaderTest, OffsetsLeadBackToTheLines) {
     for (int i = 0; i < parts; ++i) {
       input += random() % 2 == 0 ? X(random() % 200) : pieces[random() % std::size(pieces)];
     }
+    if (random() % 4 == 0) std::replace(input.begin(), input.end(), '\n', '\r');
     const std::size_t prepended = std::min<std::size_t>(input.size(), random() % 4);
     TempFolder folder;
     const FilePointer file = OpenInputFile(folder.WriteFile("input.txt", input.substr(prepended)));
     ASSERT_NE(file, nullptr);
-    LineReader reader(file.get(), kBlockSizes[random() % std::size(kBlockSizes)]);
+    const std::size_t blockSize = kBlockSizes[random() % std::size(kBlockSizes)];
+    LineReader reader(file.get(), blockSize);
     reader.Prepend(std::string_view(input).substr(0, prepended));
+    ASSERT_EQ(reader.ChooseLineEnds(), CrEndsLines(input)) << "round " << round;
     std::string_view line;
     for (std::uint64_t start = reader.Offset(); reader.NextLine(line);) {
       std::string again = input.substr(start, reader.Offset() - start);
-      ToExportLines(again);
+      ToExportLines(again, reader.CrEndsLines());
       ASSERT_EQ(again, std::string(line) + "\r\n") << "round " << round << ", at " << start;
       start = reader.Offset();
     }

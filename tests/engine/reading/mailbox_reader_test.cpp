@@ -161,6 +161,27 @@ TEST_F(MailboxReaderTest, ReportsProgressAndLogsAroundTheLoad) {
   EXPECT_EQ(FoldersInOrder()[0].second.size(), 2u);
 }
 
+// Lines that end in CR alone once made one empty message of the whole export.
+TEST_F(MailboxReaderTest, AnExportWithCrLineEndsIsReadAsLines) {
+  const std::string exported =
+      "From ???@??? Mon Mar 01 19:42:10 2004\rSubject: one\rX-CalypsoFolder: Inbox\r\rText\r"
+      "From ???@??? Tue Mar 02 08:00:00 2004\rSubject: two\rX-CalypsoFolder: Sent\r\rlast";
+  ASSERT_TRUE(LoadNew(exported)) << reader_.ErrorMessage();
+  EXPECT_NE(view_.text.find("\r\nexport has CR line ends; read as lines.\r\n"), std::string::npos)
+      << view_.text;
+  EXPECT_EQ(FoldersInOrder(), (Folders{{"Inbox",
+                                        {"From ???@??? Mon Mar 01 19:42:10 2004\r\nSubject: one\r\n"
+                                         "X-CalypsoFolder: Inbox\r\n\r\nText\r\n"}},
+                                       {"Sent",
+                                        {"From ???@??? Tue Mar 02 08:00:00 2004\r\nSubject: two\r\n"
+                                         "X-CalypsoFolder: Sent\r\n\r\nlast\r\n"}}}));
+  // Text with LF line ends is read as always: a CR there stays in its line, unmentioned.
+  view_.text.clear();
+  ASSERT_TRUE(LoadNew("From ???@???\nX-CalypsoFolder: A\rB\n"));
+  EXPECT_EQ(view_.text.find("CR line ends"), std::string::npos) << view_.text;
+  EXPECT_EQ(FoldersInOrder()[0].first, "A\rB");
+}
+
 TEST_F(MailboxReaderTest, AnUnreadableInputIsAnErrorNotAnEmptyMailbox) {
   const std::string missingFile = (temp_.Path() / "missing.txt").string();
   const std::string missingFolder = (temp_.Path() / "gone" / "export.txt").string();
@@ -286,7 +307,7 @@ TEST_F(MailboxReaderTest, WorksWithoutLogOrStatusSink) {
   EXPECT_FALSE(bare.LoadMailbox((temp_.Path() / "missing").string()));
 }
 
-TEST_F(MailboxReaderTest, TheFolderIsTheRestOfTheFirstTaggedLine) {
+TEST_F(MailboxReaderTest, TheFolderIsTheRestOfTheFirstTaggedHeaderLine) {
   const struct {
     std::string lines;  // after the separator line
     std::string expected;
@@ -296,7 +317,10 @@ TEST_F(MailboxReaderTest, TheFolderIsTheRestOfTheFirstTaggedLine) {
       {"X-CalypsoFolder:  Sent\r\n", " Sent"},
       {"X-CalypsoFolder: \r\n", ""},
       {"X-CalypsoFolder: A\r\r\n", "A\r"},
-      {"Subject: X-CalypsoFolder: Odd\r\nX-CalypsoFolder: Inbox\r\n", "Odd"},
+      // Only a header line that starts with the tag names the folder.
+      {"Subject: Re: X-CalypsoFolder: oops\r\nX-CalypsoFolder: Inbox\r\n", "Inbox"},
+      {"X-CalypsoFolder: First\r\nX-CalypsoFolder: Second\r\n", "First"},
+      {" X-CalypsoFolder: Folded\r\n", "default mailbox"},
       {"X-CalypsoFolder: a\\b\\\\c\r\n", "a_b__c"},
       {"X-CalypsoFolder:Inbox\r\n", "default mailbox"},
       {"x-calypsofolder: Inbox\r\n", "default mailbox"},
@@ -307,7 +331,11 @@ TEST_F(MailboxReaderTest, TheFolderIsTheRestOfTheFirstTaggedLine) {
       {"X-CalypsoFolder: \n", ""},
       {"X-CalypsoFolder: ", ""},
       {"X-CalypsoFolder: A\r", "A\r"},
-      {"\r\nbody X-CalypsoFolder: Late\r\nX-CalypsoFolder: Later\r\n", "Late"},
+      // The header block ends at the first empty line; the text after it names nothing.
+      {"\r\nbody X-CalypsoFolder: Late\r\nX-CalypsoFolder: Later\r\n", "default mailbox"},
+      {"Subject: s\r\n\r\nX-CalypsoFolder: Body\r\n", "default mailbox"},
+      {"Subject: s\n\nX-CalypsoFolder: Body\n", "default mailbox"},
+      {"Subject: s\r\n \r\nX-CalypsoFolder: AfterBlank\r\n", "AfterBlank"},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(LoadNew("From ???@???\r\n" + c.lines)) << c.lines;
