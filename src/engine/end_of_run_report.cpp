@@ -24,6 +24,7 @@ std::string Section(const std::vector<Finding>& findings, const std::string& hea
 std::string EndOfRunReport(const RunFindings& findings, std::size_t listed) {
   const bool oneFile = findings.missingFiles.size() == 1;
   const bool oneMessage = findings.messageProblems.size() == 1;
+  const bool oneInText = findings.filesNamedInText.size() == 1;
   return Section(findings.missingFiles,
                  oneFile ? " file named in the export was not found or could not be read:"
                          : " files named in the export were not found or could not be read:",
@@ -31,7 +32,13 @@ std::string EndOfRunReport(const RunFindings& findings, std::size_t listed) {
          Section(findings.messageProblems,
                  oneMessage ? " message could not be converted in full:"
                             : " messages could not be converted in full:",
-                 listed, [](const MessageProblem& message) { return message.problem; });
+                 listed, [](const MessageProblem& message) { return message.problem; }) +
+         Section(findings.filesNamedInText,
+                 oneInText ? " file is named in the text of a message, not in its header:"
+                           : " files are named in the text of messages, not in their header:",
+                 listed, [](const MissingFile& file) {
+                   return "names a file in its text, not attached: " + file.path;
+                 });
 }
 
 }  // namespace vandrel

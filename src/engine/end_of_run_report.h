@@ -1,5 +1,6 @@
 // The summary after a run of what the user must look at: the files the export names that could
-// not be found or read, and the messages that could not be converted in full.
+// not be found or read, the messages that could not be converted in full, and the files named
+// in the text of messages.
 #pragma once
 
 #include <string>

@@ -15,9 +15,11 @@
 
 namespace vandrel {
 
-inline std::string Message(const std::string& folder, const std::string& subject) {
+// `headers`: more header lines, each ending in CR LF.
+inline std::string Message(const std::string& folder, const std::string& subject,
+                           const std::string& headers = {}) {
   return "From ???@??? Mon Jan 01 00:00:00 2001\r\nSubject: " + subject +
-         "\r\nX-CalypsoFolder: " + folder + "\r\n\r\nText of " + subject + "\r\n";
+         "\r\nX-CalypsoFolder: " + folder + "\r\n" + headers + "\r\nText of " + subject + "\r\n";
 }
 
 inline std::string ReadBytes(const std::filesystem::path& path) {

@@ -238,12 +238,15 @@ TEST_F(ConversionTest, ThreadsChangeNothingThatIsWritten) {
   std::string exported;
   for (int i = 0; i < 60; ++i) {
     const std::string folder = i % 3 == 0 ? "Inbox" : i % 3 == 1 ? "Sent" : "Archiv";
-    exported += Message(folder, "m" + std::to_string(i));
-    exported += "From here on, " + std::string(static_cast<std::size_t>(i) * 97, 'x') + "\r\n";
-    if (i % 4 == 0) exported += "X-Attachment: \"C:\\Calypso\\Attach\\a.txt\";\r\n";
+    std::string attachments;
+    if (i % 4 == 0) attachments += "X-Attachment: \"C:\\Calypso\\Attach\\a.txt\";\r\n";
     if (i % 7 == 0) {
-      exported += "X-Attachment: \"C:\\Calypso\\Attach\\gone" + std::to_string(i) + ".gif\";\r\n";
+      attachments +=
+          "X-Attachment: \"C:\\Calypso\\Attach\\gone" + std::to_string(i) + ".gif\";\r\n";
     }
+    exported += "From ???@??? Mon Jan 01 00:00:00 2001\r\nSubject: m" + std::to_string(i) +
+                "\r\nX-CalypsoFolder: " + folder + "\r\n" + attachments + "\r\nText\r\n";
+    exported += "From here on, " + std::string(static_cast<std::size_t>(i) * 97, 'x') + "\r\n";
   }
   const std::string input = folder_.WriteFile("export.txt", exported);
   std::map<std::string, std::string> first;

@@ -7,7 +7,7 @@ namespace {
 
 TEST(EndOfRunReportTest, CountsListsUpToTwentyAndSaysHowManyMore) {
   EXPECT_EQ(EndOfRunReport({}), "");
-  EXPECT_EQ(EndOfRunReport({{{"C:\\a\\x.jpg", "Inbox", "Hi"}}, {}}),
+  EXPECT_EQ(EndOfRunReport({{{"C:\\a\\x.jpg", "Inbox", "Hi"}}, {}, {}}),
             "1 file named in the export was not found or could not be read:\n  C:\\a\\x.jpg "
             "(Inbox, Hi)\n");
   RunFindings many;
@@ -20,17 +20,20 @@ TEST(EndOfRunReportTest, CountsListsUpToTwentyAndSaysHowManyMore) {
   EXPECT_EQ(report.find("f20"), std::string::npos);
 }
 
-TEST(EndOfRunReportTest, MessagesFollowTheFiles) {
+TEST(EndOfRunReportTest, MessagesFollowTheFilesAndFilesNamedInTextComeLast) {
   const RunFindings findings{
       {{"x.jpg", "Inbox", "Hi"}},
-      {{"too large to convert", "Inbox", "Big"}, {"nested too deep", "Sent", "Deep"}}};
+      {{"too large to convert", "Inbox", "Big"}, {"nested too deep", "Sent", "Deep"}},
+      {{"/etc/hostname", "Inbox", "Hi"}}};
   EXPECT_EQ(EndOfRunReport(findings),
             "1 file named in the export was not found or could not be read:\n"
             "  x.jpg (Inbox, Hi)\n"
             "2 messages could not be converted in full:\n"
             "  too large to convert (Inbox, Big)\n"
-            "  nested too deep (Sent, Deep)\n");
-  EXPECT_EQ(EndOfRunReport({{}, {{"nested too deep", "A", "s"}}}),
+            "  nested too deep (Sent, Deep)\n"
+            "1 file is named in the text of a message, not in its header:\n"
+            "  names a file in its text, not attached: /etc/hostname (Inbox, Hi)\n");
+  EXPECT_EQ(EndOfRunReport({{}, {{"nested too deep", "A", "s"}}, {}}),
             "1 message could not be converted in full:\n  nested too deep (A, s)\n");
 }
 

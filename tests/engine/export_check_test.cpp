@@ -25,14 +25,17 @@ std::string ExportWithFiles(const TempFolder& folder) {
   folder.WriteFile("Attach/b.pdf", std::string(5000, 'p'));
   std::string exported;
   for (int i = 0; i < 7; ++i) {
+    std::string files;
+    if (i % 2 == 0) files += "X-Attachment: \"C:\\Calypso\\Attach\\a.txt\";\r\n";
+    if (i % 3 == 0) files += "X-Attachment: \"C:\\Calypso\\Attach\\b.pdf\";\r\n";
+    if (i == 4) files += "X-Attachment: \"C:\\Calypso\\Attach\\gone.gif\";\r\n";
+    if (i == 5) files += "X-Attachment: \"C:\\Calypso\\Attach\\folder.jpg\";\r\n";
     exported += Message(i % 3 == 0   ? "Inbox"
                         : i % 3 == 1 ? "Sent"
                                      : "Entw\xFCrfe",
-                        "m" + std::to_string(i));
-    if (i % 2 == 0) exported += "X-Attachment: \"C:\\Calypso\\Attach\\a.txt\";\r\n";
-    if (i % 3 == 0) exported += "X-Attachment: \"C:\\Calypso\\Attach\\b.pdf\";\r\n";
-    if (i == 4) exported += "X-Attachment: \"C:\\Calypso\\Attach\\gone.gif\";\r\n";
-    if (i == 5) exported += "X-Attachment: \"C:\\Calypso\\Attach\\folder.jpg\";\r\n";
+                        "m" + std::to_string(i), files);
+    // Named in the text only: reported by both, looked for by neither.
+    if (i == 6) exported += "quoted: X-Attachment: \"C:\\Calypso\\Attach\\a.txt\"; 3\r\n";
   }
   return exported;
 }
@@ -73,6 +76,10 @@ TEST_F(ConversionTest, ACheckTellsWhatTheConversionThenDoesAndWritesNothing) {
   EXPECT_EQ(Paths(check.findings), Paths(result_.findings));
   EXPECT_EQ(check.findings.missingFiles.size(), 2u);
   EXPECT_EQ(check.filesFound, 7u);
+  ASSERT_EQ(check.findings.filesNamedInText.size(), 1u);
+  ASSERT_EQ(result_.findings.filesNamedInText.size(), 1u);
+  EXPECT_EQ(check.findings.filesNamedInText[0].path, "C:\\Calypso\\Attach\\a.txt");
+  EXPECT_EQ(result_.findings.filesNamedInText[0].subject, "m6");
 
   // Without an output the folders get no file.
   const ExportCheck bare = CheckExport(request, false);

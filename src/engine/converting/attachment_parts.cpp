@@ -4,6 +4,8 @@
 
 #include "engine/converting/file_transfer_encoding.h"
 #include "engine/converting/header_charset.h"
+#include "engine/converting/named_path.h"
+#include "engine/reading/message_text.h"
 #include "mime/ascii.h"
 
 namespace vandrel {
@@ -12,17 +14,6 @@ namespace {
 
 constexpr std::string_view kAttachmentField = "X-Attachment: ";
 constexpr std::size_t kExtensionWindow = 5;
-
-// The path of one occurrence's line: after the field text and one more character (the opening
-// quote, as Calypso writes it) up to the first ";", quotes removed; empty without a ";".
-std::string AttachmentPath(std::string_view line) {
-  const std::size_t skip = kAttachmentField.size() + 1;
-  if (line.size() <= skip) return {};
-  const std::string_view rest = line.substr(skip);
-  const std::size_t semicolon = rest.find(';');
-  if (semicolon == std::string_view::npos) return {};
-  return WithoutQuotes(rest.substr(0, semicolon));
-}
 
 void AddAttachment(mime::MailMessage& output, const std::string& path, ReferencedFiles& files,
                    std::string_view exportCharset) {
@@ -53,6 +44,29 @@ void AddAttachment(mime::MailMessage& output, const std::string& path, Reference
   KeepFileBytesExact(*part);
 }
 
+// A sender's text may repeat the field without end; the report needs only some of them.
+constexpr std::size_t kMostNamedInTextReported = 1000;
+
+// `headerSize` bytes of the text are the header block, whose lines that start with the field
+// were taken as names of files already.
+void ReportFilesNamedInText(std::string_view messageText, std::size_t headerSize,
+                            ReferencedFiles& files) {
+  std::size_t reported = 0;
+  for (std::size_t at = messageText.find(kAttachmentField);
+       at != std::string_view::npos && reported < kMostNamedInTextReported;
+       at = messageText.find(kAttachmentField, at + 1)) {
+    const std::size_t lineEnd = std::min(messageText.find('\n', at), messageText.size());
+    const bool headerLine = at > 0 && at < headerSize && messageText[at - 1] == '\n';
+    const std::size_t after = at + kAttachmentField.size();
+    const std::string path = NamedPath(messageText.substr(after, lineEnd - after));
+    if (!headerLine && !path.empty()) {
+      files.ReportNamedInText(path);
+      ++reported;
+    }
+    at = lineEnd;
+  }
+}
+
 }  // namespace
 
 const AttachmentType& AttachmentTypeFor(std::string_view path) {
@@ -66,19 +80,22 @@ const AttachmentType& AttachmentTypeFor(std::string_view path) {
   return *match;
 }
 
+// Every header line that starts with the field names a file; the field anywhere else, in the
+// text or in the middle of a line, names nothing and is only reported, so that a damaged export
+// is noticed.
 void AddAttachments(std::string_view messageText, mime::MailMessage& output, ReferencedFiles& files,
                     std::string_view exportCharset) {
-  std::size_t searchStart = 0;
-  while (true) {
-    const std::size_t occurrence = messageText.find(kAttachmentField, searchStart);
-    if (occurrence == std::string_view::npos) return;
-    const std::size_t lineEnd = messageText.find('\n', occurrence);
-    if (lineEnd == std::string_view::npos) return;
-    searchStart = lineEnd;
-    const std::string path = AttachmentPath(messageText.substr(occurrence, lineEnd - occurrence));
+  const std::string_view header = HeaderBlock(messageText);
+  for (std::size_t lineStart = 0; lineStart < header.size();) {
+    const std::size_t lineEnd = std::min(header.find('\n', lineStart), header.size());
+    const std::string_view line = header.substr(lineStart, lineEnd - lineStart);
+    lineStart = lineEnd + 1;
+    if (!line.starts_with(kAttachmentField)) continue;
     if (files.StopRequested()) return;
+    const std::string path = NamedPath(line.substr(kAttachmentField.size()));
     if (!path.empty()) AddAttachment(output, path, files, exportCharset);
   }
+  ReportFilesNamedInText(messageText, header.size(), files);
 }
 
 }  // namespace vandrel

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "engine/converting/attachment_parts.h"
@@ -9,6 +10,7 @@
 #include "engine/converting/header_charset.h"
 #include "engine/converting/separator_line.h"
 #include "engine/writing/mbox_text.h"
+#include "mime/bounded_text.h"
 #include "mime/mime_part.h"
 
 namespace vandrel {
@@ -16,12 +18,19 @@ namespace vandrel {
 namespace {
 
 constexpr std::string_view kTooLarge = "too large to convert";
+constexpr std::string_view kNoMemory = "not enough memory to convert";
+constexpr std::string_view kNotStored = "could not be stored";
 constexpr std::string_view kNestedTooDeep = "nested too deep";
 
 struct CapturedValue {
   std::string value;
   std::string charset;  // of the source field, as its encoded words named it
   bool present = false;
+};
+
+struct SourceValues {
+  CapturedValue subject, sender, recipients, date, blindCopies, copies, returnPath, messageId,
+      priority, mailer, folder, account, htmlBody, replyTo, inReplyTo, references;
 };
 
 // A CR or LF that is not part of a fold would start a new header line when written back.
@@ -68,11 +77,6 @@ class HeaderWriter {
  private:
   mime::MailMessage& output_;
   std::string_view exportCharset_;
-};
-
-struct SourceValues {
-  CapturedValue subject, sender, recipients, date, blindCopies, copies, returnPath, messageId,
-      priority, mailer, folder, account, htmlBody, replyTo, inReplyTo, references;
 };
 
 SourceValues CaptureAll(mime::MailMessage& source) {
@@ -145,22 +149,32 @@ std::string DateOf(const std::string& captured, std::string_view calypsoSeparato
   return date ? MessageDateText(*date) : captured;
 }
 
-// Leaves out, and reports, the attached parts that would take the message past the largest
-// size it may have; returns the store length then.
-std::int64_t FitStoreLength(mime::MailMessage& output, ReferencedFiles& files, int maxStoreLength) {
+// Leaves out, and reports, the attached files that would take the message past the largest size
+// it may have; returns the store length then. Parts before `firstAttachment` hold the message's
+// own text and parts: they are never left out.
+std::int64_t FitStoreLength(mime::MailMessage& output, std::size_t firstAttachment,
+                            ReferencedFiles& files, int maxStoreLength) {
   // The most the stored message takes; -1 when it is beyond what the library counts.
   const auto storeBound = [&]() -> std::int64_t {
     const int stored = output.GetStoreLength();
     return stored < 0 ? -1 : stored + files.UnreadBytes(output);
   };
   std::int64_t bound = storeBound();
-  while ((bound < 0 || bound > maxStoreLength) && output.Children().size() > 1) {
+  while ((bound < 0 || bound > maxStoreLength) && output.Children().size() > firstAttachment) {
     const mime::MimePart* last = output.Children().back().get();
     files.ReportMissing(last->GetName());
     output.ErasePart(last);
     bound = storeBound();
   }
   return bound;
+}
+
+// What a message whose whole text cannot be held can still tell: its header block alone.
+SourceValues HeaderValuesOf(std::string_view messageText) {
+  mime::MailMessage header;
+  const std::string_view block = HeaderBlock(messageText);
+  if (block.size() < mime::kMaxTextLength) header.PartHeader::Load(block);
+  return CaptureAll(header);
 }
 
 }  // namespace
@@ -175,62 +189,96 @@ std::string MessageConverter::Shown(const std::string& text, const std::string& 
   return encoding_ == nullptr ? text : encoding_->ToSystemText(text, charset);
 }
 
-// Each text is let go as soon as it is no longer needed, so that a large message costs a few
-// times its size at most: the export's text, the source message read from it and the new
-// message are not all held at once.
+// A message the converter cannot hold goes into its file as it stood in the export, and is
+// reported: it is never written with less than the export had.
 ConvertedMessage MessageConverter::ConvertMessage(MessageText messageText,
                                                   std::string_view boundary) {
-  ConvertedMessage converted;
   files_.NewMessage();
+  ConvertedMessage converted;
+  std::string_view shortfall;
+  try {
+    shortfall = Convert(messageText, boundary, converted);
+  } catch (const std::bad_alloc&) {
+    shortfall = kNoMemory;
+  }
+  if (shortfall.empty()) return converted;
+  return AsItStood(std::move(messageText), shortfall);
+}
+
+void MessageConverter::BeginMessage(const std::string& subject, const std::string& charset,
+                                    const std::string& folder, ConvertedMessage& converted) {
+  converted.subject = Shown(subject.substr(0, kLongestShownSubject), charset);
+  if (subject.size() > kLongestShownSubject) converted.subject += "...";
+  findings_.BeginMessage(Shown(folder), converted.subject);
+}
+
+// Each text is let go as soon as it is no longer needed, so that a large message costs a few
+// times its size at most: the source message read from the export's text and the new message
+// are not both held whole. The export's text stays until the new message is stored, for a
+// message that cannot be. Empty, or why the message could not be converted.
+std::string_view MessageConverter::Convert(const MessageText& messageText,
+                                           std::string_view boundary, ConvertedMessage& converted) {
   mime::MailMessage output;
   std::string separator;
   std::string date;
   {
+    if (messageText.size() > maxSourceLength_) return kTooLarge;
     mime::MailMessage source;
-    source.Load(messageText);
+    if (source.Load(messageText) < 0) {
+      return messageText.size() > mime::kMaxTextLength ? kTooLarge : kNoMemory;
+    }
     const SourceValues values = CaptureAll(source);
-    const std::string& subject = values.subject.value;
-    converted.subject = Shown(subject.substr(0, kLongestShownSubject), values.subject.charset);
-    if (subject.size() > kLongestShownSubject) converted.subject += "...";
-    findings_.BeginMessage(Shown(values.folder.value), converted.subject);
+    BeginMessage(values.subject.value, values.subject.charset, values.folder.value, converted);
     if (source.NestingCut()) findings_.MessageProblem(std::string(kNestedTooDeep));
 
     const std::string unquotedSender = WithoutQuotes(values.sender.value);
     separator = SeparatorLine(Unfolded(unquotedSender), FirstLine(messageText));
     date = DateOf(values.date.value, FirstLine(messageText));
     BuildHeader(values, unquotedSender, output, exportCharset_, boundary);
-    AddBodyParts(source, output, values.htmlBody.value, files_, exportCharset_);
+    AddBodyParts(source, messageText, output, values.htmlBody.value, files_, exportCharset_);
   }
+  const std::size_t firstAttachment = output.Children().size();
   AddAttachments(messageText, output, files_, exportCharset_);
 
-  const std::int64_t bound = FitStoreLength(output, files_, maxStoreLength_);
-  if (bound < 0 || bound > maxStoreLength_) {
-    // Nothing is lost: the message goes into the file as it stood in the export.
-    findings_.MessageProblem(std::string(kTooLarge));
-    if (files_.Measuring()) return Measured(converted);
-    converted.text = std::move(messageText);
-    const std::size_t firstLine = FirstLine(converted.text).size();
-    if (firstLine == converted.text.size()) converted.text += "\r\n";
-    converted.text.replace(0, firstLine, separator);
-  } else {
-    if (files_.Measuring()) return Measured(converted);
-    MessageText().swap(messageText);
-    converted.text =
-        Stored(separator + "\r\nDate: " + date + "\r\n", output, static_cast<int>(bound));
+  const std::int64_t bound = FitStoreLength(output, firstAttachment, files_, maxStoreLength_);
+  if (bound < 0 || bound > maxStoreLength_) return kTooLarge;
+  if (files_.Measuring()) return Measured(converted);
+  converted.text =
+      Stored(separator + "\r\nDate: " + date + "\r\n", output, static_cast<int>(bound));
+  if (converted.text.empty()) return kNotStored;
+  ToMboxMessage(converted.text);
+  converted.findings = findings_.Take();
+  return {};
+}
+
+ConvertedMessage MessageConverter::AsItStood(MessageText messageText, std::string_view shortfall) {
+  ConvertedMessage converted;
+  const SourceValues values = HeaderValuesOf(messageText);
+  BeginMessage(values.subject.value, values.subject.charset, values.folder.value, converted);
+  findings_.MessageProblem(std::string(shortfall));
+  if (files_.Measuring()) {
+    Measured(converted);
+    return converted;
   }
+  const std::string separator =
+      SeparatorLine(Unfolded(WithoutQuotes(values.sender.value)), FirstLine(messageText));
+  converted.text = std::move(messageText);
+  const std::size_t firstLine = FirstLine(converted.text).size();
+  if (firstLine == converted.text.size()) converted.text += "\r\n";
+  converted.text.replace(0, firstLine, separator);
   ToMboxMessage(converted.text);
   converted.findings = findings_.Take();
   return converted;
 }
 
 // A message only looked at is not stored: what it would bring is all there is.
-ConvertedMessage MessageConverter::Measured(ConvertedMessage& converted) {
+std::string_view MessageConverter::Measured(ConvertedMessage& converted) {
   converted.findings = findings_.Take();
-  return std::move(converted);
+  return {};
 }
 
 // The separator and date lines, then the stored message right behind them, with room for
-// what the mbox form may add.
+// what the mbox form may add; empty when the message could not be stored.
 std::string MessageConverter::Stored(const std::string& lead, const mime::MailMessage& output,
                                      int bound) {
   const std::size_t size = lead.size() + static_cast<std::size_t>(bound);
@@ -239,7 +287,8 @@ std::string MessageConverter::Stored(const std::string& lead, const mime::MailMe
   text.resize(size);
   std::memcpy(text.data(), lead.data(), lead.size());
   const int written = bound > 0 ? output.Store(text.data() + lead.size(), bound) : 0;
-  text.resize(lead.size() + static_cast<std::size_t>(std::max(written, 0)));
+  if (written <= 0) return {};
+  text.resize(lead.size() + static_cast<std::size_t>(written));
   return text;
 }
 

@@ -11,6 +11,7 @@
 #include "engine/converting/referenced_files.h"
 #include "engine/converting/run_findings.h"
 #include "engine/reading/message_text.h"
+#include "mime/bounded_text.h"
 
 namespace vandrel {
 
@@ -38,7 +39,8 @@ class MessageConverter {
   MessageConverter& operator=(const MessageConverter&) = delete;
 
   // The message as it goes into an mbox file. Its parts are separated by `boundary`; a new
-  // one is made when it is empty.
+  // one is made when it is empty. One that cannot be converted (too large for the library's
+  // sizes, or for the memory there is) goes in as it stood in the export, and is reported.
   ConvertedMessage ConvertMessage(MessageText messageText, std::string_view boundary = {});
 
   // For a run that only looks at the export: the named files are opened and measured, not
@@ -50,20 +52,28 @@ class MessageConverter {
   // A run asked to stop reads no more attached files; the message then stays unfinished.
   void SetStopToken(std::stop_token stop) { files_.SetStopToken(std::move(stop)); }
 
-  // The largest stored message; one beyond it is written as it stood in the export. The
-  // library's 32-bit sizes set it; tests lower it.
+  // The largest stored message, and the largest exported text that is read as a message; one
+  // beyond either is written as it stood in the export. The library's 32-bit sizes set them;
+  // tests lower them.
   void SetMaxStoreLength(int maxStoreLength) { maxStoreLength_ = maxStoreLength; }
+  void SetMaxSourceLength(std::size_t maxSourceLength) { maxSourceLength_ = maxSourceLength; }
 
  private:
   std::string Shown(const std::string& text, const std::string& charset = {}) const;
+  std::string_view Convert(const MessageText& messageText, std::string_view boundary,
+                           ConvertedMessage& converted);
+  ConvertedMessage AsItStood(MessageText messageText, std::string_view shortfall);
+  void BeginMessage(const std::string& subject, const std::string& charset,
+                    const std::string& folder, ConvertedMessage& converted);
   static std::string Stored(const std::string& lead, const mime::MailMessage& output, int bound);
-  ConvertedMessage Measured(ConvertedMessage& converted);
+  std::string_view Measured(ConvertedMessage& converted);
 
   ExportEncoding* encoding_;
   std::string exportCharset_;  // labels the export's own 8-bit text
   FindingsLog findings_;
   ReferencedFiles files_;
   int maxStoreLength_ = INT_MAX;
+  std::size_t maxSourceLength_ = mime::kMaxTextLength;
 };
 
 }  // namespace vandrel

@@ -59,8 +59,15 @@ std::int64_t ReferencedFiles::UnreadBytes(const mime::MailMessage& message) cons
 }
 
 void ReferencedFiles::ReportMissing(const std::string& pathAsWritten) {
-  findings_.MissingFile(encoding_ != nullptr ? encoding_->ToSystemText(pathAsWritten)
-                                             : pathAsWritten);
+  findings_.MissingFile(Shown(pathAsWritten));
+}
+
+void ReferencedFiles::ReportNamedInText(const std::string& pathAsWritten) {
+  findings_.FileNamedInText(Shown(pathAsWritten));
+}
+
+std::string ReferencedFiles::Shown(const std::string& pathAsWritten) const {
+  return encoding_ != nullptr ? encoding_->ToSystemText(pathAsWritten) : pathAsWritten;
 }
 
 }  // namespace vandrel

@@ -28,6 +28,8 @@ class ReferencedFiles {
   // from Windows carry their names in the system's text form, so that form is tried as well.
   std::string Locate(const std::string& pathAsWritten);
   void ReportMissing(const std::string& pathAsWritten);
+  // A path that the text of a message names, which is not looked for.
+  void ReportNamedInText(const std::string& pathAsWritten);
 
   // How a found file is taken: read into its part, or only opened and measured, for a run
   // that looks at an export without converting it.
@@ -49,6 +51,8 @@ class ReferencedFiles {
   bool StopRequested() const { return stop_.stop_requested(); }
 
  private:
+  std::string Shown(const std::string& pathAsWritten) const;
+
   PathResolver resolver_;
   ExportEncoding* encoding_;
   FindingsLog& findings_;

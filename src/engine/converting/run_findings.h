@@ -1,5 +1,6 @@
 // What a run found that the user must hear of at its end: files the export names that could
-// not be found or read, and messages that could not be converted in full.
+// not be found or read, messages that could not be converted in full, and files named in the
+// text of a message.
 #pragma once
 
 #include <string>
@@ -24,13 +25,21 @@ struct MessageProblem {
 struct RunFindings {
   std::vector<MissingFile> missingFiles;
   std::vector<MessageProblem> messageProblems;
+  // "X-Attachment: " lines in the text of a message rather than in its header: the files they
+  // name were not attached, and the line may be all that is left of a damaged header.
+  std::vector<MissingFile> filesNamedInText;
 
   void Add(RunFindings more) {
-    for (MissingFile& file : more.missingFiles)
-      missingFiles.push_back(std::move(file));
-    for (MessageProblem& problem : more.messageProblems) {
-      messageProblems.push_back(std::move(problem));
-    }
+    Append(missingFiles, more.missingFiles);
+    Append(messageProblems, more.messageProblems);
+    Append(filesNamedInText, more.filesNamedInText);
+  }
+
+ private:
+  template <typename Finding>
+  static void Append(std::vector<Finding>& to, std::vector<Finding>& more) {
+    for (Finding& finding : more)
+      to.push_back(std::move(finding));
   }
 };
 
@@ -43,6 +52,9 @@ class FindingsLog {
   }
   void MissingFile(std::string path) {
     findings_.missingFiles.push_back({std::move(path), folder_, subject_});
+  }
+  void FileNamedInText(std::string path) {
+    findings_.filesNamedInText.push_back({std::move(path), folder_, subject_});
   }
   void MessageProblem(std::string problem) {
     findings_.messageProblems.push_back({std::move(problem), folder_, subject_});

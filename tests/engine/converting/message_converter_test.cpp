@@ -203,9 +203,9 @@ TEST_F(MessageConverterTest, NulBytesOfTheTextAreKept) {
 TEST_F(MessageConverterTest, EightBitTextIsLabelledWithTheExportsCodePage) {
   files_.WriteFile("Attach/note.msg", "\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1\r\n");
   const std::string exported =
-      "From ???@???\r\nSubject: \xC3\xE5\xE9\xDC\r\n\r\n"
-      "\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1\r\n"
-      "X-Attachment: \"C:\\Calypso\\Attach\\note.msg\";\r\n"s;
+      "From ???@???\r\nSubject: \xC3\xE5\xE9\xDC\r\n"
+      "X-Attachment: \"C:\\Calypso\\Attach\\note.msg\";\r\n\r\n"
+      "\xCA\xE1\xEB\xE7\xEC\xDD\xF1\xE1\r\n"s;
   struct Case {
     const char* codePage;
     const char* charset;
