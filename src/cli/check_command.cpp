@@ -8,9 +8,11 @@
 #include "cli/command_help.h"
 #include "cli/console_output.h"
 #include "cli/exit_code.h"
+#include "cli/terminal_text.h"
 #include "cli/utf8_console.h"
 #include "engine/end_of_run_report.h"
 #include "engine/export_check.h"
+#include "log/visible_text.h"
 
 namespace vandrel::cli {
 
@@ -25,11 +27,12 @@ std::string CheckText(const ExportCheck& check) {
   std::string text;
   for (const FolderPlan& folder : check.folders) {
     const std::string count = std::to_string(folder.messages);
-    text += std::string(count.size() < 7 ? 7 - count.size() : 0, ' ') + count + "  " + folder.name;
-    if (!folder.file.empty()) text += "  ->  " + folder.file;
+    text += std::string(count.size() < 7 ? 7 - count.size() : 0, ' ') + count + "  " +
+            TerminalText(folder.name);
+    if (!folder.file.empty()) text += "  ->  " + TerminalText(folder.file);
     text += "\n";
   }
-  text += EndOfRunReport(check.findings, std::numeric_limits<std::size_t>::max());
+  text += TerminalLines(EndOfRunReport(check.findings, std::numeric_limits<std::size_t>::max()));
   text += Plural(check.messages, "message", "messages") + " in " +
           Plural(check.folders.size(), "folder", "folders") + "; " +
           Plural(check.filesFound, "named file", "named files") + " found, " +
@@ -59,15 +62,15 @@ int RunCheck(const CheckOptions& options) {
   bool hasOutput = false;
   std::string problem;
   if (!ToRequest(options.request, false, request, hasOutput, problem)) {
-    std::fprintf(stderr, "%s\nRun with --help for more information.\n", problem.c_str());
+    WriteText(stderr, TerminalText(problem) + "\nRun with --help for more information.\n");
     return kUsageError;
   }
   ConsoleOutput console(stdout, stderr, StderrIsTerminal());
   const ExportCheck check = CheckExport(request, hasOutput, &console);
   console.Finish();
-  std::fputs(CheckText(check).c_str(), stdout);
+  WriteText(stdout, CheckText(check));
   if (check.error.empty()) return kFinished;
-  std::fprintf(stdout, "Error: %s\n", check.error.c_str());
+  WriteText(stdout, "Error: " + TerminalText(check.error) + "\n");
   return kRunFailed;
 }
 

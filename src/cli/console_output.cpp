@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "cli/terminal_text.h"
+#include "engine/utf8_text.h"
+#include "log/visible_text.h"
+
 namespace vandrel::cli {
 
 namespace {
@@ -31,9 +35,7 @@ void ConsoleOutput::AppendAndScroll(std::string_view text) {
 
 void ConsoleOutput::PrintLine(const std::string& line) {
   ClearProgress();
-  std::fwrite(line.data(), 1, line.size(), log_);
-  std::fputc('\n', log_);
-  std::fflush(log_);
+  WriteText(log_, TerminalText(line) + "\n");
   Redraw(true);
 }
 
@@ -80,10 +82,11 @@ void ConsoleOutput::Redraw(bool force) {
   const int filled = maximum_ > 0 ? std::clamp(position_, 0, maximum_) * kBarWidth / maximum_ : 0;
   const std::string bar = std::string(static_cast<std::size_t>(filled), '#') +
                           std::string(static_cast<std::size_t>(kBarWidth - filled), '-');
-  const std::string status = status_.substr(0, kStatusWidth);
-  std::fprintf(progress_, "\r\x1b[K[%s] %d/%d %s", bar.c_str(), position_, maximum_,
-               status.c_str());
-  std::fflush(progress_);
+  // The status may hold a subject: shown as text, and cut where a character begins.
+  std::string status = TerminalText(status_);
+  CutToLength(status, kStatusWidth);
+  WriteText(progress_, "\r\x1b[K[" + bar + "] " + std::to_string(position_) + "/" +
+                           std::to_string(maximum_) + " " + status);
   progressShown_ = true;
 }
 

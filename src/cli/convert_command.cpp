@@ -7,9 +7,11 @@
 #include "cli/console_output.h"
 #include "cli/exit_code.h"
 #include "cli/stop_signals.h"
+#include "cli/terminal_text.h"
 #include "cli/utf8_console.h"
 #include "engine/conversion.h"
 #include "engine/end_of_run_report.h"
+#include "log/visible_text.h"
 
 namespace vandrel::cli {
 
@@ -33,8 +35,7 @@ int RunRequest(const ConversionRequest& request, bool quiet) {
   log.AttachEdit(&console);
   const ConversionResult result = Convert(request, RunReport{log, &console}, signals.Token());
   console.Finish();
-  const std::string report = EndOfRunReport(result.findings);
-  std::fputs(report.c_str(), stderr);
+  WriteText(stderr, TerminalLines(EndOfRunReport(result.findings)));
   // Stopped by a signal: the status a shell expects of a program the signal ended.
   if (result.stopped && signals.Received() != 0) return kSignalBase + signals.Received();
   return result.succeeded ? kFinished : kRunFailed;
@@ -64,7 +65,7 @@ int RunConvert(const ConvertOptions& options) {
   bool hasOutput = false;
   std::string problem;
   if (!ToRequest(options.request, true, request, hasOutput, problem)) {
-    std::fprintf(stderr, "%s\nRun with --help for more information.\n", problem.c_str());
+    WriteText(stderr, TerminalText(problem) + "\nRun with --help for more information.\n");
     return kUsageError;
   }
   request.threads = options.threads;

@@ -338,6 +338,48 @@ def check_command(tmp):
               "check with %s exits %d: %d %r" % (what, code, result.returncode, lines[-2:]))
 
 
+def raw_controls(output):
+    """The control characters in what the program printed, besides its own line ends and the
+    progress line's "\\r\\x1b[K": C0, DEL, C1, and bytes outside UTF-8, which a terminal may obey."""
+    text = output.replace(b"\r\x1b[K", b"").replace(b"\r\n", b"").replace(b"\n", b"")
+    return re.findall("[\x00-\x1f\x7f-\x9f\udc80-\udcff]", text.decode("utf-8", "surrogateescape"))
+
+
+def strangers_text_stays_text(tmp):
+    """A subject with NUL and escape sequences and a folder name with ESC reach the terminal as
+    text: shown as \\xNN, nothing cut off at the NUL, nothing for the terminal to obey."""
+    export = tmp / "export.txt"
+    export.write_bytes(message(b"In\x1b[2Jbox", b"Hi\x00there \x1b[31mred\x1b]0;owned\x07 \xc2\x9b",
+                               b'X-Attachment: "C:\\Calypso\\Attach\\gone\x1b[8m.jpg";\r\n') +
+                       message(b"Inbox", b"plain"))
+    out = tmp / "out"
+    out.mkdir()
+    subject = r"Hi\x00there \x1B[31mred\x1B]0;owned\x07 " + "\u00c2\u203a"  # C2 9B in Windows-1252
+    report = ("1 file named in the export was not found or could not be read:\n"
+              "  C:\\Calypso\\Attach\\gone\\x1B[8m.jpg (In\\x1B[2Jbox, %s)\n" % subject)
+    converted = run("convert", str(export), str(out / "m.mbx"))
+    check(converted.returncode == 0 and converted.stdout.endswith(b"\nconversion done.\n2 mails written.\n"),
+          "convert logs to the end: %r" % converted.stdout[-300:])
+    check(converted.stderr.decode() == report, "convert reports the whole subject: %r" % converted.stderr)
+    checked = run("check", str(export), str(out / "m.mbx"))
+    check(checked.returncode == 0 and checked.stdout.decode().endswith(
+              report + "2 messages in 2 folders; 0 named files found, 1 missing.\n"),
+          "check reports the whole subject and the totals: %r" % checked.stdout[-400:])
+    refused = run("check", str(export), str(tmp / "no\x1b[8mwhere" / "m.mbx"))
+    check(refused.returncode == 1 and refused.stdout.decode().splitlines()[-1:] ==
+          ["Error: %s enthält eine ungültige Pfadangabe." % (tmp / "no\\x1B[8mwhere" / "m.mbx")],
+          "check's error line shows the path as text: %r" % refused.stdout[-300:])
+    runs = [("convert", converted.stdout, converted.stderr), ("check", checked.stdout, checked.stderr),
+            ("refused check", refused.stdout, refused.stderr)]
+    # On a terminal the status line shows subjects too.
+    for command in ("convert", "check"):
+        _, stdout, shown = run_on_terminal(command, str(export), str(out / ("t" + command + ".mbx")))
+        runs.append((command + " on a terminal", stdout, shown))
+    for what, stdout, stderr in runs:
+        check(raw_controls(stdout) == [] and raw_controls(stderr) == [],
+              "%s prints no control character: %r %r" % (what, raw_controls(stdout), raw_controls(stderr)))
+
+
 def generated_exports(tmp):
     for seed in (1, 2, 3):
         export = tmp / ("export%d.txt" % seed)
@@ -361,7 +403,7 @@ def generated_exports(tmp):
 def main():
     for step in (example_run, faults, usage, documented_forms, output_forms, terminal_progress,
                  out_of_memory, missing_files, code_pages, thunderbird_profile, check_command,
-                 generated_exports):
+                 strangers_text_stays_text, generated_exports):
         with tempfile.TemporaryDirectory() as tmp:
             step(*([Path(tmp)] if step is not usage else []))
     print("%d failures" % len(failures))

@@ -70,6 +70,34 @@ TEST_F(ConsoleOutputTest, TheProgressLineMakesWayForLogLinesAndStaysAtTheEnd) {
   EXPECT_EQ(Contents(log_), "processing Inbox\nnext\n");
 }
 
+// A subject is the stranger's text: its controls are shown, not obeyed, and a NUL ends nothing.
+TEST_F(ConsoleOutputTest, ControlsInLogLinesAndTheStatusAreShownAndTheTextsStayWhole) {
+  using namespace std::string_literals;
+  ConsoleOutput console(log_, progress_, true);
+  ActivityLog log;
+  log.AttachEdit(&console);
+  console.SetProgressRange(1);
+  console.SetStatusText("exporting (1 of 1): \x1b]0;owned\x07"s + "a\0b\xc2\x9b"s);
+  log.LogLine("processing \x1b[2JIn\0box\x9b"s);
+  log.LogLine("next");
+  console.Finish();
+  EXPECT_EQ(Contents(log_), "processing \\x1B[2JIn\\x00box\\x9B\nnext\n");
+  const std::string progress = Contents(progress_);
+  EXPECT_TRUE(
+      progress.ends_with("\r\x1b[K[------------------------] 0/1 exporting (1 of 1): "
+                         "\\x1B]0;owned\\x07a\\x00b\\x9B\n"))
+      << progress;
+}
+
+// The status line keeps to its width, and is cut where a character begins.
+TEST_F(ConsoleOutputTest, ALongStatusIsCutBetweenCharacters) {
+  ConsoleOutput console(log_, progress_, true);
+  console.SetStatusText(std::string(47, 'x') + "\xc3\xbc and more");
+  console.Finish();
+  const std::string progress = Contents(progress_);
+  EXPECT_TRUE(progress.ends_with(" 0/0 " + std::string(47, 'x') + "\n")) << progress;
+}
+
 TEST_F(ConsoleOutputTest, WithoutAStatusTheEndLeavesNoProgressLine) {
   ConsoleOutput console(log_, progress_, true);
   console.SetProgressRange(4);
