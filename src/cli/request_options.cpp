@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "engine/utf8_path.h"
 
@@ -22,6 +23,22 @@ CLI::Validator ExistingFolder() {
         return {};
       },
       "DIR");
+}
+
+// The reader looks for ASCII field names, separator lines and paths byte by byte.
+std::string CodePageProblem(const std::string& codePage) {
+  switch (ExportEncoding::FitOf(codePage)) {
+    case ExportEncoding::Fit::kUsable:
+      return {};
+    case ExportEncoding::Fit::kUnknown:
+      return codePage.empty() ? "no code page given to --export-codepage"
+                              : "unknown code page: " + codePage;
+    case ExportEncoding::Fit::kNotAsciiText:
+      return "unusable code page: " + codePage +
+             " (an export is a text file with ASCII field names, and " + codePage +
+             " does not write ASCII characters as single ASCII bytes)";
+  }
+  return "unknown code page: " + codePage;
 }
 
 }  // namespace
@@ -62,8 +79,8 @@ std::vector<PositionalHelp> PathsHelp() {
 
 bool ToRequest(const RequestOptions& options, bool outputRequired, ConversionRequest& request,
                bool& hasOutput, std::string& problem) {
-  if (ExportEncoding::Create(options.exportCodePage) == nullptr) {
-    problem = "unknown code page: " + options.exportCodePage;
+  if (std::string why = CodePageProblem(options.exportCodePage); !why.empty()) {
+    problem = std::move(why);
     return false;
   }
   request.attachmentFolders = options.attachmentFolders;

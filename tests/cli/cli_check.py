@@ -250,6 +250,16 @@ def code_pages(tmp):
     check((tmp / "m2\u0160koda.mbx").exists(), "--export-codepage CP1250 names \\x8a as \u0160")
     result = run("convert", "--export-codepage", "NO-SUCH-CODEPAGE", str(export), str(tmp / "m3.mbx"))
     check(result.returncode == 2 and b"unknown code page" in result.stderr, "an unknown code page is a usage error")
+    # No code page, or one whose ASCII is other bytes (UTF-16 and UTF-32, EBCDIC, UTF-7): the
+    # export's field names could not be found; refused as the user's mistake, nothing written.
+    for codepage, why in [("", b"no code page given to --export-codepage\n")] + [
+            (name, b"unusable code page: %s (" % name.encode()) for name in
+            ("UTF-16", "UTF-16LE", "UCS-2", "UTF-32", "UCS-4", "IBM037", "CP1047", "EBCDIC-US", "UTF-7")]:
+        for command in ("convert", "check"):
+            result = run(command, "--export-codepage", codepage, str(export), str(tmp / "m4.mbx"))
+            check(result.returncode == 2 and result.stderr.startswith(why),
+                  "%s --export-codepage %r is a usage error: %d %r" % (command, codepage, result.returncode, result.stderr))
+    check(not list(tmp.glob("m4*")), "a refused code page writes nothing")
 
 
 def thunderbird_profile(tmp):

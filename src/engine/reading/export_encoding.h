@@ -11,13 +11,29 @@ namespace vandrel {
 
 inline constexpr std::string_view kDefaultExportCodePage = "CP1252";
 
+// The characters an export's lines are made of wherever the reader looks for something: tab,
+// the line ends, and 0x20 to 0x7E (the field names, the separator lines, Windows paths).
+inline constexpr std::string_view kExportAscii =
+    "\t\n\r !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
+    "abcdefghijklmnopqrstuvwxyz{|}~";
+
 // The code page of an export when none is named: kDefaultExportCodePage, and on Windows the
 // ANSI code page of the system's own locale, the one Calypso wrote in there.
 std::string DefaultExportCodePage();
 
 class ExportEncoding {
  public:
-  // Null when the system does not know the code page.
+  enum class Fit {
+    kUsable,
+    kUnknown,       // the system does not know the code page, or none was named
+    kNotAsciiText,  // known, but an export cannot be in it: see FitOf
+  };
+
+  // Whether an export can be in the code page: every character of kExportAscii must be that
+  // same byte in it, on its own. UTF-16 and UTF-32, EBCDIC, UTF-7 and a Shift_JIS that reads the
+  // backslash as a yen sign are not; the reader would find no field name and no path in them.
+  static Fit FitOf(std::string_view codePage);
+  // Null unless the code page is usable.
   static std::unique_ptr<ExportEncoding> Create(std::string_view codePage);
   static std::unique_ptr<ExportEncoding> Create() { return Create(DefaultExportCodePage()); }
 

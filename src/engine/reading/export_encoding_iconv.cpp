@@ -66,6 +66,15 @@ class ExportEncoding::Converter {
     return out;
   }
 
+  // Each on its own, with a fresh shift state: a code page that needs a byte before or after
+  // an ASCII character to make it fails too.
+  bool KeepsExportAscii() {
+    for (const char c : kExportAscii) {
+      if (Convert({&c, 1}) != std::string_view(&c, 1)) return false;
+    }
+    return true;
+  }
+
  private:
   Converter(iconv_t handle, std::string_view replacement, Skip skip)
       : handle_(handle), replacement_(replacement), skip_(skip) {}
@@ -82,9 +91,16 @@ ExportEncoding::ExportEncoding(std::string codePage, std::unique_ptr<Converter> 
     : codePage_(std::move(codePage)), export_(std::move(exportConverter)) {}
 ExportEncoding::~ExportEncoding() = default;
 
+ExportEncoding::Fit ExportEncoding::FitOf(std::string_view codePage) {
+  // iconv takes an empty name for the locale's character set.
+  const auto converter = codePage.empty() ? nullptr : Converter::Open(codePage);
+  if (converter == nullptr) return Fit::kUnknown;
+  return converter->KeepsExportAscii() ? Fit::kUsable : Fit::kNotAsciiText;
+}
+
 std::unique_ptr<ExportEncoding> ExportEncoding::Create(std::string_view codePage) {
-  auto converter = Converter::Open(codePage);
-  if (converter == nullptr) return nullptr;
+  auto converter = codePage.empty() ? nullptr : Converter::Open(codePage);
+  if (converter == nullptr || !converter->KeepsExportAscii()) return nullptr;
   return std::unique_ptr<ExportEncoding>(
       new ExportEncoding(std::string(codePage), std::move(converter)));
 }

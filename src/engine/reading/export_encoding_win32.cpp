@@ -145,6 +145,15 @@ class ExportEncoding::Converter {
   std::array<std::string, 256> bytes_;
 
  public:
+  // Each on its own: a code page that needs a byte before or after an ASCII character to make
+  // it fails too.
+  bool KeepsExportAscii() const {
+    for (const char c : kExportAscii) {
+      if (Convert({&c, 1}) != std::string_view(&c, 1)) return false;
+    }
+    return true;
+  }
+
   // UTF-8 (whole characters) in this code page, "?" for what it lacks: no best fit, and a
   // character beyond the 16-bit range (a surrogate pair) one "?" like any other.
   std::string FromUtf8(std::string_view text) const {
@@ -184,9 +193,15 @@ ExportEncoding::ExportEncoding(std::string codePage, std::unique_ptr<Converter> 
     : codePage_(std::move(codePage)), export_(std::move(exportConverter)) {}
 ExportEncoding::~ExportEncoding() = default;
 
+ExportEncoding::Fit ExportEncoding::FitOf(std::string_view codePage) {
+  const auto converter = Converter::Open(codePage);
+  if (converter == nullptr) return Fit::kUnknown;
+  return converter->KeepsExportAscii() ? Fit::kUsable : Fit::kNotAsciiText;
+}
+
 std::unique_ptr<ExportEncoding> ExportEncoding::Create(std::string_view codePage) {
   auto converter = Converter::Open(codePage);
-  if (converter == nullptr) return nullptr;
+  if (converter == nullptr || !converter->KeepsExportAscii()) return nullptr;
   return std::unique_ptr<ExportEncoding>(
       new ExportEncoding(std::string(codePage), std::move(converter)));
 }

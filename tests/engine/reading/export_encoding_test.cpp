@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "engine/request_parts.h"
+
 namespace vandrel {
 namespace {
 
@@ -61,6 +66,51 @@ TEST(ExportEncodingTest, CodePagesConvertAlikeOnEverySystem) {
     ASSERT_NE(encoding, nullptr) << c.codePage;
     EXPECT_EQ(encoding->ToSystemText(c.text), c.utf8) << c.codePage << " " << c.text;
   }
+}
+
+// An export's field names, separator lines and paths are ASCII, found byte by byte: a code page
+// in which they are other bytes is refused by name, never read as if it were another.
+TEST(ExportEncodingTest, OnlyCodePagesThatKeepAsciiAsItIsAreUsable) {
+  using Fit = ExportEncoding::Fit;
+  const struct {
+    const char* codePage;
+    std::vector<Fit> fits;  // more than one where systems know different names
+  } cases[] = {
+      {"CP1252", {Fit::kUsable}},
+      {"windows-1250", {Fit::kUsable}},
+      {"ISO-8859-7", {Fit::kUsable}},
+      {"UTF-8", {Fit::kUsable}},
+      {"CP932", {Fit::kUsable}},  // its trail bytes may be ASCII, its ASCII is ASCII
+      {"", {Fit::kUnknown}},
+      {"no-such-code-page", {Fit::kUnknown}},
+      {"CP037", {Fit::kNotAsciiText}},  // EBCDIC
+      {"CP500", {Fit::kNotAsciiText}},
+      {"UTF-16", {Fit::kNotAsciiText, Fit::kUnknown}},
+      {"UTF-16LE", {Fit::kNotAsciiText, Fit::kUnknown}},
+      {"UTF-16BE", {Fit::kNotAsciiText, Fit::kUnknown}},
+      {"UCS-2", {Fit::kNotAsciiText, Fit::kUnknown}},
+      {"UTF-32", {Fit::kNotAsciiText, Fit::kUnknown}},
+      {"UCS-4", {Fit::kNotAsciiText, Fit::kUnknown}},
+      {"UTF-7", {Fit::kNotAsciiText, Fit::kUnknown}},
+      {"CP65000", {Fit::kNotAsciiText, Fit::kUnknown}},  // UTF-7 on Windows
+      {"IBM037", {Fit::kNotAsciiText, Fit::kUnknown}},
+      {"CP1047", {Fit::kNotAsciiText, Fit::kUnknown}},
+      {"EBCDIC-US", {Fit::kNotAsciiText, Fit::kUnknown}},
+  };
+  for (const auto& c : cases) {
+    const Fit fit = ExportEncoding::FitOf(c.codePage);
+    EXPECT_NE(std::find(c.fits.begin(), c.fits.end(), fit), c.fits.end())
+        << c.codePage << " " << static_cast<int>(fit);
+    const auto encoding = ExportEncoding::Create(c.codePage);
+    EXPECT_EQ(encoding != nullptr, fit == Fit::kUsable) << c.codePage;
+    if (encoding != nullptr) {
+      EXPECT_EQ(encoding->ToSystemText(kExportAscii), kExportAscii) << c.codePage;
+    }
+  }
+  // A run asked for one reads the export in the default code page, as for an unknown name.
+  ConversionRequest request;
+  request.exportCodePage = "UTF-16";
+  EXPECT_EQ(EncodingFor(request)->CodePage(), DefaultExportCodePage());
 }
 
 }  // namespace
