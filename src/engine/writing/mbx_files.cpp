@@ -77,16 +77,21 @@ MbxFiles::MbxFiles(std::string outputPath)
     : outputPath_(std::move(outputPath)), intoFolder_(NamesFolder(outputPath_)) {}
 
 std::string MbxFiles::Check() {
-  if (std::string problem = Inspect(); !problem.empty()) return problem;
-  const std::string lockFile = PathText(Utf8Path(folder_) / Utf8Path(runName_ + ".lock"));
-  if (std::string problem = TakeRunLock(lock_, lockFile, outputPath_); !problem.empty()) {
+  if (std::string problem = FindFolder(); !problem.empty()) return problem;
+  if (std::string problem = TakeRunLock(lock_, LockFile(), outputPath_); !problem.empty()) {
     return problem;
   }
   RemoveStaleFiles(folder_, temporaryPrefix_);
   return {};
 }
 
+// What Check would find, the lock file included, with nothing made.
 std::string MbxFiles::Inspect() {
+  if (std::string problem = FindFolder(); !problem.empty()) return problem;
+  return RunLockProblem(LockFile(), outputPath_);
+}
+
+std::string MbxFiles::FindFolder() {
   if (outputPath_.empty()) return "no output file given.";
   folder_ = intoFolder_ ? outputPath_ : PathText(Utf8Path(outputPath_).parent_path());
   if (folder_.empty()) folder_ = ".";
@@ -97,6 +102,10 @@ std::string MbxFiles::Inspect() {
   runName_ = ".vandrel-" + HashText(intoFolder_ ? std::string() : LeafOf(outputPath_));
   temporaryPrefix_ = runName_ + "-";
   return {};
+}
+
+std::string MbxFiles::LockFile() const {
+  return PathText(Utf8Path(folder_) / Utf8Path(runName_ + ".lock"));
 }
 
 std::string MbxFiles::FileFor(const std::string&, const std::string& cleanedName) {

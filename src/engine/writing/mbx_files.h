@@ -25,6 +25,10 @@ class MbxFiles : public OutputTarget {
   std::string TemporaryPrefix() const override { return temporaryPrefix_; }
 
  private:
+  // The folder the files go into, and the names of this run's own files there.
+  std::string FindFolder();
+  std::string LockFile() const;
+
   std::string outputPath_;
   bool intoFolder_;
   std::string folder_;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "engine/file_error.h"
@@ -12,7 +14,12 @@ namespace vandrel {
 
 class RunLock {
  public:
-  enum class Result { kTaken, kBusy, kFailed };
+  enum class Result {
+    kTaken,
+    kBusy,
+    kLinked,  // a link stands where the file goes; it is left as it is, never written through
+    kFailed,
+  };
 
   RunLock() = default;
   RunLock(const RunLock&) = delete;
@@ -34,5 +41,19 @@ class RunLock {
 // Takes the lock of a run into `place` (the output as the user named it): empty when taken, else
 // the text of the error line.
 std::string TakeRunLock(RunLock& lock, const std::string& lockFile, const std::string& place);
+
+// Whether a link (on Windows any reparse point) stands at the path itself.
+bool IsLink(const std::string& path);
+
+// Whether a file could be made in an existing folder, asked without making one: nothing, or the
+// cause the attempt would meet. `fileInIt` names such a file, for the cause.
+using AddFileCheck = std::function<std::optional<FileErrorCause>(const std::string& folder,
+                                                                 const std::string& fileInIt)>;
+std::optional<FileErrorCause> CanAddFile(const std::string& folder, const std::string& fileInIt);
+
+// What TakeRunLock would meet at `lockFile` and its folder, made of nothing: empty, or the text
+// of its error line. A missing folder is one the run makes first, in the nearest one there is.
+std::string RunLockProblem(const std::string& lockFile, const std::string& place,
+                           const AddFileCheck& canAddFile = CanAddFile);
 
 }  // namespace vandrel
