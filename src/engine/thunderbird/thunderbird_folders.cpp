@@ -29,6 +29,8 @@ constexpr std::string_view kSubfolders = ".sbd";
 constexpr std::string_view kSummary = ".msf";
 constexpr std::string_view kStagingPrefix = ".vandrel-staging-";
 constexpr std::string_view kUnnamed = "Unnamed folder";
+constexpr std::string_view kFolderCache = "folderCache.json";
+constexpr std::string_view kLockFile = ".vandrel.lock";
 // A file name and ".msf" behind it must fit the file system's 255 bytes.
 constexpr std::size_t kMaxFileName = 255;
 constexpr std::size_t kShortenedName = 200;
@@ -80,17 +82,24 @@ std::string ThunderbirdFolders::Check() {
   if (std::string problem = FindLocalFolders(); !problem.empty()) return problem;
   std::error_code error;
   fs::create_directories(Utf8Path(localFolders_), error);
-  if (std::string problem = TakeRunLock(lock_, Joined(localFolders_, ".vandrel.lock"), profile_);
-      !problem.empty()) {
+  if (std::string problem = TakeRunLock(lock_, LockFile(), profile_); !problem.empty()) {
     return problem;
   }
   RemoveStaleFiles(localFolders_, std::string(kStagingPrefix));
   return ChooseTopFolder();
 }
 
+// What Check would find, the lock file included, with nothing made.
 std::string ThunderbirdFolders::Inspect() {
   if (std::string problem = FindLocalFolders(); !problem.empty()) return problem;
+  if (std::string problem = RunLockProblem(LockFile(), profile_); !problem.empty()) {
+    return problem;
+  }
   return ChooseTopFolder();
+}
+
+std::string ThunderbirdFolders::LockFile() const {
+  return Joined(localFolders_, kLockFile);
 }
 
 std::string ThunderbirdFolders::FindLocalFolders() {
@@ -179,8 +188,14 @@ std::string ThunderbirdFolders::Finish() {
   // Thunderbird may have been started while the folders were written; it must not see them
   // appear under it.
   if (std::string problem = ProfileInUse(); !problem.empty()) return problem;
+  // Read before anything moves in: whatever stands in the cache's place can then neither fail
+  // nor hold up a run whose folders are already in place.
+  FolderCache cache;
+  const bool cacheRead = !longNames_.empty() && cache.Read(Joined(profile_, kFolderCache));
   if (std::string problem = MoveIntoPlace(); !problem.empty()) return problem;
-  RecordLongNames();
+  if (!longNames_.empty()) {
+    RecordLongNames(cacheRead ? cache.AddFolderNames(longNames_) : FolderCacheResult::kNotJson);
+  }
   return {};
 }
 
@@ -202,10 +217,9 @@ std::string ThunderbirdFolders::MoveIntoPlace() {
   return {};
 }
 
-void ThunderbirdFolders::RecordLongNames() {
-  if (longNames_.empty()) return;
-  const std::string cache = Joined(profile_, "folderCache.json");
-  switch (AddFolderNames(cache, longNames_)) {
+void ThunderbirdFolders::RecordLongNames(FolderCacheResult result) {
+  const std::string cache = Joined(profile_, kFolderCache);
+  switch (result) {
     case FolderCacheResult::kWritten:
       return;
     case FolderCacheResult::kNotJson:

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/thunderbird/folder_cache.h"
 #include "engine/writing/output_target.h"
 #include "engine/writing/run_lock.h"
 
@@ -38,8 +39,9 @@ class ThunderbirdFolders : public OutputTarget {
   std::string FindLocalFolders();
   std::string ChooseTopFolder();
   std::string ProfileInUse() const;
+  std::string LockFile() const;
   std::string MoveIntoPlace();
-  void RecordLongNames();
+  void RecordLongNames(FolderCacheResult result);
 
   std::string profile_;
   std::string localFolders_;

@@ -1,11 +1,11 @@
 #include "engine/thunderbird/thunderbird_profile.h"
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <vector>
 
+#include "engine/thunderbird/profile_file.h"
 #include "engine/utf8_path.h"
 #include "mime/ascii.h"
 
@@ -20,11 +20,11 @@ struct IniSection {
   std::map<std::string, std::string> values;
 };
 
+// Larger than any Thunderbird writes; whatever is not such a file reads as empty.
+constexpr std::size_t kMaxProfileFile = std::size_t{64} << 20;
+
 std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return ReadProfileFile(PathText(path), kMaxProfileFile).text;
 }
 
 std::string Trimmed(std::string_view text) {
