@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "log/visible_text.h"
+
 namespace vandrel {
 namespace {
 
@@ -30,19 +32,23 @@ QString FromWindows1252(std::string_view bytes) {
 QString DisplayText(std::string_view bytes) {
   QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
   QString text = utf8(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-  if (!utf8.hasError()) return text;
-  return FromWindows1252(bytes);
+  if (utf8.hasError()) text = FromWindows1252(bytes);
+  // Controls as symbols, after decoding: in Windows-1252 too a byte may be one.
+  return QString::fromStdString(VisibleText(text.toStdString()));
 }
 
 QString DisplayLogText(std::string_view bytes) {
-  constexpr std::string_view kLineSeparator = "\r\n";
+  return DisplayLines(bytes, "\r\n");
+}
+
+QString DisplayLines(std::string_view bytes, std::string_view lineSeparator) {
   QString text;
   for (;;) {
-    const std::size_t end = bytes.find(kLineSeparator);
+    const std::size_t end = bytes.find(lineSeparator);
     text += DisplayText(bytes.substr(0, end));
     if (end == std::string_view::npos) return text;
     text += QLatin1Char('\n');
-    bytes.remove_prefix(end + kLineSeparator.size());
+    bytes.remove_prefix(end + lineSeparator.size());
   }
 }
 

@@ -9,7 +9,7 @@ namespace vandrel {
 
 void QtInformationBox::ShowInformation(std::string_view title, std::string_view text) {
   if (QThread::currentThread() == thread()) {
-    QMessageBox::information(owner_, DisplayText(title), DisplayText(text));
+    QMessageBox::information(owner_, DisplayText(title), DisplayLines(text));
     return;
   }
   QString shownTitle;
@@ -17,7 +17,7 @@ void QtInformationBox::ShowInformation(std::string_view title, std::string_view 
   {
     const std::lock_guard<std::mutex> lock(handOver_);
     shownTitle = DisplayText(title);
-    shownText = DisplayText(text);
+    shownText = DisplayLines(text);
   }
   auto show = [&] {
     const std::lock_guard<std::mutex> lock(handOver_);
