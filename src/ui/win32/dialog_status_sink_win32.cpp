@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "log/visible_text.h"
 #include "platform/utf16_win32.h"
 
 namespace vandrel {
@@ -12,7 +13,8 @@ DialogStatusSink::DialogStatusSink(HWND statusLine, HWND progressBar)
     : statusLine_(statusLine), progressBar_(progressBar) {}
 
 void DialogStatusSink::SetStatusText(std::string_view text) {
-  const std::wstring wide = platform::Widen(text);
+  // A subject's control characters as symbols; a NUL would end the text the control takes.
+  const std::wstring wide = platform::Widen(VisibleText(text));
   ::SendMessageW(statusLine_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 

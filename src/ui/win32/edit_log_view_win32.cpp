@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "log/visible_text.h"
 #include "platform/utf16_win32.h"
 
 namespace vandrel {
@@ -15,7 +16,9 @@ bool EditLogView::IsEmpty() const {
 }
 
 void EditLogView::AppendAndScroll(std::string_view text) {
-  const std::wstring wide = platform::Widen(text);
+  // Control characters as symbols: a NUL would end the text the edit takes, an ESC means nothing
+  // to it. The log's own line separators stay line breaks.
+  const std::wstring wide = platform::Widen(VisibleLogText(text));
   const LRESULT end = ::SendMessageW(edit_, WM_GETTEXTLENGTH, 0, 0);
   ::SendMessageW(edit_, EM_SETSEL, static_cast<WPARAM>(end), end);
   ::SendMessageW(edit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide.c_str()));
