@@ -61,10 +61,15 @@ inline std::optional<int> SeparatorLines(std::string_view bytes) {
     if (IsUtf8(bytes)) return std::nullopt;
   }
   constexpr std::string_view kSeparator = "From ???@???";
+  // Old Mac text, a CR and no LF at its start, ends its lines at CR as well.
+  const std::string_view start = bytes.substr(0, std::size_t{1} << 20);
+  const bool crEndsLines =
+      start.find('\n') == std::string_view::npos && start.find('\r') != std::string_view::npos;
+  const std::string_view lineEnds = crEndsLines ? "\r\n" : "\n";
   int count = bytes.starts_with(kSeparator) ? 1 : 0;
-  for (std::size_t lf = bytes.find('\n'); lf != std::string_view::npos;
-       lf = bytes.find('\n', lf + 1)) {
-    if (bytes.substr(lf + 1).starts_with(kSeparator)) ++count;
+  for (std::size_t end = bytes.find_first_of(lineEnds); end != std::string_view::npos;
+       end = bytes.find_first_of(lineEnds, end + 1)) {
+    if (bytes.substr(end + 1).starts_with(kSeparator)) ++count;
   }
   return count;
 }
