@@ -226,6 +226,38 @@ def out_of_memory(tmp):
           ["Error: not enough memory to convert %s" % export], "out of memory: %r" % result.stdout[-300:])
 
 
+def starved_message(tmp):
+    """A message the process can read but has no memory left to convert goes into its file as it
+    stood, and the report says so; the messages around it are converted as ever."""
+    if SANITIZED:
+        print("skipped: out of memory under the sanitizers")
+        return
+    export = tmp / "export.txt"
+    line = b"x" * 1000 + b"\r\n"
+    with open(export, "wb") as out:
+        out.write(message(b"Inbox", b"small"))
+        out.write(message(b"Inbox", b"big").replace(b"\r\nText\r\n", b"\r\n"))
+        for _ in range(100):
+            out.write(line * 1000)
+        out.write(b"the last line of the big one\r\n")
+        out.write(message(b"Inbox", b"after"))
+
+    def limit_memory():
+        resource.setrlimit(resource.RLIMIT_AS, (200 << 20, 200 << 20))
+
+    out = tmp / "out"
+    out.mkdir()
+    result = run("convert", "-q", str(export), str(out) + "/", preexec_fn=limit_memory)
+    check(result.returncode == 0 and result.stderr ==
+          b"1 message could not be converted in full:\n  not enough memory to convert (Inbox, big)\n",
+          "a starved message is reported: %d %r %r" % (result.returncode, result.stdout[-200:], result.stderr))
+    with open(out / "Inbox.mbx", "rb") as mbox:
+        written = mbox.read()
+    check(written.count(line) == 100 * 1000 and b"\r\nthe last line of the big one\r\n" in written,
+          "the starved message is written whole")
+    check(written.count(b"\r\nX-Mozilla-Status: 0000\r\n") == 2, "the messages around it are converted")
+
+
 def missing_files(tmp):
     export = tmp / "export.txt"
     export.write_bytes(message(b"Inbox", b"Photos", b'X-Attachment: "C:\\Calypso\\Attach\\gone.jpg";\r\n'))
@@ -412,7 +444,7 @@ def generated_exports(tmp):
 
 def main():
     for step in (example_run, faults, usage, documented_forms, output_forms, terminal_progress,
-                 out_of_memory, missing_files, code_pages, thunderbird_profile, check_command,
+                 out_of_memory, starved_message, missing_files, code_pages, thunderbird_profile, check_command,
                  strangers_text_stays_text, generated_exports):
         with tempfile.TemporaryDirectory() as tmp:
             step(*([Path(tmp)] if step is not usage else []))
