@@ -7,6 +7,7 @@ import json
 import mailbox
 import os
 import resource
+import shutil
 import signal
 import struct
 import subprocess
@@ -214,8 +215,82 @@ def profile_forms_and_cache(tmp):
     check(profile_fixture.snapshot(profile) == before, "and left as it was")
 
 
+def odd_things_in_the_profile(tmp):
+    """A folder cache that is a folder, a FIFO or /dev/zero is left alone, and the run ends with its
+    note; a link at the lock's place is refused by check and convert alike, never written through."""
+    long_name = b"Protokolle der Mitgliederversammlungen des Wandervereins 1998 bis 2004"
+    export = tmp / "export.txt"
+    export.write_bytes(message(long_name, b"minutes"))
+    for what, make in (("folder", os.mkdir), ("fifo", os.mkfifo),
+                       ("zero", lambda path: os.symlink("/dev/zero", path))):
+        profile = profile_fixture.make_profile(tmp / what)
+        cache = profile / "folderCache.json"
+        make(cache)
+        kind = os.lstat(cache).st_mode
+        result = subprocess.run([CLI, "convert", "-q", "--thunderbird", str(profile), str(export)], capture_output=True)
+        local = profile / "Mail" / "Local Folders"
+        check(result.returncode == 0 and ("note: %s could not be read" % cache).encode() in result.stdout,
+              "a cache that is a %s ends the run with a note: %d %r" % (what, result.returncode, result.stdout[-300:]))
+        check((local / "Calypso").is_file() and os.lstat(cache).st_mode == kind and leftovers(profile) == [],
+              "the folders are in place, the %s is left as it was: %s" % (what, leftovers(profile)))
+
+    profile = profile_fixture.make_profile(tmp / "linked")
+    target = tmp / "elsewhere" / "made-through-the-link"
+    target.parent.mkdir()
+    lock = profile / "Mail" / "Local Folders" / ".vandrel.lock"
+    os.symlink(target, lock)
+    before = profile_fixture.snapshot(profile)
+    for command in ("check", "convert"):
+        result = subprocess.run([CLI, command, "--thunderbird", str(profile), str(export)], capture_output=True)
+        check(result.returncode == 1 and result.stdout.decode().splitlines()[-1:] ==
+              ["Error: %s is a link, which a run does not write through; remove it, then convert again." % lock],
+              "%s refuses a link at the lock's place: %r" % (command, result.stdout[-300:]))
+    check(not target.exists() and profile_fixture.snapshot(profile) == before,
+          "nothing is made through the link, and the profile is left as it was")
+
+
+def where_permissions_bind():
+    """The start of a command that file permissions bind: none needed for a user, setpriv to
+    nobody for root, whom they do not bind; None when there is no setpriv."""
+    if os.geteuid() != 0:
+        return []
+    setpriv = shutil.which("setpriv")
+    return [setpriv, "--reuid=65534", "--regid=65534", "--clear-groups"] if setpriv else None
+
+
+def read_only_places(tmp):
+    """check says what convert meets: an output folder or Local Folders the user may not write
+    into refuses both with the same error line, and neither writes anything."""
+    prefix = where_permissions_bind()
+    if prefix is None:
+        print("skipped: read-only folders, as root without setpriv")
+        return
+    tmp.chmod(0o755)
+    export = tmp / "export.txt"
+    export.write_bytes(message(b"Inbox", b"one"))
+    export.chmod(0o644)
+    out = tmp / "out"
+    out.mkdir(mode=0o555)
+    out.chmod(0o555)
+    profile = profile_fixture.make_profile(tmp / "data")
+    local = profile / "Mail" / "Local Folders"
+    local.chmod(0o555)
+    for paths, place in (([str(export), str(out / "m.mbx")], out / "m.mbx"),
+                         (["--thunderbird", str(profile), str(export)], profile)):
+        before = profile_fixture.snapshot(tmp)
+        lines = {}
+        for command in ("check", "convert"):
+            result = subprocess.run(prefix + [CLI, command, *paths], capture_output=True)
+            lines[command] = result.stdout.decode().splitlines()[-1:]
+            check(result.returncode == 1, "%s into a read-only %s exits 1 (%d)" % (command, place, result.returncode))
+        check(lines["check"] == lines["convert"] == ["Error: Zugriff auf %s wurde verwehrt." % place],
+              "check and convert refuse a read-only %s alike: %s" % (place, lines))
+        check(profile_fixture.snapshot(tmp) == before, "nothing is written for a read-only %s" % place)
+
+
 def main():
-    for step in (interrupted, out_of_disk, two_runs_at_once, thunderbird_starts_meanwhile, profile_forms_and_cache):
+    for step in (interrupted, out_of_disk, two_runs_at_once, thunderbird_starts_meanwhile, profile_forms_and_cache,
+                 odd_things_in_the_profile, read_only_places):
         with tempfile.TemporaryDirectory() as tmp:
             step(Path(tmp))
     print("%d failures" % len(failures))
