@@ -47,8 +47,8 @@ CLI::App* AddCheckCommand(CLI::App& app, CheckOptions& options) {
       "check",
       "Read a Calypso export as convert would and show what converting it would do: each\n"
       "folder with its messages and the file it would go to, the files the export names that\n"
-      "cannot be found or read, and the messages that could not be converted in full.\n"
-      "Nothing is written");
+      "cannot be found or read, the messages that could not be converted in full, and the\n"
+      "files named in the text of a message rather than in its header. Nothing is written");
   check->formatter(std::make_shared<CommandHelp>(
       std::vector<std::string>{"[OPTIONS] INPUT [OUTPUT]",
                                "[OPTIONS] --thunderbird [PROFILE_DIR] INPUT"},
