@@ -14,7 +14,8 @@ namespace vandrel {
 
 std::unique_ptr<OutputTarget> TargetFor(const ConversionOutput& output);
 
-// The request's code page; the default one when the system does not know it.
+// The request's code page; the default one when the system does not know it or cannot read an
+// export in it (one that does not keep ASCII as it is).
 std::unique_ptr<ExportEncoding> EncodingFor(const ConversionRequest& request);
 
 // The attachment folders in order, then the export's own folder.
