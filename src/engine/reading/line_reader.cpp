@@ -42,9 +42,8 @@ bool LineReader::ChooseLineEnds() {
 }
 
 // A line feed ends the line, and a CR right before it belongs to the line end. A CR that
-// ends the input stays in its line.
+// ends the input stays in its line. In old Mac text a CR alone ends a line as well.
 bool LineReader::NextLine(std::string_view& line) {
-  if (crEndsLines_) return NextLineAtCrOrLf(line);
   bool lineStarted = false;
   longLine_.clear();
   for (;;) {
@@ -55,14 +54,16 @@ bool LineReader::NextLine(std::string_view& line) {
     lineStarted = true;
     const char* begin = buffer_.data() + position_;
     const std::size_t available = end_ - position_;
-    const char* lineFeed = Find(begin, available, '\n');
-    if (lineFeed == nullptr) {
+    const char* lineEnd = crEndsLines_ ? std::find_if(begin, begin + available, IsLineEnd)
+                                       : Find(begin, available, '\n');
+    if (lineEnd == nullptr || lineEnd == begin + available) {
       longLine_.append(begin, available);
       position_ = end_;
       offset_ += available;
       continue;
     }
-    const std::size_t span = static_cast<std::size_t>(lineFeed - begin);
+    const std::size_t span = static_cast<std::size_t>(lineEnd - begin);
+    const bool endedByCr = *lineEnd == '\r';
     position_ += span + 1;
     offset_ += span + 1;
     if (longLine_.empty()) {
@@ -71,42 +72,26 @@ bool LineReader::NextLine(std::string_view& line) {
       longLine_.append(begin, span);
       line = longLine_;
     }
-    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (endedByCr) {
+      SkipLineFeedAfterCr(line);
+    } else if (line.ends_with('\r')) {
+      line.remove_suffix(1);
+    }
     return true;
   }
 }
 
-// CR, LF and CR LF each end a line. The LF of a CR LF may come in the next block.
-bool LineReader::NextLineAtCrOrLf(std::string_view& line) {
-  bool lineStarted = false;
-  longLine_.clear();
-  for (;;) {
-    if (position_ == end_ && !Refill()) {
-      line = longLine_;
-      return lineStarted;
-    }
-    lineStarted = true;
-    const char* begin = buffer_.data() + position_;
-    const std::size_t available = end_ - position_;
-    const std::size_t span =
-        static_cast<std::size_t>(std::find_if(begin, begin + available, IsLineEnd) - begin);
-    if (span == available) {
-      longLine_.append(begin, available);
-      position_ = end_;
-      offset_ += available;
-      continue;
-    }
-    const bool cr = begin[span] == '\r';
-    position_ += span + 1;
-    offset_ += span + 1;
-    longLine_.append(begin, span);
+// The LF of a CR LF that ends a line of old Mac text; it may come in the next block.
+void LineReader::SkipLineFeedAfterCr(std::string_view& line) {
+  if (position_ == end_) {
+    // The block is about to be read over.
+    if (longLine_.empty()) longLine_.assign(line);
     line = longLine_;
-    if (cr && position_ == end_) Refill();
-    if (cr && position_ < end_ && buffer_[position_] == '\n') {
-      ++position_;
-      ++offset_;
-    }
-    return true;
+    if (!Refill()) return;
+  }
+  if (buffer_[position_] == '\n') {
+    ++position_;
+    ++offset_;
   }
 }
 

@@ -48,7 +48,7 @@ class LineReader {
   int ErrorNumber() const { return errorNumber_; }
 
  private:
-  bool NextLineAtCrOrLf(std::string_view& line);
+  void SkipLineFeedAfterCr(std::string_view& line);
   bool Refill();
   std::size_t ReadBlock(char* destination);
 
