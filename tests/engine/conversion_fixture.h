@@ -22,13 +22,6 @@ inline std::string Message(const std::string& folder, const std::string& subject
          "\r\nX-CalypsoFolder: " + folder + "\r\n" + headers + "\r\nText of " + subject + "\r\n";
 }
 
-inline std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 inline int CountSeparators(const std::string& mbox) {
   int count = 0;
   for (std::size_t at = 0; (at = mbox.find("From ", at)) != std::string::npos; at += 5) {

@@ -21,13 +21,6 @@ using namespace std::string_literals;
 
 const fs::path kGoldenDir = VANDREL_GOLDEN_DIR;
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 // Generated boundaries hold the time and a random number.
 std::string WithoutBoundaryDigits(const std::string& text) {
   static const std::regex boundary("__=_Part_Boundary_\\d{3}_\\d{6}\\.\\d{6}");

@@ -17,11 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A link to the cache stays a link; its target is replaced and keeps its mode.
 TEST(FolderCachePosixTest, ALinkStaysALinkAndTheModeStays) {
   TempFolder folder;
@@ -33,7 +28,8 @@ TEST(FolderCachePosixTest, ALinkStaysALinkAndTheModeStays) {
   fs::create_symlink(target, cache);
   ASSERT_EQ(AddFolderNames(cache.string(), {{"/p/b.msf", "B"}}), FolderCacheResult::kWritten);
   EXPECT_TRUE(fs::is_symlink(cache));
-  EXPECT_EQ(ReadText(target), "{\"/p/b.msf\":{\"folderName\":\"B\"},\"/p/old.msf\":{\"flags\":4}}");
+  EXPECT_EQ(ReadBytes(target),
+            "{\"/p/b.msf\":{\"folderName\":\"B\"},\"/p/old.msf\":{\"flags\":4}}");
   struct stat info {};
   ::stat(target.c_str(), &info);
   EXPECT_EQ(info.st_mode & 0777, 0600u);

@@ -15,11 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A JSON object of exactly `size` bytes.
 std::string ObjectOfSize(std::size_t size) {
   std::string text = "{\"/p/a.msf\":{}";
@@ -51,7 +46,7 @@ TEST(FolderCacheTest, ACacheTooLargeOrTooDeepForThunderbirdsIsLeftAsItWas) {
     TempFolder folder;
     const std::string cache = folder.WriteFile("folderCache.json", c.text);
     EXPECT_EQ(AddFolderNames(cache, {{"/p/new.msf", "New"}}), c.result) << c.what;
-    const std::string after = ReadText(cache);
+    const std::string after = ReadBytes(cache);
     if (c.result == FolderCacheResult::kWritten) {
       EXPECT_NE(after.find("\"/p/new.msf\":{\"folderName\":\"New\"}"), std::string::npos) << c.what;
     } else {

@@ -20,13 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 class ThunderbirdFoldersTest : public ::testing::Test {
  protected:
   ThunderbirdFoldersTest() { test::WritePrefs(profile_.Path()); }
@@ -62,12 +55,12 @@ TEST_F(ThunderbirdFoldersTest, TheTopFolderIsBuiltAsideAndMovedIntoPlaceWhole) {
   EXPECT_EQ(target.Note(), "");
   EXPECT_TRUE(fs::is_regular_file(top));
   const fs::path sub = top.string() + ".sbd";
-  EXPECT_EQ(ReadText(sub / "Sent Items"), "From x\n");
-  EXPECT_EQ(ReadText(sub / Utf8Path(ThunderbirdFileName(longName))), "From x\n");
+  EXPECT_EQ(ReadBytes(sub / "Sent Items"), "From x\n");
+  EXPECT_EQ(ReadBytes(sub / Utf8Path(ThunderbirdFileName(longName))), "From x\n");
   std::string key;  // the summary file's path as a JSON string
   for (char c : (sub / Utf8Path(ThunderbirdFileName(longName))).string())
     key += c == '\\' ? std::string("\\\\") : std::string(1, c);
-  EXPECT_EQ(ReadText(profile_.Path() / "folderCache.json"),
+  EXPECT_EQ(ReadBytes(profile_.Path() / "folderCache.json"),
             "{\"" + key + ".msf\":{\"folderName\":\"" + longName + "\"}}");
   EXPECT_TRUE(fs::is_empty(LocalFolders() / "calypso.sbd"));
   EXPECT_EQ(target.Abandon(), "");  // nothing left to take away once in place
@@ -181,7 +174,7 @@ TEST_F(ThunderbirdFoldersTest, CacheKeysAreTheSameWhateverFormTheProfileIsNamedI
       Fill(target.FileFor(longName, "x"));
       ASSERT_EQ(target.Finish(), "") << form;
     }
-    keys[i++] = ReadText(profile_.Path() / "folderCache.json");
+    keys[i++] = ReadBytes(profile_.Path() / "folderCache.json");
     fs::remove_all(LocalFolders());
     fs::create_directories(LocalFolders());
   }
@@ -200,12 +193,12 @@ TEST(FolderCacheTest, EntriesJoinWhatTheCacheHeld) {
   const fs::path cache = folder.Path() / "folderCache.json";
   ASSERT_EQ(AddFolderNames(cache.string(), {{"/p/a.msf", "A \"quoted\" \\ name\n"}}),
             FolderCacheResult::kWritten);
-  EXPECT_EQ(ReadText(cache), "{\"/p/a.msf\":{\"folderName\":\"A \\\"quoted\\\" \\\\ name\\n\"}}");
+  EXPECT_EQ(ReadBytes(cache), "{\"/p/a.msf\":{\"folderName\":\"A \\\"quoted\\\" \\\\ name\\n\"}}");
   folder.WriteFile("folderCache.json",
                    " {\n  \"/p/old.msf\": {\"flags\": 4, \"folderName\": \"Old\"}\n}\n");
   ASSERT_EQ(AddFolderNames(cache.string(), {{"/p/b.msf", "B"}, {"/p/old.msf", "Renamed"}}),
             FolderCacheResult::kWritten);
-  EXPECT_EQ(ReadText(cache),
+  EXPECT_EQ(ReadBytes(cache),
             "{\"/p/b.msf\":{\"folderName\":\"B\"},\"/p/old.msf\":{\"flags\":4,\"folderName\":"
             "\"Renamed\"}}");
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
@@ -218,7 +211,7 @@ TEST(FolderCacheTest, ACacheThatIsNoJsonObjectOrCannotBeReplacedStaysAsItWas) {
     folder.WriteFile("folderCache.json", text);
     EXPECT_EQ(AddFolderNames(cache.string(), {{"/p/d.msf", "D"}}), FolderCacheResult::kNotJson)
         << text;
-    EXPECT_EQ(ReadText(cache), text);
+    EXPECT_EQ(ReadBytes(cache), text);
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 }
@@ -233,7 +226,7 @@ TEST(FolderCacheTest, AHundredThousandEntriesAreKept) {
   text += "}";
   const std::string cache = folder.WriteFile("folderCache.json", text);
   ASSERT_EQ(AddFolderNames(cache, {{"/p/new.msf", "New"}}), FolderCacheResult::kWritten);
-  const std::string written = ReadText(cache);
+  const std::string written = ReadBytes(cache);
   EXPECT_NE(written.find("\"/p/f99999.msf\":{\"flags\":99999}"), std::string::npos);
   EXPECT_NE(written.find("\"/p/f0.msf\":{\"flags\":0}"), std::string::npos);
   EXPECT_NE(written.find("\"/p/new.msf\":{\"folderName\":\"New\"}"), std::string::npos);

@@ -19,11 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // A link at the lock's place would have the run make or open a file wherever it points.
 TEST(RunLockPosixTest, ALinkAtTheLocksPlaceIsRefusedAndNotWrittenThrough) {
   TempFolder temp;
@@ -51,7 +46,7 @@ TEST(RunLockPosixTest, ALinkAtTheLocksPlaceIsRefusedAndNotWrittenThrough) {
     EXPECT_TRUE(fs::is_symlink(lockFile)) << target;
   }
   EXPECT_FALSE(fs::exists(fs::symlink_status(missing)));
-  EXPECT_EQ(ReadText(existing), "the user's own");
+  EXPECT_EQ(ReadBytes(existing), "the user's own");
   EXPECT_EQ(fs::status(existing).permissions(), static_cast<fs::perms>(0640));
 }
 
