@@ -207,7 +207,9 @@ ConvertedMessage MessageConverter::ConvertMessage(MessageText messageText,
 
 void MessageConverter::BeginMessage(const std::string& subject, const std::string& charset,
                                     const std::string& folder, ConvertedMessage& converted) {
-  converted.subject = Shown(subject.substr(0, kLongestShownSubject), charset);
+  // A long subject is folded over lines in the header; shown, it is one line.
+  const std::string shown = Unfolded(std::string_view(subject).substr(0, kLongestShownSubject));
+  converted.subject = Shown(shown, charset);
   if (subject.size() > kLongestShownSubject) converted.subject += "...";
   findings_.BeginMessage(Shown(folder), converted.subject);
 }

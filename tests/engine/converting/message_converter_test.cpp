@@ -82,6 +82,11 @@ TEST_F(MessageConverterTest, TheSubjectIsShownInTheSystemsForm) {
   EXPECT_EQ(ConvertWhole("From ???@???\r\nSubject: Gr\xFC\xDF\r\n\r\n").subject,
             "Gr\xC3\xBC\xC3\x9F");
   EXPECT_EQ(ConvertWhole("From ???@???\r\n\r\n").subject, "");
+  // A folded subject is shown on one line; the file keeps its fold.
+  const ConvertedMessage folded =
+      ConvertWhole("From ???@???\r\nSubject: Long\r\n  folded\r\n\tsubject\r\n\r\n");
+  EXPECT_EQ(folded.subject, "Long folded subject");
+  EXPECT_NE(folded.text.find("Subject: Long\r\n  folded\r\n\tsubject\r\n"), std::string::npos);
   // A subject of megabytes would flood the status line and the report; the file keeps it all.
   const ConvertedMessage long_ =
       ConvertWhole("From ???@???\r\nSubject: " + std::string(1500, 's') + "\r\n\r\n");
