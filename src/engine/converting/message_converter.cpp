@@ -224,11 +224,10 @@ std::string_view MessageConverter::Convert(const MessageText& messageText,
   std::string separator;
   std::string date;
   {
+    // The library takes no more than maxSourceLength_; within it, a load fails only for memory.
     if (messageText.size() > maxSourceLength_) return kTooLarge;
     mime::MailMessage source;
-    if (source.Load(messageText) < 0) {
-      return messageText.size() > mime::kMaxTextLength ? kTooLarge : kNoMemory;
-    }
+    if (source.Load(messageText) < 0) return kNoMemory;
     const SourceValues values = CaptureAll(source);
     BeginMessage(values.subject.value, values.subject.charset, values.folder.value, converted);
     if (source.NestingCut()) findings_.MessageProblem(std::string(kNestedTooDeep));
