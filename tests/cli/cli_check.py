@@ -205,6 +205,20 @@ def terminal_progress(tmp):
         check(not any(b"of 4)" in line for line in lines), "nothing counts to 4 for 3 messages")
 
 
+BIG_LINE = b"x" * 1000 + b"\r\n"
+
+
+def write_big_message(out, megabytes):
+    """The body of a message of about `megabytes` MB, a thousand lines to the MB."""
+    for _ in range(megabytes):
+        out.write(BIG_LINE * 1000)
+
+
+def memory_limit(mebibytes):
+    """For preexec_fn: the child may take no more address space than this."""
+    return lambda: resource.setrlimit(resource.RLIMIT_AS, (mebibytes << 20, mebibytes << 20))
+
+
 def out_of_memory(tmp):
     """A message too big for the memory the process may take ends the run in a plain error
     line; the export itself is not held in memory, so it is the conversion that fails."""
@@ -212,16 +226,11 @@ def out_of_memory(tmp):
         print("skipped: out of memory under the sanitizers")
         return
     export = tmp / "export.txt"
-    line = b"x" * 1000 + b"\r\n"
     with open(export, "wb") as out:
         out.write(message(b"Inbox", b"big"))
-        for _ in range(200):
-            out.write(line * 1000)
+        write_big_message(out, 200)
 
-    def limit_memory():
-        resource.setrlimit(resource.RLIMIT_AS, (160 << 20, 160 << 20))
-
-    result = run("convert", str(export), str(tmp / "m.mbx"), preexec_fn=limit_memory)
+    result = run("convert", str(export), str(tmp / "m.mbx"), preexec_fn=memory_limit(160))
     check(result.returncode == 1 and result.stdout.decode().splitlines()[-1:] ==
           ["Error: not enough memory to convert %s" % export], "out of memory: %r" % result.stdout[-300:])
 
@@ -233,27 +242,22 @@ def starved_message(tmp):
         print("skipped: out of memory under the sanitizers")
         return
     export = tmp / "export.txt"
-    line = b"x" * 1000 + b"\r\n"
     with open(export, "wb") as out:
         out.write(message(b"Inbox", b"small"))
         out.write(message(b"Inbox", b"big").replace(b"\r\nText\r\n", b"\r\n"))
-        for _ in range(100):
-            out.write(line * 1000)
+        write_big_message(out, 100)
         out.write(b"the last line of the big one\r\n")
         out.write(message(b"Inbox", b"after"))
 
-    def limit_memory():
-        resource.setrlimit(resource.RLIMIT_AS, (200 << 20, 200 << 20))
-
     out = tmp / "out"
     out.mkdir()
-    result = run("convert", "-q", str(export), str(out) + "/", preexec_fn=limit_memory)
+    result = run("convert", "-q", str(export), str(out) + "/", preexec_fn=memory_limit(200))
     check(result.returncode == 0 and result.stderr ==
           b"1 message could not be converted in full:\n  not enough memory to convert (Inbox, big)\n",
           "a starved message is reported: %d %r %r" % (result.returncode, result.stdout[-200:], result.stderr))
     with open(out / "Inbox.mbx", "rb") as mbox:
         written = mbox.read()
-    check(written.count(line) == 100 * 1000 and b"\r\nthe last line of the big one\r\n" in written,
+    check(written.count(BIG_LINE) == 100 * 1000 and b"\r\nthe last line of the big one\r\n" in written,
           "the starved message is written whole")
     check(written.count(b"\r\nX-Mozilla-Status: 0000\r\n") == 2, "the messages around it are converted")
 
