@@ -2,9 +2,9 @@
 
 #include <variant>
 
-#include "engine/thunderbird/thunderbird_folders.h"
+#include "engine/destinations/thunderbird/thunderbird_folders.h"
 #include "engine/utf8_path.h"
-#include "engine/writing/mbx_files.h"
+#include "engine/destinations/mbox/mbx_files.h"
 
 namespace vandrel {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "conversion_fixture.h"
-#include "engine/thunderbird/thunderbird_names.h"
+#include "engine/destinations/thunderbird/thunderbird_names.h"
 
 namespace vandrel {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "conversion_fixture.h"
 #include "engine/converting/message_converter.h"
-#include "thunderbird/held_profile.h"
-#include "thunderbird/profile_fixture.h"
+#include "destinations/thunderbird/held_profile.h"
+#include "destinations/thunderbird/profile_fixture.h"
 
 namespace vandrel {
 namespace {

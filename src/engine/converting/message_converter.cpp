@@ -9,7 +9,7 @@
 #include "engine/converting/body_parts.h"
 #include "engine/converting/header_charset.h"
 #include "engine/converting/separator_line.h"
-#include "engine/writing/mbox_text.h"
+#include "engine/destinations/mbox/mbox_text.h"
 #include "mime/bounded_text.h"
 #include "mime/mime_part.h"
 

@@ -9,7 +9,7 @@
 #include <iterator>
 
 #include "engine/file_error.h"
-#include "engine/writing/mbx_files.h"
+#include "engine/destinations/mbox/mbx_files.h"
 #include "engine/writing/run_lock.h"
 #include "temp_folder.h"
 #include "writing/permissions_bind.h"

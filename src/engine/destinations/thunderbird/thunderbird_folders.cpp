@@ -1,4 +1,4 @@
-#include "engine/thunderbird/thunderbird_folders.h"
+#include "engine/destinations/thunderbird/thunderbird_folders.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,9 +6,9 @@
 #include <system_error>
 
 #include "engine/file_error.h"
-#include "engine/thunderbird/folder_cache.h"
-#include "engine/thunderbird/thunderbird_names.h"
-#include "engine/thunderbird/thunderbird_profile.h"
+#include "engine/destinations/thunderbird/folder_cache.h"
+#include "engine/destinations/thunderbird/thunderbird_names.h"
+#include "engine/destinations/thunderbird/thunderbird_profile.h"
 #include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
 #include "engine/writing/move_without_replacing.h"

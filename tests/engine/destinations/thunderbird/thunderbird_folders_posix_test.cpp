@@ -9,7 +9,7 @@
 #include <string>
 
 #include "engine/file_error.h"
-#include "engine/thunderbird/thunderbird_folders.h"
+#include "engine/destinations/thunderbird/thunderbird_folders.h"
 #include "engine/utf8_path.h"
 #include "profile_fixture.h"
 #include "temp_folder.h"

@@ -1,4 +1,4 @@
-#include "engine/writing/mbox_text.h"
+#include "engine/destinations/mbox/mbox_text.h"
 
 #include <cstring>
 #include <string_view>

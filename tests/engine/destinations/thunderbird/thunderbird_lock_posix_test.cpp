@@ -8,7 +8,7 @@
 #include <csignal>
 #include <filesystem>
 
-#include "engine/thunderbird/thunderbird_profile.h"
+#include "engine/destinations/thunderbird/thunderbird_profile.h"
 #include "temp_folder.h"
 
 namespace vandrel {

@@ -1,11 +1,11 @@
-#include "engine/writing/mbx_files.h"
+#include "engine/destinations/mbox/mbx_files.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <vector>
 
-#include "engine/thunderbird/thunderbird_names.h"
+#include "engine/destinations/thunderbird/thunderbird_names.h"
 #include "temp_folder.h"
 
 namespace vandrel {

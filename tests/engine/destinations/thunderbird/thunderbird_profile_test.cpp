@@ -1,4 +1,4 @@
-#include "engine/thunderbird/thunderbird_profile.h"
+#include "engine/destinations/thunderbird/thunderbird_profile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Caches the run leaves alone: too large or too deep to be Thunderbird's, or not a file.
-#include "engine/thunderbird/folder_cache.h"
+#include "engine/destinations/thunderbird/folder_cache.h"
 
 #include <gtest/gtest.h>
 

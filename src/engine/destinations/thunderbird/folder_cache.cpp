@@ -1,11 +1,11 @@
-#include "engine/thunderbird/folder_cache.h"
+#include "engine/destinations/thunderbird/folder_cache.h"
 
 #include <nlohmann/json.hpp>
 
 #include <string_view>
 #include <system_error>
 
-#include "engine/thunderbird/profile_file.h"
+#include "engine/destinations/thunderbird/profile_file.h"
 #include "engine/utf8_path.h"
 #include "engine/writing/output_file.h"
 

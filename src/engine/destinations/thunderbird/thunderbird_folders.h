@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/thunderbird/folder_cache.h"
+#include "engine/destinations/thunderbird/folder_cache.h"
 #include "engine/writing/output_target.h"
 #include "engine/writing/run_lock.h"
 

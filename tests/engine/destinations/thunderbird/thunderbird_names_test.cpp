@@ -1,4 +1,4 @@
-#include "engine/thunderbird/thunderbird_names.h"
+#include "engine/destinations/thunderbird/thunderbird_names.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "engine/thunderbird/profile_file.h"
+#include "engine/destinations/thunderbird/profile_file.h"
 
 namespace vandrel {
 

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "engine/thunderbird/folder_cache.h"
+#include "engine/destinations/thunderbird/folder_cache.h"
 #include "temp_folder.h"
 
 namespace vandrel {

@@ -1,11 +1,11 @@
-#include "engine/thunderbird/thunderbird_profile.h"
+#include "engine/destinations/thunderbird/thunderbird_profile.h"
 
 #include <filesystem>
 #include <map>
 #include <sstream>
 #include <vector>
 
-#include "engine/thunderbird/profile_file.h"
+#include "engine/destinations/thunderbird/profile_file.h"
 #include "engine/utf8_path.h"
 #include "mime/ascii.h"
 

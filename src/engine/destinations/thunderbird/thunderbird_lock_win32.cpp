@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "engine/thunderbird/thunderbird_profile.h"
+#include "engine/destinations/thunderbird/thunderbird_profile.h"
 #include "platform/file_system_path_win32.h"
 
 namespace vandrel {

@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "engine/thunderbird/thunderbird_profile.h"
+#include "engine/destinations/thunderbird/thunderbird_profile.h"
 
 namespace vandrel {
 

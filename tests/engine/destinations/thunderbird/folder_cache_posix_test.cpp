@@ -9,7 +9,7 @@
 #include <iterator>
 #include <utility>
 
-#include "engine/thunderbird/folder_cache.h"
+#include "engine/destinations/thunderbird/folder_cache.h"
 #include "temp_folder.h"
 
 namespace vandrel {

@@ -1,4 +1,4 @@
-#include "engine/thunderbird/thunderbird_folders.h"
+#include "engine/destinations/thunderbird/thunderbird_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "engine/thunderbird/folder_cache.h"
-#include "engine/thunderbird/thunderbird_names.h"
+#include "engine/destinations/thunderbird/folder_cache.h"
+#include "engine/destinations/thunderbird/thunderbird_names.h"
 #include "engine/utf8_path.h"
 #include "held_profile.h"
 #include "profile_fixture.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "engine/thunderbird/thunderbird_profile.h"
+#include "engine/destinations/thunderbird/thunderbird_profile.h"
 
 namespace vandrel {
 

@@ -1,4 +1,4 @@
-#include "engine/writing/mbx_files.h"
+#include "engine/destinations/mbox/mbx_files.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "engine/file_error.h"
-#include "engine/thunderbird/thunderbird_names.h"
+#include "engine/destinations/thunderbird/thunderbird_names.h"
 #include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
 #include "engine/writing/stale_files.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/thunderbird/thunderbird_profile.h"
+#include "engine/destinations/thunderbird/thunderbird_profile.h"
 #include "temp_folder.h"
 
 namespace vandrel {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "engine/thunderbird/profile_file.h"
+#include "engine/destinations/thunderbird/profile_file.h"
 #include "platform/file_system_path_win32.h"
 
 namespace vandrel {
