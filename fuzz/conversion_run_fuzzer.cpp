@@ -87,7 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   vandrel::ActivityLog log;
   log.AttachEdit(&view);
   const vandrel::ConversionRequest request{
-      input.string(), vandrel::MboxFilesOutput{out.string() + "/"}, {Fixture().string()}};
+      input.string(),
+      vandrel::ConversionOutput{DestinationKind::kMboxFiles, out.string() + "/"},
+      {Fixture().string()}};
   const bool finished = vandrel::Convert(request, vandrel::RunReport{log, nullptr}).succeeded;
   if (finished != readable) __builtin_trap();
 

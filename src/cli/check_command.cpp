@@ -29,7 +29,7 @@ std::string CheckText(const ExportCheck& check) {
     const std::string count = std::to_string(folder.messages);
     text += std::string(count.size() < 7 ? 7 - count.size() : 0, ' ') + count + "  " +
             TerminalText(folder.name);
-    if (!folder.file.empty()) text += "  ->  " + TerminalText(folder.file);
+    if (!folder.place.empty()) text += "  ->  " + TerminalText(folder.place);
     text += "\n";
   }
   text += TerminalLines(EndOfRunReport(check.findings, std::numeric_limits<std::size_t>::max()));
@@ -46,12 +46,14 @@ CLI::App* AddCheckCommand(CLI::App& app, CheckOptions& options) {
   CLI::App* check = app.add_subcommand(
       "check",
       "Read a Calypso export as convert would and show what converting it would do: each\n"
-      "folder with its messages and the file it would go to, the files the export names that\n"
-      "cannot be found or read, the messages that could not be converted in full, and the\n"
-      "files named in the text of a message rather than in its header. Nothing is written");
+      "folder with its messages and the file or folder it would go to, the files the export\n"
+      "names that cannot be found or read, the messages that could not be converted in full,\n"
+      "and the files named in the text of a message rather than in its header. Nothing is\n"
+      "written");
   check->formatter(std::make_shared<CommandHelp>(
       std::vector<std::string>{"[OPTIONS] INPUT [OUTPUT]",
-                               "[OPTIONS] --thunderbird [PROFILE_DIR] INPUT"},
+                               "[OPTIONS] --thunderbird [PROFILE_DIR] INPUT",
+                               "[OPTIONS] --maildir DIR INPUT"},
       PathsHelp()));
   AddRequestOptions(*check, options.request);
   return check;

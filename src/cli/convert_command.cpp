@@ -20,7 +20,8 @@ namespace {
 std::shared_ptr<CommandHelp> ConvertHelp() {
   return std::make_shared<CommandHelp>(
       std::vector<std::string>{"[OPTIONS] INPUT OUTPUT",
-                               "[OPTIONS] --thunderbird [PROFILE_DIR] INPUT"},
+                               "[OPTIONS] --thunderbird [PROFILE_DIR] INPUT",
+                               "[OPTIONS] --maildir DIR INPUT"},
       PathsHelp());
 }
 

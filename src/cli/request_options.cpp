@@ -62,6 +62,13 @@ void AddRequestOptions(CLI::App& command, RequestOptions& options) {
   command.add_flag("--thunderbird", options.thunderbird,
                    "Put the folders into a Thunderbird profile, below a new top folder\n"
                    "\"Calypso\" of Local Folders; Thunderbird must be closed");
+  CLI::Option* maildir =
+      command
+          .add_option("--maildir", options.maildir,
+                      "Put the folders into a Maildir (made when DIR does not exist), below a\n"
+                      "new top folder \"Calypso\", as Dovecot, Courier and mutt read it")
+          ->option_text("DIR");
+  maildir->excludes(command.get_option("--thunderbird"));
   command.add_option("PATHS", options.paths)->expected(1, 2);
 }
 
@@ -87,23 +94,34 @@ bool ToRequest(const RequestOptions& options, bool outputRequired, ConversionReq
   request.exportCodePage = options.exportCodePage;
   const std::vector<std::string>& paths = options.paths;
   if (paths.empty()) {
-    problem = outputRequired && !options.thunderbird ? "INPUT and OUTPUT are required"
-                                                     : "INPUT is required";
+    problem = outputRequired && !options.thunderbird && options.maildir.empty()
+                  ? "INPUT and OUTPUT are required"
+                  : "INPUT is required";
     return false;
   }
   if (options.thunderbird) {
-    request.output = ThunderbirdOutput{paths.size() == 2 ? paths[0] : std::string()};
+    request.output = {DestinationKind::kThunderbird, paths.size() == 2 ? paths[0] : std::string()};
     request.inputPath = paths.back();
     hasOutput = true;
     return true;
   }
+  if (!options.maildir.empty()) {
+    if (paths.size() != 1) {
+      problem = "with --maildir only INPUT is given";
+      return false;
+    }
+    request.output = {DestinationKind::kMaildir, options.maildir};
+    request.inputPath = paths[0];
+    hasOutput = true;
+    return true;
+  }
   if (paths.size() != 2 && outputRequired) {
-    problem = "OUTPUT is required (or --thunderbird)";
+    problem = "OUTPUT is required (or --thunderbird, or --maildir DIR)";
     return false;
   }
   request.inputPath = paths[0];
   hasOutput = paths.size() == 2;
-  if (hasOutput) request.output = MboxFilesOutput{paths[1]};
+  if (hasOutput) request.output = {DestinationKind::kMboxFiles, paths[1]};
   return true;
 }
 

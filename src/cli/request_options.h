@@ -17,10 +17,13 @@ struct RequestOptions {
   std::vector<std::string> attachmentFolders;
   std::string exportCodePage = DefaultExportCodePage();
   bool thunderbird = false;
-  std::vector<std::string> paths;  // INPUT OUTPUT, or [PROFILE_DIR] INPUT with --thunderbird
+  std::string maildir;             // with --maildir
+  std::vector<std::string> paths;  // INPUT OUTPUT, [PROFILE_DIR] INPUT with --thunderbird, or
+                                   // INPUT with --maildir
 };
 
-// Declares --attachments-dir, --export-codepage, --thunderbird and the paths on the command.
+// Declares --attachments-dir, --export-codepage, the destination options and the paths on the
+// command.
 void AddRequestOptions(CLI::App& command, RequestOptions& options);
 
 // INPUT, OUTPUT and PROFILE_DIR as the help shows them.

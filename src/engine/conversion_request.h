@@ -2,24 +2,25 @@
 #pragma once
 
 #include <string>
-#include <variant>
 #include <vector>
 
 #include "engine/reading/export_encoding.h"
 
 namespace vandrel {
 
-// One mbox file per folder, named after the output path (a file name, or a folder).
-struct MboxFilesOutput {
-  std::string outputPath;
+// Where a run's folders go. Each kind is one destination; the windows, the command line and the
+// settings pass the choice through as it is.
+enum class DestinationKind {
+  kMboxFiles,    // one mbox file per folder, named after the place (a file name, or a folder)
+  kThunderbird,  // new folders below Local Folders of the profile at the place; empty: the default
+  kMaildir,      // new folders in the Maildir at the place
 };
 
-// New folders below Local Folders of a Thunderbird profile; empty: the default profile.
-struct ThunderbirdOutput {
-  std::string profile;
+struct ConversionOutput {
+  DestinationKind kind = DestinationKind::kMboxFiles;
+  std::string place;
+  bool operator==(const ConversionOutput&) const = default;
 };
-
-using ConversionOutput = std::variant<MboxFilesOutput, ThunderbirdOutput>;
 
 struct ConversionRequest {
   std::string inputPath;

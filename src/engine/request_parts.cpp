@@ -1,19 +1,8 @@
 #include "engine/request_parts.h"
 
-#include <variant>
-
-#include "engine/destinations/thunderbird/thunderbird_folders.h"
 #include "engine/utf8_path.h"
-#include "engine/destinations/mbox/mbx_files.h"
 
 namespace vandrel {
-
-std::unique_ptr<OutputTarget> TargetFor(const ConversionOutput& output) {
-  if (const auto* profile = std::get_if<ThunderbirdOutput>(&output)) {
-    return std::make_unique<ThunderbirdFolders>(profile->profile);
-  }
-  return std::make_unique<MbxFiles>(std::get<MboxFilesOutput>(output).outputPath);
-}
 
 std::unique_ptr<ExportEncoding> EncodingFor(const ConversionRequest& request) {
   std::unique_ptr<ExportEncoding> encoding = ExportEncoding::Create(request.exportCodePage);

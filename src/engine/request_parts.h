@@ -1,5 +1,5 @@
 // What a request makes for a run, the same for converting and for looking at an export first:
-// the target its folders go to, how its text is read, and where the files it names are sought.
+// how its text is read, and where the files it names are sought.
 #pragma once
 
 #include <memory>
@@ -8,11 +8,8 @@
 
 #include "engine/conversion_request.h"
 #include "engine/reading/export_encoding.h"
-#include "engine/writing/output_target.h"
 
 namespace vandrel {
-
-std::unique_ptr<OutputTarget> TargetFor(const ConversionOutput& output);
 
 // The request's code page; the default one when the system does not know it or cannot read an
 // export in it (one that does not keep ASCII as it is).

@@ -40,7 +40,8 @@ class ConversionTest : public ::testing::Test {
   }
 
   bool Run(const std::string& input, const std::string& output) {
-    result_ = Convert({input, MboxFilesOutput{output}, {}}, RunReport{log_, &status_});
+    result_ = Convert({input, ConversionOutput{DestinationKind::kMboxFiles, output}, {}},
+                      RunReport{log_, &status_});
     return result_.succeeded;
   }
 

@@ -34,7 +34,7 @@ class ConversionJobTest : public ::testing::Test {
 
   ConversionRequest Request(const std::string& exported, const std::string& output = "m.mbx") {
     return {folder_.WriteFile("export.txt", exported),
-            MboxFilesOutput{(folder_.Path() / output).string()},
+            ConversionOutput{DestinationKind::kMboxFiles, (folder_.Path() / output).string()},
             {}};
   }
 

@@ -178,8 +178,9 @@ TEST_F(ConversionTest, AStopPartWayLeavesNoCutOffFile) {
   // Stops when asked, at the next message: the same as a failure, and it says it stopped.
   std::stop_source stop;
   ActingStatus status("exporting (3 of 4)", [&] { stop.request_stop(); });  // Inbox, Trash, Sent
-  const ConversionResult result = Convert({input, MboxFilesOutput{Out("m.mbx")}, {}},
-                                          RunReport{log_, &status}, stop.get_token());
+  const ConversionResult result =
+      Convert({input, ConversionOutput{DestinationKind::kMboxFiles, Out("m.mbx")}, {}},
+              RunReport{log_, &status}, stop.get_token());
   EXPECT_FALSE(result.succeeded);
   EXPECT_TRUE(result.stopped);
   EXPECT_TRUE(view_.text.ends_with("\r\nprocessing Trash\r\nError: conversion stopped."))
@@ -199,7 +200,8 @@ TEST_F(ConversionTest, AnExportChangedDuringTheRunEndsItWithAnError) {
     std::ofstream(input, std::ios::binary | std::ios::app) << "more\r\n";
   });
   const ConversionResult result =
-      Convert({input, MboxFilesOutput{Out("m.mbx")}, {}}, RunReport{log_, &status});
+      Convert({input, ConversionOutput{DestinationKind::kMboxFiles, Out("m.mbx")}, {}},
+              RunReport{log_, &status});
 #ifdef _WIN32
   // There the export is held without sharing for the whole run: the write is refused.
   EXPECT_TRUE(result.succeeded) << view_.text;
@@ -254,7 +256,8 @@ TEST_F(ConversionTest, ThreadsChangeNothingThatIsWritten) {
   for (const unsigned threads : {1u, 2u, 5u}) {
     const fs::path output = folder_.Path() / std::to_string(threads);
     fs::create_directories(output);
-    ConversionRequest request{input, MboxFilesOutput{(output / "m.mbx").string()}, {}};
+    ConversionRequest request{
+        input, ConversionOutput{DestinationKind::kMboxFiles, (output / "m.mbx").string()}, {}};
     request.threads = threads;
     const ConversionResult result = Convert(request, RunReport{log_, &status_});
     ASSERT_TRUE(result.succeeded) << view_.text;

@@ -1,10 +1,11 @@
 // Converts every message of an export and writes them as one mbox file on stdout, as the run
-// writes them into its files, for the cross-check with Python's email and mailbox packages
+// writes them into its mbox files, for the cross-check with Python's email and mailbox packages
 // (converter_check.py).
 #include <iostream>
 #include <string>
 
 #include "engine/converting/message_converter.h"
+#include "engine/destinations/mbox/mbox_text.h"
 #include "engine/reading/mailbox_reader.h"
 
 using namespace vandrel;
@@ -27,7 +28,10 @@ int main(int argc, char** argv) {
         std::cerr << reader.ErrorMessage() << "\n";
         return 1;
       }
-      std::cout << converter.ConvertMessage(std::move(message)).text;
+      WriteMboxMessage(converter.ConvertMessage(std::move(message)), [](std::string_view bytes) {
+        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return true;
+      });
     }
   }
   return std::cout.good() ? 0 : 1;

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "conversion_fixture.h"
-#include "engine/converting/message_converter.h"
 #include "destinations/thunderbird/held_profile.h"
 #include "destinations/thunderbird/profile_fixture.h"
+#include "engine/converting/message_converter.h"
 
 namespace vandrel {
 namespace {
@@ -52,7 +52,8 @@ std::vector<std::string> Paths(const RunFindings& findings) {
 TEST_F(ConversionTest, ACheckTellsWhatTheConversionThenDoesAndWritesNothing) {
   const std::string input = folder_.WriteFile("export.txt", ExportWithFiles(folder_));
   fs::create_directories(folder_.Path() / "out");
-  const ConversionRequest request{input, MboxFilesOutput{Out("out/m.mbx")}, {}};
+  const ConversionRequest request{
+      input, ConversionOutput{DestinationKind::kMboxFiles, Out("out/m.mbx")}, {}};
   const ExportCheck check = CheckExport(request, true);
   EXPECT_EQ(check.error, "");
   EXPECT_TRUE(fs::is_empty(folder_.Path() / "out"));
@@ -67,7 +68,7 @@ TEST_F(ConversionTest, ACheckTellsWhatTheConversionThenDoesAndWritesNothing) {
   std::vector<std::string> order;
   for (const FolderPlan& folder : check.folders) {
     // As the user wrote the output, "/" included; the same file all the same.
-    told[Utf8Path(folder.file).lexically_normal().string()] = folder.messages;
+    told[Utf8Path(folder.place).lexically_normal().string()] = folder.messages;
     order.push_back(folder.name);
   }
   EXPECT_EQ(told, written);
@@ -84,19 +85,19 @@ TEST_F(ConversionTest, ACheckTellsWhatTheConversionThenDoesAndWritesNothing) {
   // Without an output the folders get no file.
   const ExportCheck bare = CheckExport(request, false);
   ASSERT_EQ(bare.folders.size(), 3u);
-  EXPECT_EQ(bare.folders[0].file, "");
+  EXPECT_EQ(bare.folders[0].place, "");
   EXPECT_EQ(Paths(bare.findings), Paths(result_.findings));
 }
 
 TEST_F(ConversionTest, ACheckEndsWithTheErrorAConversionWouldEndWith) {
   const std::string input = folder_.WriteFile("export.txt", Message("Inbox", "1"));
-  const ExportCheck missingFolder =
-      CheckExport({input, MboxFilesOutput{Out("nowhere/m.mbx")}, {}}, true);
+  const ExportCheck missingFolder = CheckExport(
+      {input, ConversionOutput{DestinationKind::kMboxFiles, Out("nowhere/m.mbx")}, {}}, true);
   EXPECT_NE(missingFolder.error, "");
   // The export is looked at all the same.
   EXPECT_EQ(missingFolder.folders.size(), 1u);
   const ExportCheck notAnExport =
-      CheckExport({folder_.WriteFile("text.txt", "just text\r\n"), MboxFilesOutput{}, {}}, false);
+      CheckExport({folder_.WriteFile("text.txt", "just text\r\n"), ConversionOutput{}, {}}, false);
   EXPECT_NE(notAnExport.error.find("is not a Calypso export"), std::string::npos);
   EXPECT_TRUE(notAnExport.folders.empty());
   EXPECT_EQ(Written(folder_.Path()), (std::set<std::string>{"text.txt"}));
@@ -109,12 +110,13 @@ TEST_F(ConversionTest, ACheckOfAProfileLeavesItAsItWas) {
   test::WritePrefs(profile.Path());
   fs::create_directories(profile.Path() / "Mail" / "Local Folders" / "Calypso.sbd");
   const auto before = test::Snapshot(profile.Path());
-  const ConversionRequest request{input, ThunderbirdOutput{profile.Path().string()}, {}};
+  const ConversionRequest request{
+      input, ConversionOutput{DestinationKind::kThunderbird, profile.Path().string()}, {}};
   const ExportCheck check = CheckExport(request, true);
   EXPECT_EQ(check.error, "");
   EXPECT_EQ(test::Snapshot(profile.Path()), before);
   ASSERT_EQ(check.folders.size(), 3u);
-  EXPECT_EQ(check.folders[0].file,
+  EXPECT_EQ(check.folders[0].place,
             (profile.Path() / "Mail" / "Local Folders" / "Calypso-2.sbd" / "Inbox").string());
   {
     const auto held = test::HoldProfile(profile.Path());

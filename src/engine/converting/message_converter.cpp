@@ -8,8 +8,8 @@
 #include "engine/converting/attachment_parts.h"
 #include "engine/converting/body_parts.h"
 #include "engine/converting/header_charset.h"
+#include "engine/converting/line_ends.h"
 #include "engine/converting/separator_line.h"
-#include "engine/destinations/mbox/mbox_text.h"
 #include "mime/bounded_text.h"
 #include "mime/mime_part.h"
 
@@ -143,10 +143,15 @@ std::string_view FirstLine(std::string_view messageText) {
 
 // Without a date of its own a message would show the time of the import in Thunderbird; the
 // Calypso separator line has the date the message came.
-std::string DateOf(const std::string& captured, std::string_view calypsoSeparatorLine) {
+std::string DateOf(const std::string& captured, const std::optional<CalypsoDate>& exportDate) {
   if (captured.find_first_not_of(" \t\r\n") != std::string::npos) return captured;
-  const std::optional<CalypsoDate> date = ParseCalypsoDate(calypsoSeparatorLine);
-  return date ? MessageDateText(*date) : captured;
+  return exportDate ? MessageDateText(*exportDate) : captured;
+}
+
+void SetEnvelope(std::string_view sender, std::string_view calypsoSeparatorLine,
+                 ConvertedMessage& converted) {
+  converted.envelopeSender = EnvelopeAddress(sender);
+  converted.exportDate = ParseCalypsoDate(calypsoSeparatorLine);
 }
 
 // Leaves out, and reports, the attached files that would take the message past the largest size
@@ -221,8 +226,6 @@ void MessageConverter::BeginMessage(const std::string& subject, const std::strin
 std::string_view MessageConverter::Convert(const MessageText& messageText,
                                            std::string_view boundary, ConvertedMessage& converted) {
   mime::MailMessage output;
-  std::string separator;
-  std::string date;
   {
     // The library takes no more than maxSourceLength_; within it, a load fails only for memory.
     if (messageText.size() > maxSourceLength_) return kTooLarge;
@@ -233,8 +236,8 @@ std::string_view MessageConverter::Convert(const MessageText& messageText,
     if (source.NestingCut()) findings_.MessageProblem(std::string(kNestedTooDeep));
 
     const std::string unquotedSender = WithoutQuotes(values.sender.value);
-    separator = SeparatorLine(Unfolded(unquotedSender), FirstLine(messageText));
-    date = DateOf(values.date.value, FirstLine(messageText));
+    SetEnvelope(Unfolded(unquotedSender), FirstLine(messageText), converted);
+    converted.dateField = DateOf(values.date.value, converted.exportDate);
     BuildHeader(values, unquotedSender, output, exportCharset_, boundary);
     AddBodyParts(source, messageText, output, values.htmlBody.value, files_, exportCharset_);
   }
@@ -244,10 +247,9 @@ std::string_view MessageConverter::Convert(const MessageText& messageText,
   const std::int64_t bound = FitStoreLength(output, firstAttachment, files_, maxStoreLength_);
   if (bound < 0 || bound > maxStoreLength_) return kTooLarge;
   if (files_.Measuring()) return Measured(converted);
-  converted.text =
-      Stored(separator + "\r\nDate: " + date + "\r\n", output, static_cast<int>(bound));
+  converted.text = Stored("Date: " + converted.dateField + "\r\n", output, static_cast<int>(bound));
   if (converted.text.empty()) return kNotStored;
-  ToMboxMessage(converted.text);
+  ToCrLfLines(converted.text);
   converted.findings = findings_.Take();
   return {};
 }
@@ -261,13 +263,13 @@ ConvertedMessage MessageConverter::AsItStood(MessageText messageText, std::strin
     Measured(converted);
     return converted;
   }
-  const std::string separator =
-      SeparatorLine(Unfolded(WithoutQuotes(values.sender.value)), FirstLine(messageText));
+  SetEnvelope(Unfolded(WithoutQuotes(values.sender.value)), FirstLine(messageText), converted);
+  converted.dateField = Unfolded(values.date.value);
+  // The export's own separator line is no part of the message.
   converted.text = std::move(messageText);
   const std::size_t firstLine = FirstLine(converted.text).size();
-  if (firstLine == converted.text.size()) converted.text += "\r\n";
-  converted.text.replace(0, firstLine, separator);
-  ToMboxMessage(converted.text);
+  converted.text.erase(0, std::min(converted.text.size(), firstLine + 2));
+  ToCrLfLines(converted.text);
   converted.findings = findings_.Take();
   return converted;
 }
@@ -278,8 +280,8 @@ std::string_view MessageConverter::Measured(ConvertedMessage& converted) {
   return {};
 }
 
-// The separator and date lines, then the stored message right behind them, with room for
-// what the mbox form may add; empty when the message could not be stored.
+// The date line, then the stored message right behind it, with room for the CRs a lone LF
+// gets; empty when the message could not be stored.
 std::string MessageConverter::Stored(const std::string& lead, const mime::MailMessage& output,
                                      int bound) {
   const std::size_t size = lead.size() + static_cast<std::size_t>(bound);

@@ -1,5 +1,6 @@
-// Rewrites one exported Calypso message into a message of a Thunderbird mbox file: a fixed
-// header, the body, one part per attached file, a "From " separator and "Date: " line in front.
+// Rewrites one exported Calypso message into a message Thunderbird reads: a fixed header with a
+// "Date: " line in front, the body, one part per attached file. How it is stored is the
+// destination's business.
 #pragma once
 
 #include <climits>
@@ -8,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/converting/converted_message.h"
 #include "engine/converting/referenced_files.h"
 #include "engine/converting/run_findings.h"
 #include "engine/reading/message_text.h"
@@ -18,13 +20,6 @@ namespace vandrel {
 namespace mime {
 class MailMessage;
 }  // namespace mime
-
-// A converted message and what the user must hear of it.
-struct ConvertedMessage {
-  std::string text;      // as it goes into the mbox file, the blank line after it included
-  std::string subject;   // as shown to the user
-  RunFindings findings;  // of this message
-};
 
 // One converter serves one thread.
 class MessageConverter {
@@ -38,7 +33,7 @@ class MessageConverter {
   MessageConverter(const MessageConverter&) = delete;
   MessageConverter& operator=(const MessageConverter&) = delete;
 
-  // The message as it goes into an mbox file. Its parts are separated by `boundary`; a new
+  // The converted message. Its parts are separated by `boundary`; a new
   // one is made when it is empty. One that cannot be converted (too large for the library's
   // sizes, or for the memory there is) goes in as it stood in the export, and is reported.
   ConvertedMessage ConvertMessage(MessageText messageText, std::string_view boundary = {});

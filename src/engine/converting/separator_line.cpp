@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::string_view kCalypsoSeparator = "From ???@???";
 constexpr std::string_view kBlanks = " \t";
-constexpr std::string_view kEpoch = "Thu Jan  1 00:00:00 1970";
 constexpr std::string_view kNoAddress = "MAILER-DAEMON";
 constexpr std::array<std::string_view, 7> kWeekdays = {"Sun", "Mon", "Tue", "Wed",
                                                        "Thu", "Fri", "Sat"};
@@ -125,12 +124,6 @@ bool IsPrintableAscii(std::string_view text) {
 std::string EnvelopeAddress(std::string_view sender) {
   const std::string_view address = AddressIn(sender);
   return std::string(IsPrintableAscii(address) ? address : kNoAddress);
-}
-
-std::string SeparatorLine(std::string_view sender, std::string_view calypsoSeparatorLine) {
-  const std::optional<CalypsoDate> date = ParseCalypsoDate(calypsoSeparatorLine);
-  return "From " + EnvelopeAddress(sender) + " " +
-         (date ? AsctimeText(*date) : std::string(kEpoch));
 }
 
 }  // namespace vandrel

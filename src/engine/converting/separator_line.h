@@ -1,5 +1,5 @@
-// The "From " line that starts each message of an mbox file, in the classic form every mbox
-// reader accepts: "From " address " " date, the date as asctime writes it.
+// What the export's separator line and a message's sender give a store's separator line or a
+// file's time: the date the message came, and the sender's address.
 #pragma once
 
 #include <optional>
@@ -37,9 +37,5 @@ std::string Unfolded(std::string_view value);
 // sender when it is one; "MAILER-DAEMON" when there is none or it holds anything but printable
 // ASCII.
 std::string EnvelopeAddress(std::string_view sender);
-
-// "From " + EnvelopeAddress + " " + the date of the Calypso separator line as asctime writes
-// it (the start of the Unix epoch when that line has none), without a line end.
-std::string SeparatorLine(std::string_view sender, std::string_view calypsoSeparatorLine);
 
 }  // namespace vandrel

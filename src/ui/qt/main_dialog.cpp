@@ -94,9 +94,9 @@ void MainDialog::OnConvert() {
   ConversionRequest request;
   request.inputPath = inputPath_;
   if (thunderbirdBox_->isChecked()) {
-    request.output = ThunderbirdOutput{};  // the default profile
+    request.output = {DestinationKind::kThunderbird, {}};  // the default profile
   } else {
-    request.output = MboxFilesOutput{outputPath_};
+    request.output = {DestinationKind::kMboxFiles, outputPath_};
   }
   job_.Start(std::move(request));
 }

@@ -121,9 +121,9 @@ void MainDialog::OnConvert() {
   ConversionRequest request;
   request.inputPath = inputPath_;
   if (::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED) {
-    request.output = ThunderbirdOutput{};  // the default profile
+    request.output = {DestinationKind::kThunderbird, {}};  // the default profile
   } else {
-    request.output = MboxFilesOutput{outputPath_};
+    request.output = {DestinationKind::kMboxFiles, outputPath_};
   }
   job_->Start(std::move(request));
 }

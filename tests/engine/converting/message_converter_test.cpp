@@ -71,7 +71,7 @@ TEST_F(MessageConverterTest, ConvertedMessagesMatchTheirGoldenFiles) {
        {"plain_text", "files_on_disk", "multipart_source", "header_injection", "empty_message"}) {
     const std::string converted =
         WithoutBoundaryDigits(Convert(ReadBytes(kGoldenDir / (std::string(name) + ".eml"))));
-    const fs::path golden = kGoldenDir / (std::string(name) + ".mbox");
+    const fs::path golden = kGoldenDir / (std::string(name) + ".converted");
     if (update) std::ofstream(golden, std::ios::binary) << converted;
     EXPECT_EQ(converted, ReadBytes(golden)) << name;
   }
@@ -114,10 +114,9 @@ TEST_F(MessageConverterTest, FilesThatCannotBeFoundOrReadAreReported) {
   EXPECT_TRUE(ConvertWhole("From ???@???\r\n\r\n").findings.missingFiles.empty());
 }
 
-// The header block of a converted message, without the separator line.
+// The header block of a converted message.
 std::string HeaderOf(const std::string& converted) {
-  const std::size_t start = converted.find("\r\n") + 2;
-  return converted.substr(start, converted.find("\r\n\r\n") + 2 - start);
+  return converted.substr(0, converted.find("\r\n\r\n") + 2);
 }
 
 TEST_F(MessageConverterTest, ReplyAndThreadFieldsFollowTheFixedHeader) {
@@ -141,18 +140,28 @@ TEST_F(MessageConverterTest, ReplyAndThreadFieldsFollowTheFixedHeader) {
   }
 }
 
-TEST_F(MessageConverterTest, TheSeparatorLineIsTheClassicOneAndAFoldedSenderStaysOnIt) {
-  const std::string converted = Convert(
+// A store's separator line or file time needs the sender's address and the date the export
+// gave; the text itself starts with the date line, with no separator line of any store.
+TEST_F(MessageConverterTest, TheEnvelopeIsTheSendersAddressAndTheExportsDate) {
+  const ConvertedMessage folded = ConvertWhole(
       "From ???@??? Mon Mar 01 19:42:10 2004\r\nFrom: \"Berger,\r\n Anna\" <anna@\r\n\texample.org>"
       "\r\nSubject: s\r\n\r\nbody\r\n");
-  EXPECT_TRUE(converted.starts_with(
-      Crlf("From MAILER-DAEMON Mon Mar  1 19:42:10 2004\nDate: Mon, 01 Mar 2004 19:42:10 -0000\n")))
-      << converted;
-  EXPECT_NE(converted.find(Crlf("\nX-Envelope-From: <anna@ example.org>\n")), std::string::npos)
-      << converted;
-  const std::string plain = Convert(
-      "From ???@??? Tue Dec 02 11:00:00 2003\r\nFrom: \"Doe, John\" <jd@example.com>\r\n\r\n");
-  EXPECT_TRUE(plain.starts_with(Crlf("From jd@example.com Tue Dec  2 11:00:00 2003\n"))) << plain;
+  EXPECT_EQ(folded.envelopeSender, "MAILER-DAEMON");
+  ASSERT_TRUE(folded.exportDate.has_value());
+  EXPECT_EQ(AsctimeText(*folded.exportDate), "Mon Mar  1 19:42:10 2004");
+  EXPECT_EQ(folded.dateField, "Mon, 01 Mar 2004 19:42:10 -0000");
+  EXPECT_TRUE(folded.text.starts_with(Crlf("Date: Mon, 01 Mar 2004 19:42:10 -0000\n")))
+      << folded.text;
+  EXPECT_NE(folded.text.find(Crlf("\nX-Envelope-From: <anna@ example.org>\n")), std::string::npos)
+      << folded.text;
+  const ConvertedMessage plain = ConvertWhole(
+      "From ???@??? Tue Dec 02 11:00:00 2003\r\nFrom: \"Doe, John\" <jd@example.com>\r\n"
+      "Date: Tue, 2 Dec 2003 12:00:00 +0100\r\n\r\nFrom here on\r\n");
+  EXPECT_EQ(plain.envelopeSender, "jd@example.com");
+  EXPECT_EQ(plain.dateField, "Tue, 2 Dec 2003 12:00:00 +0100");
+  // Quoting "From " lines is the business of the stores that need it.
+  EXPECT_NE(plain.text.find("\r\nFrom here on\r\n"), std::string::npos) << plain.text;
+  EXPECT_FALSE(ConvertWhole("From ???@???\r\n\r\n").exportDate.has_value());
 }
 
 // Without a date of its own a message would show the time of the import; the separator line
@@ -176,8 +185,7 @@ TEST_F(MessageConverterTest, AMessageWithoutADateGetsTheSeparatorLinesDate) {
   for (const auto& c : cases) {
     const std::string converted =
         Convert(std::string(c.separator) + "\r\nSubject: s\r\n" + c.dateField + "\r\nbody\r\n");
-    const std::size_t second = converted.find("\r\n") + 2;
-    EXPECT_EQ(converted.substr(second, converted.find("\r\n", second) - second), c.dateLine)
+    EXPECT_EQ(converted.substr(0, converted.find("\r\n")), c.dateLine)
         << c.separator << " / " << c.dateField;
   }
 }
@@ -258,8 +266,8 @@ TEST_F(MessageConverterTest, FilesThatCannotBeReadLeaveNoPartBehind) {
   EXPECT_EQ(converted.findings.missingFiles[2].path, "/dev/null");
 }
 
-// Past the largest size it may have, a message goes into the file as it stood in the export,
-// after a separator line of its own, and is reported.
+// Past the largest size it may have, a message goes on as it stood in the export, without the
+// export's separator line, and is reported.
 TEST_F(MessageConverterTest, AMessageTooLargeToConvertIsWrittenAsItStood) {
   converter_.SetMaxStoreLength(300);
   const std::string exported =
@@ -267,10 +275,11 @@ TEST_F(MessageConverterTest, AMessageTooLargeToConvertIsWrittenAsItStood) {
       "X-CalypsoFolder: Inbox\r\n\r\n" +
       std::string(400, 'x') + "\r\nFrom here on\r\n";
   const ConvertedMessage converted = ConvertWhole(exported);
-  EXPECT_EQ(converted.text,
-            Crlf("From a@example.org Mon Mar  1 19:42:10 2004\nFrom: a@example.org\n"
-                 "Subject: Big\nX-CalypsoFolder: Inbox\n\n" +
-                 std::string(400, 'x') + "\n>From here on\n\n"));
+  EXPECT_EQ(converted.text, Crlf("From: a@example.org\nSubject: Big\nX-CalypsoFolder: Inbox\n\n" +
+                                 std::string(400, 'x') + "\nFrom here on\n"));
+  EXPECT_EQ(converted.envelopeSender, "a@example.org");
+  ASSERT_TRUE(converted.exportDate.has_value());
+  EXPECT_EQ(AsctimeText(*converted.exportDate), "Mon Mar  1 19:42:10 2004");
   ASSERT_EQ(converted.findings.messageProblems.size(), 1u);
   const MessageProblem& problem = converted.findings.messageProblems[0];
   EXPECT_EQ(problem.problem, "too large to convert");
@@ -286,8 +295,7 @@ TEST_F(MessageConverterTest, AMessageNestedTooDeepIsConvertedAndReported) {
   }
   exported += "Content-Type: text/plain\r\n\r\nbottom\r\n";
   const ConvertedMessage converted = ConvertWhole(exported);
-  EXPECT_TRUE(converted.text.starts_with("From MAILER-DAEMON Thu Jan  1 00:00:00 1970\r\n"))
-      << converted.text;
+  EXPECT_TRUE(converted.text.starts_with("Date: \r\n")) << converted.text;
   ASSERT_EQ(converted.findings.messageProblems.size(), 1u);
   EXPECT_EQ(converted.findings.messageProblems[0].problem, "nested too deep");
 }

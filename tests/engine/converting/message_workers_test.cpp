@@ -39,7 +39,9 @@ class Gates {
           finish();
           throw std::runtime_error("conversion failed");
         }
-        ConvertedMessage result{text + " " + boundary, text, {}};
+        ConvertedMessage result;
+        result.text = text + " " + boundary;
+        result.subject = text;
         finish();
         return result;
       };

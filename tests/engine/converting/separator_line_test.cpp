@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/destinations/mbox/mbox_text.h"
+
 namespace vandrel {
 namespace {
 
@@ -29,7 +31,8 @@ TEST(SeparatorLineTest, TheDateComesFromTheCalypsoLineWhenItHasTheAsctimeForm) {
       {"From ???@??? Mon\tMar 01 19:42:10 2004", "Thu Jan  1 00:00:00 1970"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(SeparatorLine("a@example.org", c.line), std::string("From a@example.org ") + c.date)
+    EXPECT_EQ(SeparatorLine("a@example.org", ParseCalypsoDate(c.line)),
+              std::string("From a@example.org ") + c.date)
         << c.line;
   }
 }

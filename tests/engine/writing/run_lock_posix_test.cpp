@@ -8,8 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "engine/destinations/mbox/mbox_files.h"
 #include "engine/file_error.h"
-#include "engine/destinations/mbox/mbx_files.h"
 #include "engine/writing/run_lock.h"
 #include "temp_folder.h"
 #include "writing/permissions_bind.h"
@@ -27,7 +27,7 @@ TEST(RunLockPosixTest, ALinkAtTheLocksPlaceIsRefusedAndNotWrittenThrough) {
   const fs::path existing = temp.WriteFile("elsewhere/kept", "the user's own");
   ::chmod(existing.c_str(), 0640);
   const fs::path missing = temp.Path() / "elsewhere" / "made";
-  MbxFiles probe((temp.Path() / "out" / "mail.mbx").string());
+  MboxFiles probe((temp.Path() / "out" / "mail.mbx").string());
   ASSERT_EQ(probe.Inspect(), "");
   const std::string prefix = probe.TemporaryPrefix();  // the run's name and "-"
   const fs::path lockFile = temp.Path() / "out" / (prefix.substr(0, prefix.size() - 1) + ".lock");
@@ -39,9 +39,9 @@ TEST(RunLockPosixTest, ALinkAtTheLocksPlaceIsRefusedAndNotWrittenThrough) {
     const std::string refused = lockFile.string() +
                                 " is a link, which a run does not write through; remove it, then "
                                 "convert again.";
-    MbxFiles looked((temp.Path() / "out" / "mail.mbx").string());
+    MboxFiles looked((temp.Path() / "out" / "mail.mbx").string());
     EXPECT_EQ(looked.Inspect(), refused) << target;
-    MbxFiles converted((temp.Path() / "out" / "mail.mbx").string());
+    MboxFiles converted((temp.Path() / "out" / "mail.mbx").string());
     EXPECT_EQ(converted.Check(), refused) << target;
     EXPECT_TRUE(fs::is_symlink(lockFile)) << target;
   }
@@ -71,9 +71,9 @@ TEST(RunLockPosixTest, ALookFindsAFolderTheUserMayNotWriteInto) {
     fs::create_directories(out);
     fs::permissions(out, static_cast<fs::perms>(c.mode));
     const std::string found = test::WherePermissionsBind([&c] {
-      MbxFiles looked(c.output);
+      MboxFiles looked(c.output);
       const std::string inspected = looked.Inspect();
-      MbxFiles converted(c.output);
+      MboxFiles converted(c.output);
       return inspected + "|" + converted.Check();
     });
     const std::string expected =

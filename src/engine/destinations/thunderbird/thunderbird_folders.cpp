@@ -5,10 +5,10 @@
 #include <fstream>
 #include <system_error>
 
-#include "engine/file_error.h"
 #include "engine/destinations/thunderbird/folder_cache.h"
 #include "engine/destinations/thunderbird/thunderbird_names.h"
 #include "engine/destinations/thunderbird/thunderbird_profile.h"
+#include "engine/file_error.h"
 #include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
 #include "engine/writing/move_without_replacing.h"
@@ -27,8 +27,8 @@ namespace fs = std::filesystem;
 constexpr std::string_view kTopFolder = "Calypso";
 constexpr std::string_view kSubfolders = ".sbd";
 constexpr std::string_view kSummary = ".msf";
-constexpr std::string_view kStagingPrefix = ".vandrel-staging-";
 constexpr std::string_view kUnnamed = "Unnamed folder";
+constexpr std::string_view kStagingPrefix = ".vandrel-staging-";
 constexpr std::string_view kFolderCache = "folderCache.json";
 constexpr std::string_view kLockFile = ".vandrel.lock";
 // A file name and ".msf" behind it must fit the file system's 255 bytes.
@@ -51,7 +51,7 @@ std::string Joined(const std::string& folder, std::string_view name) {
 // The name a folder can have in Thunderbird: no "/" (it separates folders in Thunderbird's
 // addresses), no NUL, and short enough that its summary file can be made.
 std::string UsableName(const std::string& folderName) {
-  std::string name = folderName.empty() ? std::string(kUnnamed) : folderName;
+  std::string name = folderName;
   std::replace(name.begin(), name.end(), '/', '_');
   std::replace(name.begin(), name.end(), '\0', '_');
   if (ThunderbirdFileName(name).size() + kSummary.size() > kMaxFileName) {
@@ -116,6 +116,12 @@ std::string ThunderbirdFolders::FindLocalFolders() {
            " yet; start Thunderbird once, then convert again.";
   }
   localFolders_ = NormalPath(*localFolders);
+  const std::string store = LocalFoldersStoreOf(profile_);
+  store_ = MakeThunderbirdStore(store);
+  if (store_ == nullptr) {
+    return "the Local Folders of " + profile_ + " use a mail store Vandrel does not know (" +
+           store + ").";
+  }
   return ProfileInUse();
 }
 
@@ -151,8 +157,7 @@ std::string ThunderbirdFolders::Prepare() {
   fs::create_directory(Utf8Path(staging_), error);
   if (!error)
     fs::create_directory(Utf8Path(Joined(staging_, top_ + std::string(kSubfolders))), error);
-  if (!error) std::ofstream(Utf8Path(Joined(staging_, top_)), std::ios::binary);
-  if (error || !fs::is_regular_file(Utf8Path(Joined(staging_, top_)), error)) {
+  if (error || !store_->MakeEmptyFolder(Joined(staging_, top_))) {
     return "cannot create the folder " + Description() + ".";
   }
   return {};
@@ -162,26 +167,67 @@ std::string ThunderbirdFolders::Description() const {
   return Joined(localFolders_, top_);
 }
 
-std::string ThunderbirdFolders::FileFor(const std::string& folderName, const std::string&) {
-  const std::string base = UsableName(folderName);
+// A name Thunderbird finds the folder by, used by no sibling, and none Thunderbird gives its own
+// files.
+void ThunderbirdFolders::Name(FolderTree::Node& node) {
+  const std::string base = UsableName(node.segment);
   std::string name = base;
   std::string fileName = SystemFileName(ThunderbirdFileName(name));
-  // Two folders must not share a file, and none may take a name Thunderbird gives its own.
+  FolderTree::Node& parent = *node.parent;
   for (int number = 2;
-       usedNames_.count(FileNameKey(fileName)) != 0 || EndsLikeThunderbirdsOwnFile(fileName);
+       parent.childNames.count(FileNameKey(fileName)) != 0 || EndsLikeThunderbirdsOwnFile(fileName);
        ++number) {
     name = base + "-" + std::to_string(number);
     fileName = SystemFileName(ThunderbirdFileName(name));
   }
-  usedNames_.insert(FileNameKey(fileName));
-  const std::string subfolders = top_ + std::string(kSubfolders);
+  parent.childNames.insert(FileNameKey(fileName));
+  node.storedName = fileName;
   if (fileName != name) {
-    const std::string summary =
-        Joined(Joined(localFolders_, subfolders), fileName + std::string(kSummary));
-    longNames_.emplace_back(summary, name);
+    longNames_.emplace_back(PathOf(node, true) + std::string(kSummary), name);
   }
-  // Looked at only: where the file would be once the folder is in place.
-  return Joined(Joined(staging_.empty() ? localFolders_ : staging_, subfolders), fileName);
+}
+
+std::string ThunderbirdFolders::PathOf(const FolderTree::Node& node, bool placed) const {
+  if (node.parent == nullptr) {
+    return Joined(placed || staging_.empty() ? localFolders_ : staging_, top_);
+  }
+  return Joined(PathOf(*node.parent, placed) + std::string(kSubfolders), node.storedName);
+}
+
+std::string ThunderbirdFolders::PlaceOf(const OutputFolder& folder) {
+  made_.clear();
+  FolderTree::Node& node = tree_.Claim(folder.path, kUnnamed, made_);
+  for (FolderTree::Node* madeNode : made_)
+    Name(*madeNode);
+  current_ = &node;
+  return PathOf(node, true);
+}
+
+// Each new folder exists, empty, before anything goes in: a parent without mail of its own
+// shows only so.
+std::string ThunderbirdFolders::MakeFolders(const std::vector<FolderTree::Node*>& nodes) {
+  for (const FolderTree::Node* node : nodes) {
+    const std::string path = PathOf(*node, false);
+    std::error_code error;
+    fs::create_directories(Utf8Path(PathOf(*node->parent, false) + std::string(kSubfolders)),
+                           error);
+    if (error || !store_->MakeEmptyFolder(path)) return "cannot create the folder " + path + ".";
+  }
+  return {};
+}
+
+std::string ThunderbirdFolders::BeginFolder(const OutputFolder& folder) {
+  PlaceOf(folder);
+  if (std::string problem = MakeFolders(made_); !problem.empty()) return problem;
+  return store_->BeginFolder(PathOf(*current_, false));
+}
+
+std::string ThunderbirdFolders::Add(const ConvertedMessage& message) {
+  return store_->Add(message);
+}
+
+std::string ThunderbirdFolders::EndFolder() {
+  return store_->EndFolder();
 }
 
 std::string ThunderbirdFolders::Finish() {
@@ -190,6 +236,7 @@ std::string ThunderbirdFolders::Finish() {
   if (std::string problem = ProfileInUse(); !problem.empty()) return problem;
   // Read before anything moves in: whatever stands in the cache's place can then neither fail
   // nor hold up a run whose folders are already in place.
+  if (std::string problem = store_->Flush(staging_); !problem.empty()) return problem;
   FolderCache cache;
   const bool cacheRead = !longNames_.empty() && cache.Read(Joined(profile_, kFolderCache));
   if (std::string problem = MoveIntoPlace(); !problem.empty()) return problem;
@@ -235,6 +282,7 @@ void ThunderbirdFolders::RecordLongNames(FolderCacheResult result) {
 }
 
 std::string ThunderbirdFolders::Abandon() {
+  if (store_ != nullptr) store_->Abandon();
   if (staging_.empty()) return {};
   std::error_code error;
   fs::remove_all(Utf8Path(staging_), error);

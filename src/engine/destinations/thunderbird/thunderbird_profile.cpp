@@ -156,4 +156,18 @@ std::optional<std::string> LocalFoldersOf(const std::string& profile) {
   return (Utf8Path(profile) / "Mail" / "Local Folders").string();
 }
 
+std::string LocalFoldersStoreOf(const std::string& profile) {
+  const std::string prefs = WithoutComments(ReadText(Utf8Path(profile) / "prefs.js"));
+  // Thunderbird reads user.js after prefs.js: what it sets wins.
+  const std::string user = WithoutComments(ReadText(Utf8Path(profile) / "user.js"));
+  const auto value = [&](const std::string& name) {
+    std::optional<std::string> found = PreferenceValue(user, name);
+    return found ? found : PreferenceValue(prefs, name);
+  };
+  const std::optional<std::string> server = value("mail.accountmanager.localfoldersserver");
+  if (!server || server->empty()) return {};
+  if (auto store = value("mail.server." + *server + ".storeContractID")) return *store;
+  return value("mail.serverDefaultStoreContractID").value_or("");
+}
+
 }  // namespace vandrel

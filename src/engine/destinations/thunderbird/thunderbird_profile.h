@@ -20,6 +20,10 @@ std::string DefaultThunderbirdProfile(const std::string& dataFolder);
 // one up yet, and would not show what is put there).
 std::optional<std::string> LocalFoldersOf(const std::string& profile);
 
+// The mail store of the Local Folders account, as its storeContractID names it (user.js over
+// prefs.js, then the default for new accounts); empty when none is set: Thunderbird's mbox store.
+std::string LocalFoldersStoreOf(const std::string& profile);
+
 // True while a running Thunderbird holds the profile's lock.
 bool IsProfileInUse(const std::string& profile);
 

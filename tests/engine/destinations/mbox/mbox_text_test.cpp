@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/converting/line_ends.h"
+
 #include <random>
 #include <string>
 #include <string_view>
@@ -31,6 +33,21 @@ std::string ReferenceMbox(std::string_view text) {
   return out + "\r\n";
 }
 
+// The message as the converter hands it over (its lines made CR LF), then framed.
+std::string Framed(std::string_view text) {
+  ConvertedMessage message;
+  message.text = text;
+  ToCrLfLines(message.text);
+  std::string out;
+  EXPECT_TRUE(WriteMboxMessage(message, [&out](std::string_view piece) {
+    out += piece;
+    return true;
+  }));
+  return out;
+}
+
+constexpr std::string_view kSeparator = "From MAILER-DAEMON Thu Jan  1 00:00:00 1970\r\n";
+
 TEST(MboxTextTest, LinesEndInCrLfFromLinesAreQuotedAndABlankLineFollows) {
   const struct {
     const char* in;
@@ -41,7 +58,7 @@ TEST(MboxTextTest, LinesEndInCrLfFromLinesAreQuotedAndABlankLineFollows) {
       {"cr cr\r\r\nx", "cr cr\r\r\nx\r\n"},
       {"lf only\nstays\n", "lf only\r\nstays\r\n\r\n"},
       {"\n\n", "\r\n\r\n\r\n"},
-      {"From me\r\nFrom you\r\n", "From me\r\n>From you\r\n\r\n"},
+      {"From me\r\nFrom you\r\n", ">From me\r\n>From you\r\n\r\n"},
       {"x\r\n>From a\r\n>>From b\n", "x\r\n>>From a\r\n>>>From b\r\n\r\n"},
       {"x\r\nFrom:\r\nFromage\r\n From c\r\n>\r\n",
        "x\r\nFrom:\r\nFromage\r\n From c\r\n>\r\n\r\n"},
@@ -49,14 +66,14 @@ TEST(MboxTextTest, LinesEndInCrLfFromLinesAreQuotedAndABlankLineFollows) {
       {"", "\r\n"},
   };
   for (const auto& c : cases) {
-    std::string text = c.in;
-    ToMboxMessage(text);
-    EXPECT_EQ(text, c.out) << c.in;
-    EXPECT_EQ(ReferenceMbox(c.in), c.out) << c.in;
+    EXPECT_EQ(Framed(c.in), std::string(kSeparator) + c.out) << c.in;
+    EXPECT_EQ(ReferenceMbox(std::string(kSeparator) + c.in), std::string(kSeparator) + c.out)
+        << c.in;
   }
 }
 
-// The in-place moves against the slow rule, on texts made of the bytes that matter.
+// The converter's line ends and the framing together against the slow rule, on texts made of
+// the bytes that matter.
 TEST(MboxTextTest, AgreesWithTheLineByLineRuleOnRandomTexts) {
   std::mt19937 random(7);
   const std::string_view pieces[] = {"\r", "\n", "\r\n", ">", "From ", "From", "x", " "};
@@ -65,9 +82,33 @@ TEST(MboxTextTest, AgreesWithTheLineByLineRuleOnRandomTexts) {
     const int count = static_cast<int>(random() % 24);
     for (int i = 0; i < count; ++i)
       text += pieces[random() % std::size(pieces)];
-    std::string converted = text;
-    ToMboxMessage(converted);
-    ASSERT_EQ(converted, ReferenceMbox(text)) << text;
+    ASSERT_EQ(Framed(text), ReferenceMbox(std::string(kSeparator) + text)) << text;
+  }
+}
+
+TEST(MboxTextTest, TheSeparatorLineHasTheAddressAndTheExportsDate) {
+  ConvertedMessage message;
+  message.envelopeSender = "jd@example.com";
+  message.exportDate = ParseCalypsoDate("From ???@??? Mon Mar 01 19:42:10 2004");
+  message.text = "Date: x\r\n\r\nbody\r\n";
+  std::string out;
+  WriteMboxMessage(message, [&out](std::string_view piece) {
+    out += piece;
+    return true;
+  });
+  EXPECT_EQ(out, "From jd@example.com Mon Mar  1 19:42:10 2004\r\nDate: x\r\n\r\nbody\r\n\r\n");
+}
+
+// A full disk part-way: nothing more is offered once a piece was refused.
+TEST(MboxTextTest, StopsAtTheFirstRefusedPiece) {
+  ConvertedMessage message;
+  message.text = "a\r\nFrom b\r\nc\r\n";
+  for (int allowed = 0; allowed < 6; ++allowed) {
+    int offered = 0;
+    const bool all =
+        WriteMboxMessage(message, [&](std::string_view) { return offered++ < allowed; });
+    EXPECT_FALSE(all) << allowed;
+    EXPECT_EQ(offered, allowed + 1);
   }
 }
 

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <string>
 
-#include "engine/file_error.h"
 #include "engine/destinations/thunderbird/thunderbird_folders.h"
+#include "engine/file_error.h"
 #include "engine/utf8_path.h"
 #include "profile_fixture.h"
 #include "temp_folder.h"
@@ -43,7 +43,9 @@ TEST(ThunderbirdFoldersPosixTest, ACacheThatIsNoFileLeavesTheRunWholeWithANote) 
       ThunderbirdFolders target(profile.Path().string());
       ASSERT_EQ(target.Check(), "") << c.what;
       ASSERT_EQ(target.Prepare(), "") << c.what;
-      std::ofstream(Utf8Path(target.FileFor(std::string(80, 'x'), "x"))) << "From x\n";
+      const std::string name(80, 'x');
+      ASSERT_EQ(target.BeginFolder({name, {name}}), "");
+      ASSERT_EQ(target.EndFolder(), "");
       EXPECT_EQ(target.Finish(), "") << c.what;
       EXPECT_EQ(target.Note(), "note: " + cache.string() +
                                    " could not be read, so the full names of folders with long "

@@ -20,14 +20,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::string_view kFilled = "From MAILER-DAEMON Thu Jan  1 00:00:00 1970\r\nx\r\n\r\n";
+
 class ThunderbirdFoldersTest : public ::testing::Test {
  protected:
   ThunderbirdFoldersTest() { test::WritePrefs(profile_.Path()); }
 
   fs::path LocalFolders() const { return profile_.Path() / "Mail" / "Local Folders"; }
-  // Writes a folder's file where the target says, as a run does.
-  static void Fill(const std::string& file) {
-    std::ofstream(Utf8Path(file), std::ios::binary) << "From x\n";
+  // Writes a folder with one message, as a run does.
+  static void Fill(ThunderbirdFolders& target, const std::string& name) {
+    const OutputFolder folder{name, FolderPathOf(name)};
+    EXPECT_EQ(target.BeginFolder(folder), "") << name;
+    ConvertedMessage message;
+    message.text = "x\r\n";
+    EXPECT_EQ(target.Add(message), "") << name;
+    EXPECT_EQ(target.EndFolder(), "") << name;
   }
 
   TempFolder profile_;
@@ -42,10 +49,8 @@ TEST_F(ThunderbirdFoldersTest, TheTopFolderIsBuiltAsideAndMovedIntoPlaceWhole) {
   const fs::path top = LocalFolders() / "Calypso-3";
   EXPECT_EQ(target.Description(), top.string());
   const std::string longName = "Entw\xC3\xBCrfe " + std::string(60, 'x');
-  const std::string sent = target.FileFor("Sent Items", "Sent_Items");
-  const std::string longOne = target.FileFor(longName, "x");
-  Fill(sent);
-  Fill(longOne);
+  Fill(target, "Sent Items");
+  Fill(target, longName);
   // Nothing shows until the end: only hidden names in Local Folders.
   for (const auto& entry : fs::directory_iterator(LocalFolders())) {
     const std::string name = entry.path().filename().string();
@@ -55,8 +60,8 @@ TEST_F(ThunderbirdFoldersTest, TheTopFolderIsBuiltAsideAndMovedIntoPlaceWhole) {
   EXPECT_EQ(target.Note(), "");
   EXPECT_TRUE(fs::is_regular_file(top));
   const fs::path sub = top.string() + ".sbd";
-  EXPECT_EQ(ReadBytes(sub / "Sent Items"), "From x\n");
-  EXPECT_EQ(ReadBytes(sub / Utf8Path(ThunderbirdFileName(longName))), "From x\n");
+  EXPECT_EQ(ReadBytes(sub / "Sent Items"), kFilled);
+  EXPECT_EQ(ReadBytes(sub / Utf8Path(ThunderbirdFileName(longName))), kFilled);
   std::string key;  // the summary file's path as a JSON string
   for (char c : (sub / Utf8Path(ThunderbirdFileName(longName))).string())
     key += c == '\\' ? std::string("\\\\") : std::string(1, c);
@@ -92,7 +97,7 @@ TEST_F(ThunderbirdFoldersTest, NamesThunderbirdTakesForItselfOrCannotStoreAreCha
   ASSERT_EQ(target.Check(), "");
   ASSERT_EQ(target.Prepare(), "");
   for (const auto& c : cases) {
-    const std::string file = target.FileFor(c.folder, "unused");
+    const std::string file = target.PlaceOf({c.folder, FolderPathOf(c.folder)});
     EXPECT_EQ(fs::path(file).filename().string(), c.file) << c.folder;
     EXPECT_LE(fs::path(file).filename().string().size() + 4, 255u);
   }
@@ -106,8 +111,8 @@ TEST_F(ThunderbirdFoldersTest, AFailedOrStoppedRunLeavesTheProfileAsItWas) {
     ASSERT_EQ(target.Check(), "");
     EXPECT_EQ(target.Abandon(), "");  // nothing made yet
     ASSERT_EQ(target.Prepare(), "");
-    Fill(target.FileFor("Inbox", "Inbox"));
-    Fill(target.FileFor(std::string(80, 'x'), "x"));
+    Fill(target, "Inbox");
+    Fill(target, std::string(80, 'x'));
     EXPECT_EQ(target.Abandon(), " Nothing was added to the Thunderbird profile.");
   }
   EXPECT_EQ(test::Snapshot(profile_.Path()), before);
@@ -120,7 +125,7 @@ TEST_F(ThunderbirdFoldersTest, ThunderbirdStartedDuringTheRunIsFoundBeforeTheMov
     ThunderbirdFolders target(profile_.Path().string());
     ASSERT_EQ(target.Check(), "");
     ASSERT_EQ(target.Prepare(), "");
-    Fill(target.FileFor("Inbox", "Inbox"));
+    Fill(target, "Inbox");
     const auto held = test::HoldProfile(profile_.Path());
     EXPECT_EQ(target.Finish(), "Thunderbird is running with the profile " +
                                    profile_.Path().string() +
@@ -171,7 +176,7 @@ TEST_F(ThunderbirdFoldersTest, CacheKeysAreTheSameWhateverFormTheProfileIsNamedI
       ThunderbirdFolders target(form);
       ASSERT_EQ(target.Check(), "") << form;
       ASSERT_EQ(target.Prepare(), "") << form;
-      Fill(target.FileFor(longName, "x"));
+      Fill(target, longName);
       ASSERT_EQ(target.Finish(), "") << form;
     }
     keys[i++] = ReadBytes(profile_.Path() / "folderCache.json");

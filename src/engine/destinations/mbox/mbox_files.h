@@ -3,8 +3,9 @@
 
 #include <string>
 
+#include "engine/destinations/destination.h"
+#include "engine/writing/output_file.h"
 #include "engine/writing/output_names.h"
-#include "engine/writing/output_target.h"
 #include "engine/writing/run_lock.h"
 
 namespace vandrel {
@@ -13,21 +14,28 @@ namespace vandrel {
 // name, and ".mbx" appended. One that names an existing folder, or ends in a path separator:
 // one file per folder in it, named by the cleaned folder name. A name Thunderbird could not
 // open as it is gets the name Thunderbird would give it.
-class MbxFiles : public OutputTarget {
+class MboxFiles : public Destination {
  public:
-  explicit MbxFiles(std::string outputPath);
+  explicit MboxFiles(std::string outputPath);
   // The folder the files go into exists, takes new files, and no other run writes files of
   // this output path there.
   std::string Check() override;
   std::string Inspect() override;
   std::string Description() const override { return outputPath_; }
-  std::string FileFor(const std::string& folderName, const std::string& cleanedName) override;
-  std::string TemporaryPrefix() const override { return temporaryPrefix_; }
+  std::string PlaceOf(const OutputFolder& folder) override;
+  std::string BeginFolder(const OutputFolder& folder) override;
+  std::string Add(const ConvertedMessage& message) override;
+  std::string EndFolder() override;
+  std::string Abandon() override;
+
+  // How this run's temporary files beside the folders' files begin.
+  const std::string& TemporaryPrefix() const { return temporaryPrefix_; }
 
  private:
   // The folder the files go into, and the names of this run's own files there.
   std::string FindFolder();
   std::string LockFile() const;
+  std::string FileFailed();
 
   std::string outputPath_;
   bool intoFolder_;
@@ -36,6 +44,8 @@ class MbxFiles : public OutputTarget {
   std::string temporaryPrefix_;  // the run name and "-"
   RunLock lock_;
   OutputNames names_;
+  OutputFile file_;
+  std::string fileName_;  // of the folder being written
 };
 
 }  // namespace vandrel

@@ -1,4 +1,4 @@
-#include "engine/destinations/mbox/mbx_files.h"
+#include "engine/destinations/mbox/mbox_files.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +11,19 @@
 namespace vandrel {
 namespace {
 
-TEST(MbxFilesTest, MbxFilesAreNamedSoThatThunderbirdOpensThem) {
-  MbxFiles files("/out/mail.mbx");
-  EXPECT_EQ(files.FileFor("Sent Items", "Sent_Items"), "/out/mailSent_Items.mbx");
-  EXPECT_EQ(files.FileFor("Sent_Items", "Sent_Items"), "/out/mailSent_Items-2.mbx");
-  EXPECT_EQ(files.FileFor("a;b", "a;b"), "/out/" + ThunderbirdFileName("maila;b") + ".mbx");
+TEST(MboxFilesTest, MboxFilesAreNamedSoThatThunderbirdOpensThem) {
+  MboxFiles files("/out/mail.mbx");
+  EXPECT_EQ(files.PlaceOf({"Sent Items", {}}), "/out/mailSent_Items.mbx");
+  EXPECT_EQ(files.PlaceOf({"Sent_Items", {}}), "/out/mailSent_Items-2.mbx");
+  EXPECT_EQ(files.PlaceOf({"a;b", {}}), "/out/" + ThunderbirdFileName("maila;b") + ".mbx");
   const std::string longName(60, 'L');
-  EXPECT_EQ(files.FileFor(longName, longName),
+  EXPECT_EQ(files.PlaceOf({longName, {}}),
             "/out/" + ThunderbirdFileName("mail" + longName) + ".mbx");
   EXPECT_EQ(files.Description(), "/out/mail.mbx");
 }
 
 // ".mbx" is replaced in the output's file name only; the folders on the way stay as written.
-TEST(MbxFilesTest, OnlyTheFileNameOfTheOutputTakesTheFolderName) {
+TEST(MboxFilesTest, OnlyTheFileNameOfTheOutputTakesTheFolderName) {
   const struct {
     std::string output;
     std::vector<std::string> expected;  // for Inbox, then Inbox again, then the empty name
@@ -41,22 +41,22 @@ TEST(MbxFilesTest, OnlyTheFileNameOfTheOutputTakesTheFolderName) {
         "/no/such/folder/Unnamed_folder.mbx"}},
   };
   for (const auto& c : cases) {
-    MbxFiles files(c.output);
-    EXPECT_EQ(files.FileFor("Inbox", "Inbox"), c.expected[0]) << c.output;
-    EXPECT_EQ(files.FileFor("Inbox", "Inbox"), c.expected[1]) << c.output;
-    EXPECT_EQ(files.FileFor("", ""), c.expected[2]) << c.output;
+    MboxFiles files(c.output);
+    EXPECT_EQ(files.PlaceOf({"Inbox", {}}), c.expected[0]) << c.output;
+    EXPECT_EQ(files.PlaceOf({"Inbox", {}}), c.expected[1]) << c.output;
+    EXPECT_EQ(files.PlaceOf({"", {}}), c.expected[2]) << c.output;
   }
 }
 
-TEST(MbxFilesTest, AnExistingFolderTakesOneFilePerFolder) {
+TEST(MboxFilesTest, AnExistingFolderTakesOneFilePerFolder) {
   TempFolder folder;
   const std::string out = folder.Path().string();
   {
-    MbxFiles files(out);
+    MboxFiles files(out);
     EXPECT_EQ(files.Check(), "");
-    EXPECT_EQ(files.FileFor("Sent Items", "Sent_Items"), out + "/Sent_Items.mbx");
-    EXPECT_EQ(files.FileFor("", ""), out + "/Unnamed_folder.mbx");
-    EXPECT_EQ(files.FileFor("Unnamed folder", "Unnamed_folder"), out + "/Unnamed_folder-2.mbx");
+    EXPECT_EQ(files.PlaceOf({"Sent Items", {}}), out + "/Sent_Items.mbx");
+    EXPECT_EQ(files.PlaceOf({"", {}}), out + "/Unnamed_folder.mbx");
+    EXPECT_EQ(files.PlaceOf({"Unnamed folder", {}}), out + "/Unnamed_folder-2.mbx");
   }
   // The run's lock goes with it.
   EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
@@ -64,26 +64,26 @@ TEST(MbxFilesTest, AnExistingFolderTakesOneFilePerFolder) {
 
 // Runs into one output name take turns; runs into others in the same folder do not meet, and
 // each removes only its own name's leftovers.
-TEST(MbxFilesTest, OneRunPerOutputNameAndLeftoversOfKilledRunsAreRemoved) {
+TEST(MboxFilesTest, OneRunPerOutputNameAndLeftoversOfKilledRunsAreRemoved) {
   namespace fs = std::filesystem;
   TempFolder folder;
   const std::string out = folder.Path().string();
   std::string prefix;
   {
-    MbxFiles first(out + "/mail.mbx");
+    MboxFiles first(out + "/mail.mbx");
     ASSERT_EQ(first.Check(), "");
     prefix = first.TemporaryPrefix();
     EXPECT_TRUE(prefix.starts_with(".vandrel-")) << prefix;
-    MbxFiles other(out + "/other.mbx");
+    MboxFiles other(out + "/other.mbx");
     ASSERT_EQ(other.Check(), "");
     EXPECT_NE(other.TemporaryPrefix(), prefix);
     folder.WriteFile(other.TemporaryPrefix() + "being-written", "another run's");
-    MbxFiles second(out + "/mail.mbx");
+    MboxFiles second(out + "/mail.mbx");
     EXPECT_EQ(second.Check(), "another conversion is writing " + out + "/mail.mbx.");
   }
   // What a killed run into mail.mbx left goes with the next run into it; the other's stays.
   folder.WriteFile(prefix + "left-by-a-killed-run", "half a message");
-  MbxFiles next(out + "/mail.mbx");
+  MboxFiles next(out + "/mail.mbx");
   ASSERT_EQ(next.Check(), "");
   EXPECT_FALSE(fs::exists(folder.Path() / (prefix + "left-by-a-killed-run")));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 2);

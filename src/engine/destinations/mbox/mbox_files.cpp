@@ -1,12 +1,13 @@
-#include "engine/destinations/mbox/mbx_files.h"
+#include "engine/destinations/mbox/mbox_files.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
-#include "engine/file_error.h"
+#include "engine/destinations/mbox/mbox_text.h"
 #include "engine/destinations/thunderbird/thunderbird_names.h"
+#include "engine/file_error.h"
 #include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
 #include "engine/writing/stale_files.h"
@@ -73,10 +74,10 @@ std::size_t Occurrences(std::string_view text, std::string_view part) {
 
 }  // namespace
 
-MbxFiles::MbxFiles(std::string outputPath)
+MboxFiles::MboxFiles(std::string outputPath)
     : outputPath_(std::move(outputPath)), intoFolder_(NamesFolder(outputPath_)) {}
 
-std::string MbxFiles::Check() {
+std::string MboxFiles::Check() {
   if (std::string problem = FindFolder(); !problem.empty()) return problem;
   if (std::string problem = TakeRunLock(lock_, LockFile(), outputPath_); !problem.empty()) {
     return problem;
@@ -86,12 +87,12 @@ std::string MbxFiles::Check() {
 }
 
 // What Check would find, the lock file included, with nothing made.
-std::string MbxFiles::Inspect() {
+std::string MboxFiles::Inspect() {
   if (std::string problem = FindFolder(); !problem.empty()) return problem;
   return RunLockProblem(LockFile(), outputPath_);
 }
 
-std::string MbxFiles::FindFolder() {
+std::string MboxFiles::FindFolder() {
   if (outputPath_.empty()) return "no output file given.";
   folder_ = intoFolder_ ? outputPath_ : PathText(Utf8Path(outputPath_).parent_path());
   if (folder_.empty()) folder_ = ".";
@@ -104,12 +105,12 @@ std::string MbxFiles::FindFolder() {
   return {};
 }
 
-std::string MbxFiles::LockFile() const {
+std::string MboxFiles::LockFile() const {
   return PathText(Utf8Path(folder_) / Utf8Path(runName_ + ".lock"));
 }
 
-std::string MbxFiles::FileFor(const std::string&, const std::string& cleanedName) {
-  std::string cleaned = cleanedName;
+std::string MboxFiles::PlaceOf(const OutputFolder& folder) {
+  std::string cleaned = CleanFolderName(folder.name);
   std::string name;
   if (intoFolder_) {
     name = FileNameInFolder(outputPath_, cleaned);
@@ -124,6 +125,34 @@ std::string MbxFiles::FileFor(const std::string&, const std::string& cleanedName
   const std::size_t leafStart = LeafStart(name);
   return ThunderbirdSafe(
       names_.Claim(name.substr(0, leafStart) + SystemFileName(name.substr(leafStart))));
+}
+
+// The file shows under its name only once every message is in it and it is on the disk.
+std::string MboxFiles::BeginFolder(const OutputFolder& folder) {
+  fileName_ = PlaceOf(folder);
+  return file_.Open(fileName_, temporaryPrefix_) ? std::string() : FileFailed();
+}
+
+std::string MboxFiles::Add(const ConvertedMessage& message) {
+  const bool written =
+      WriteMboxMessage(message, [this](std::string_view bytes) { return file_.Write(bytes); });
+  return written ? std::string() : FileFailed();
+}
+
+std::string MboxFiles::EndFolder() {
+  return file_.Commit() ? std::string() : FileFailed();
+}
+
+// The unfinished file goes before the error is told.
+std::string MboxFiles::FileFailed() {
+  const FileErrorCause cause = file_.ErrorCause();
+  file_.Discard();
+  return FileErrorMessage(cause, fileName_);
+}
+
+std::string MboxFiles::Abandon() {
+  file_.Discard();
+  return {};
 }
 
 }  // namespace vandrel

@@ -1,0 +1,19 @@
+#include "engine/destinations/destination_factory.h"
+
+#include "engine/destinations/mbox/mbox_files.h"
+#include "engine/destinations/thunderbird/thunderbird_folders.h"
+
+namespace vandrel {
+
+std::unique_ptr<Destination> MakeDestination(const ConversionOutput& output) {
+  switch (output.kind) {
+    case DestinationKind::kThunderbird:
+      return std::make_unique<ThunderbirdFolders>(output.place);
+    case DestinationKind::kMaildir:
+    case DestinationKind::kMboxFiles:
+      break;
+  }
+  return std::make_unique<MboxFiles>(output.place);
+}
+
+}  // namespace vandrel
