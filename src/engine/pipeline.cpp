@@ -125,7 +125,13 @@ bool Pipeline::ReadExport() {
 }
 
 bool Pipeline::HandFolders() {
-  for (const FolderMap::Folder& folder : *reader_->Folders()) {
+  FolderMap flattened;
+  const FolderMap* folders = reader_->Folders();
+  if (destination_.FlattensFolders()) {
+    flattened = FlattenedFolders(*folders);
+    folders = &flattened;
+  }
+  for (const FolderMap::Folder& folder : *folders) {
     if (!HandFolder(folder)) return false;
   }
   return true;

@@ -14,6 +14,10 @@ std::string CountingDestination::Inspect() {
   return {};
 }
 
+bool CountingDestination::FlattensFolders() const {
+  return destination_ == nullptr || destination_->FlattensFolders();
+}
+
 std::string CountingDestination::Description() const {
   return destination_ != nullptr ? destination_->Description() : std::string();
 }

@@ -26,6 +26,8 @@ class CountingDestination : public Destination {
   // Only looks: the problem the real destination finds is kept, and the look goes on.
   std::string Check() override { return Inspect(); }
   std::string Inspect() override;
+  // Without a destination to ask, the folders are shown as the mbox files take them.
+  bool FlattensFolders() const override;
   std::string Description() const override;
   std::string PlaceOf(const OutputFolder& folder) override;
   std::string BeginFolder(const OutputFolder& folder) override;

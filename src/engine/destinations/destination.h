@@ -33,6 +33,9 @@ class Destination {
   virtual std::string Inspect() = 0;
   // After the export was read: makes what the folders go into.
   virtual std::string Prepare() { return {}; }
+  // Whether folders whose names differ only in "\\" against "_" share one place, in export
+  // order: so it is where a folder is one file named after its whole name. Asked after Check.
+  virtual bool FlattensFolders() const { return false; }
   // What the log names as the output.
   virtual std::string Description() const = 0;
 

@@ -1,5 +1,6 @@
 #include "engine/destinations/destination_factory.h"
 
+#include "engine/destinations/maildir/maildir_destination.h"
 #include "engine/destinations/mbox/mbox_files.h"
 #include "engine/destinations/thunderbird/thunderbird_folders.h"
 
@@ -10,6 +11,7 @@ std::unique_ptr<Destination> MakeDestination(const ConversionOutput& output) {
     case DestinationKind::kThunderbird:
       return std::make_unique<ThunderbirdFolders>(output.place);
     case DestinationKind::kMaildir:
+      return std::make_unique<MaildirDestination>(output.place);
     case DestinationKind::kMboxFiles:
       break;
   }

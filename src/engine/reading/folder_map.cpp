@@ -1,5 +1,7 @@
 #include "engine/reading/folder_map.h"
 
+#include <algorithm>
+#include <map>
 #include <utility>
 
 namespace vandrel {
@@ -29,6 +31,32 @@ const MessageList* FolderMap::Find(std::string_view name) const {
 
 void FolderMap::Append(std::string_view name, MessageSpan message) {
   FindOrCreate(name).push_back(message);
+}
+
+FolderMap FlattenedFolders(const FolderMap& folders) {
+  std::map<std::string, MessageList> merged;
+  for (const FolderMap::Folder& folder : folders) {
+    std::string name = folder.name;
+    std::replace(name.begin(), name.end(), '\\', '_');
+    MessageList& messages = merged[name];
+    messages.insert(messages.end(), folder.messages.begin(), folder.messages.end());
+  }
+  std::vector<std::pair<const std::string, MessageList>*> order;
+  for (auto& entry : merged) {
+    std::sort(entry.second.begin(), entry.second.end(),
+              [](const MessageSpan& a, const MessageSpan& b) { return a.offset < b.offset; });
+    order.push_back(&entry);
+  }
+  // Made in the order each first appeared, as reading would have made them.
+  const auto first = [](const auto* entry) {
+    return entry->second.empty() ? UINT64_MAX : entry->second.front().offset;
+  };
+  std::stable_sort(order.begin(), order.end(),
+                   [&](const auto* a, const auto* b) { return first(a) < first(b); });
+  FolderMap flattened;
+  for (auto* entry : order)
+    flattened.FindOrCreate(entry->first) = std::move(entry->second);
+  return flattened;
 }
 
 }  // namespace vandrel

@@ -135,4 +135,9 @@ inline FolderMap::const_iterator FolderMap::end() const {
   return const_iterator(&buckets_, kBucketCount);
 }
 
+// The folders with each "\\" of their names made "_", and those whose names are then equal made
+// one, their messages in export order; the folders come in the order a map filled with the
+// changed names while the export was read would have them.
+FolderMap FlattenedFolders(const FolderMap& folders);
+
 }  // namespace vandrel

@@ -140,9 +140,7 @@ bool MailboxReader::ExportUnchanged() {
 
 std::optional<std::string> MailboxReader::FolderNameInLine(std::string_view line) {
   if (!line.starts_with(kFolderTag)) return std::nullopt;
-  std::string name(line.substr(kFolderTag.size()));
-  std::replace(name.begin(), name.end(), '\\', '_');
-  return name;
+  return std::string(line.substr(kFolderTag.size()));
 }
 
 std::string MailboxReader::ErrorMessage() const {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include <random>
 #include <set>
 #include <string>
 #include <utility>
@@ -94,6 +97,32 @@ TEST(FolderMapTest, VisitsEachOfManyFoldersOnceInBucketOrder) {
   }
   EXPECT_EQ(seen.size(), 2000u);
   EXPECT_EQ(map.FolderCount(), 2000u);
+}
+
+// Flattened afterwards is what a map filled with the flattened names from the start would be:
+// the same folders in the same order, each with its messages in export order.
+TEST(FolderMapTest, FlatteningAfterwardsEqualsFillingWithFlatNames) {
+  std::mt19937 random(11);
+  const std::vector<std::string> names = {"A\\B", "A_B", "A\\\\B", "A__B", "Inbox", "x\\",
+                                          "x_",   "\\",  "_",      "Sent", "a\\b"};
+  for (int round = 0; round < 200; ++round) {
+    FolderMap raw;
+    FolderMap flat;
+    const int count = 1 + static_cast<int>(random() % 40);
+    for (int i = 0; i < count; ++i) {
+      const std::string& name = names[random() % names.size()];
+      std::string flatName = name;
+      std::replace(flatName.begin(), flatName.end(), '\\', '_');
+      raw.Append(name, At(static_cast<std::uint64_t>(i)));
+      flat.Append(flatName, At(static_cast<std::uint64_t>(i)));
+    }
+    const FolderMap flattened = FlattenedFolders(raw);
+    ASSERT_EQ(NamesInOrder(flattened), NamesInOrder(flat)) << round;
+    for (const FolderMap::Folder& folder : flat) {
+      ASSERT_NE(flattened.Find(folder.name), nullptr);
+      EXPECT_EQ(*flattened.Find(folder.name), folder.messages) << folder.name;
+    }
+  }
 }
 
 }  // namespace

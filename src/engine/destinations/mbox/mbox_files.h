@@ -21,6 +21,8 @@ class MboxFiles : public Destination {
   // this output path there.
   std::string Check() override;
   std::string Inspect() override;
+  // One flat file per folder, as the files were always named.
+  bool FlattensFolders() const override { return true; }
   std::string Description() const override { return outputPath_; }
   std::string PlaceOf(const OutputFolder& folder) override;
   std::string BeginFolder(const OutputFolder& folder) override;

@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+#include "snapshot.h"
+
 namespace vandrel::test {
 
 inline void WritePrefs(const std::filesystem::path& profile) {
@@ -17,26 +19,6 @@ inline void WritePrefs(const std::filesystem::path& profile) {
          "user_pref(\"mail.accountmanager.localfoldersserver\", \"server1\");\n"
          "user_pref(\"mail.server.server1.directory-rel\", \"[ProfD]Mail/Local Folders\");\n"
          "user_pref(\"mail.server.server1.type\", \"none\");\n";
-}
-
-// Every entry below the folder: its bytes (files), "link to ..." or "folder", and its mode.
-inline std::map<std::string, std::string> Snapshot(const std::filesystem::path& folder) {
-  namespace fs = std::filesystem;
-  std::map<std::string, std::string> entries;
-  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-    const auto mode = static_cast<unsigned>(fs::symlink_status(entry.path()).permissions());
-    std::string what = "mode " + std::to_string(mode) + " ";
-    if (entry.is_symlink()) {
-      what += "link to " + fs::read_symlink(entry.path()).string();
-    } else if (entry.is_regular_file()) {
-      std::ifstream in(entry.path(), std::ios::binary);
-      what += std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    } else {
-      what += "folder";
-    }
-    entries[fs::relative(entry.path(), folder).string()] = what;
-  }
-  return entries;
 }
 
 }  // namespace vandrel::test
