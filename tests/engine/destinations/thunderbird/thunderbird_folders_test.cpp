@@ -240,3 +240,83 @@ TEST(FolderCacheTest, AHundredThousandEntriesAreKept) {
 
 }  // namespace
 }  // namespace vandrel
+
+namespace vandrel {
+namespace {
+
+constexpr std::string_view kMaildirStore = "@mozilla.org/msgstore/maildirstore;1";
+
+// The messages a folder holds, in either store: an mbox file's separator lines, or the files
+// of a maildir folder's cur/.
+std::size_t MessagesIn(const fs::path& folder) {
+  if (fs::is_directory(folder)) {
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator(folder / "cur"), fs::directory_iterator()));
+  }
+  const std::string text = ReadBytes(folder);
+  std::size_t count = 0;
+  for (std::size_t at = text.find("From "); at != std::string::npos;
+       at = text.find("\nFrom ", at + 1))
+    ++count;
+  return count;
+}
+
+// The Calypso tree in both of Thunderbird's stores: folders in folders, parents without mail of
+// their own made empty, folders that meet in the tree kept apart.
+TEST_F(ThunderbirdFoldersTest, TheTreeArrivesInEitherStore) {
+  for (const std::string_view store : {std::string_view(), kMaildirStore}) {
+    TempFolder profile;
+    test::WritePrefs(profile.Path());
+    if (!store.empty()) {
+      std::ofstream(profile.Path() / "user.js")
+          << "user_pref(\"mail.server.server1.storeContractID\", \"" << store << "\");\n";
+    }
+    const fs::path top = profile.Path() / "Mail" / "Local Folders" / "Calypso";
+    {
+      ThunderbirdFolders target(profile.Path().string());
+      ASSERT_EQ(target.Check(), "");
+      ASSERT_EQ(target.Prepare(), "");
+      for (const char* name :
+           {"Family\\Holidays", "Family", "A\\\\B", "\\Inbox", "Inbox\\", "Archiv\\2003\\Q4"}) {
+        Fill(target, name);
+      }
+      ASSERT_EQ(target.Finish(), "");
+    }
+    const fs::path sub = top.string() + ".sbd";
+    const struct {
+      fs::path folder;
+      std::size_t messages;
+    } expected[] = {
+        {top, 0},
+        {sub / "Family", 1},
+        {sub / "Family.sbd" / "Holidays", 1},
+        {sub / "A", 0},
+        {sub / "A.sbd" / "B", 1},
+        {sub / "Inbox", 1},
+        {sub / "Inbox-2", 1},
+        {sub / "Archiv", 0},
+        {sub / "Archiv.sbd" / "2003", 0},
+        {sub / "Archiv.sbd" / "2003.sbd" / "Q4", 1},
+    };
+    for (const auto& e : expected) {
+      ASSERT_EQ(fs::is_directory(e.folder), !store.empty()) << store << " " << e.folder;
+      EXPECT_EQ(MessagesIn(e.folder), e.messages) << store << " " << e.folder;
+    }
+  }
+}
+
+TEST_F(ThunderbirdFoldersTest, AStoreVandrelDoesNotKnowIsRefusedBeforeAnythingIsMade) {
+  std::ofstream(profile_.Path() / "prefs.js", std::ios::app)
+      << "user_pref(\"mail.server.server1.storeContractID\", \"@example.org/msgstore/odd;1\");\n";
+  const auto before = test::Snapshot(profile_.Path());
+  ThunderbirdFolders target(profile_.Path().string());
+  const std::string refused =
+      "the Local Folders of " + profile_.Path().string() +
+      " use a mail store Vandrel does not know (@example.org/msgstore/odd;1).";
+  EXPECT_EQ(target.Inspect(), refused);
+  EXPECT_EQ(target.Check(), refused);
+  EXPECT_EQ(test::Snapshot(profile_.Path()), before);
+}
+
+}  // namespace
+}  // namespace vandrel

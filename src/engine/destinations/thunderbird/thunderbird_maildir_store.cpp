@@ -1,0 +1,38 @@
+#include "engine/destinations/thunderbird/thunderbird_maildir_store.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "engine/converting/message_date.h"
+#include "engine/utf8_path.h"
+
+namespace vandrel {
+
+bool ThunderbirdMaildirStore::MakeEmptyFolder(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path folder = Utf8Path(path);
+  for (const char* part : {"cur", "tmp"}) {
+    std::filesystem::create_directories(folder / part, error);
+    if (error) return false;
+  }
+  return true;
+}
+
+std::string ThunderbirdMaildirStore::BeginFolder(const std::string& path) {
+  path_ = path;
+  return MakeEmptyFolder(path) ? std::string() : "cannot create the folder " + path + ".";
+}
+
+// Thunderbird reads CR LF and LF alike; the files keep the CR LF its mbox files have.
+std::string ThunderbirdMaildirStore::Add(const ConvertedMessage& message) {
+  std::string error;
+  if (!delivery_.Deliver(path_, message.text, MessageTime(message), error)) return error;
+  return {};
+}
+
+std::string ThunderbirdMaildirStore::Flush(const std::string& path) {
+  if (SyncFileSystemOf(path)) return {};
+  return "cannot write the folders below " + path + " to the disk.";
+}
+
+}  // namespace vandrel
