@@ -52,10 +52,4 @@ class MaildirDelivery {
   std::uint64_t count_ = 0;
 };
 
-// Flushes what a run wrote on the file system that holds `path` to the disk, once, instead of
-// file by file: on Linux syncfs(), elsewhere sync(). On Windows each delivered file was
-// flushed when it was closed (FlushFileBuffers), as no call flushes one volume without
-// administrator rights; there this does nothing. False when the flush failed.
-bool SyncFileSystemOf(const std::string& path);
-
 }  // namespace vandrel

@@ -86,8 +86,4 @@ std::string LastErrorText(const std::string& path) {
 
 }  // namespace maildir
 
-bool SyncFileSystemOf(const std::string&) {
-  return true;
-}
-
 }  // namespace vandrel

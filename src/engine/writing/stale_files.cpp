@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/utf8_path.h"
+#include "engine/writing/remove_tree.h"
 
 namespace vandrel {
 
@@ -17,7 +18,7 @@ void RemoveStaleFiles(const std::string& folder, const std::string& prefix) {
     if (PathText(it->path().filename()).starts_with(prefix)) stale.push_back(it->path());
   }
   for (const fs::path& path : stale)
-    fs::remove_all(path, error);
+    RemoveTree(PathText(path));
 }
 
 }  // namespace vandrel

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "engine/writing/file_system_sync.h"
 #include "temp_folder.h"
 
 namespace vandrel {

@@ -1,16 +1,20 @@
 #include "engine/destinations/maildir/maildir_destination.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <thread>
 #include <unordered_set>
 
 #include "engine/converting/message_date.h"
 #include "engine/destinations/maildir/maildir_names.h"
 #include "engine/file_error.h"
 #include "engine/utf8_path.h"
+#include "engine/writing/file_system_sync.h"
 #include "engine/writing/move_without_replacing.h"
+#include "engine/writing/remove_tree.h"
 #include "engine/writing/stale_files.h"
 #include "engine/writing/system_file_names.h"
 #include "engine/writing/temporary_name.h"
@@ -261,8 +265,7 @@ std::string MaildirDestination::Finish() {
   if (staging_.empty()) return "nothing was prepared in " + maildir_ + ".";
   if (!SyncFileSystemOf(staging_)) return FileErrorMessageFromErrno(errno, maildir_);
   if (std::string problem = MoveIntoPlace(); !problem.empty()) return problem;
-  std::error_code error;
-  fs::remove_all(Utf8Path(staging_), error);
+  RemoveTree(staging_);
   staging_.clear();
   madeParts_.clear();
   madeMaildir_ = false;
@@ -285,11 +288,23 @@ std::string MaildirDestination::MoveIntoPlace() {
 
 // Only what this run made goes: its staging folder, and the Maildir's own cur, new and tmp and
 // folder when the run made them (each removed only while empty).
+// On Windows a closed lock file (delete-on-close) or a file a scanner holds may go a moment
+// after its handle: the folder the run made is tried again briefly rather than left behind.
+void MaildirDestination::RemoveMadeFolder(const std::string& folder) {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    std::error_code error;
+    if (fs::remove(Utf8Path(folder), error) || !fs::exists(Utf8Path(folder), error)) return;
+    if (!fs::is_empty(Utf8Path(folder), error) && !error) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+  }
+}
+
 std::string MaildirDestination::Abandon() {
   std::string said;
   std::error_code error;
   if (!staging_.empty()) {
-    fs::remove_all(Utf8Path(staging_), error);
+    RemoveTree(staging_);
     staging_.clear();
     said = " Nothing was added to the Maildir.";
   }
@@ -297,7 +312,7 @@ std::string MaildirDestination::Abandon() {
     fs::remove(Utf8Path(*part), error);
   madeParts_.clear();
   lock_.Release();
-  if (madeMaildir_) fs::remove(Utf8Path(maildir_), error);
+  if (madeMaildir_) RemoveMadeFolder(maildir_);
   madeMaildir_ = false;
   return said;
 }

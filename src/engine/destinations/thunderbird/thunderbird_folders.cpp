@@ -13,6 +13,7 @@
 #include "engine/utf8_text.h"
 #include "engine/writing/move_without_replacing.h"
 #include "engine/writing/output_names.h"
+#include "engine/writing/remove_tree.h"
 #include "engine/writing/stale_files.h"
 #include "engine/writing/system_file_names.h"
 #include "engine/writing/temporary_name.h"
@@ -258,8 +259,7 @@ std::string ThunderbirdFolders::MoveIntoPlace() {
     MoveWithoutReplacing(placedSubfolders, stagedSubfolders);
     return "cannot move the folder " + Description() + " into place.";
   }
-  std::error_code error;
-  fs::remove_all(Utf8Path(staging_), error);
+  RemoveTree(staging_);
   staging_.clear();
   return {};
 }
@@ -284,8 +284,7 @@ void ThunderbirdFolders::RecordLongNames(FolderCacheResult result) {
 std::string ThunderbirdFolders::Abandon() {
   if (store_ != nullptr) store_->Abandon();
   if (staging_.empty()) return {};
-  std::error_code error;
-  fs::remove_all(Utf8Path(staging_), error);
+  RemoveTree(staging_);
   staging_.clear();
   return " Nothing was added to the Thunderbird profile.";
 }

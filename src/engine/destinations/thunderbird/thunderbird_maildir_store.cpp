@@ -5,6 +5,7 @@
 
 #include "engine/converting/message_date.h"
 #include "engine/utf8_path.h"
+#include "engine/writing/file_system_sync.h"
 
 namespace vandrel {
 

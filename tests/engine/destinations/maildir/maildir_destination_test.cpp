@@ -145,7 +145,11 @@ TEST_F(MaildirDestinationTest, AFolderTooDeepForOneNameEndsTheRunAndLeavesNothin
                 "x lies too deep for a Maildir: its name there would be "
                 "longer than 255 bytes.");
   EXPECT_EQ(maildir.Abandon(), " Nothing was added to the Maildir.");
-  EXPECT_FALSE(fs::exists(Dir()));
+  std::string left;
+  std::error_code error;
+  for (fs::recursive_directory_iterator it(Dir(), error), end; !error && it != end; it.increment(error))
+    left += it->path().string() + "\n";
+  EXPECT_FALSE(fs::exists(Dir())) << left;
 }
 
 TEST_F(MaildirDestinationTest, AnExistingMaildirKeepsItsOwnFoldersAndMessages) {
