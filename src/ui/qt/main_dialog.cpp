@@ -90,7 +90,7 @@ void MainDialog::OnConvert() {
   if (job_.IsRunning()) return;
   inputPath_ = PathBytes(inputEdit_->text());
   outputPath_ = PathBytes(outputEdit_->text());
-  RememberRun({inputPath_, outputPath_, thunderbirdBox_->isChecked()});
+  RememberRun({inputPath_, outputPath_, thunderbirdBox_->isChecked() ? "thunderbird" : "mbox"});
   ConversionRequest request;
   request.inputPath = inputPath_;
   if (thunderbirdBox_->isChecked()) {
@@ -241,8 +241,9 @@ void MainDialog::ShowRememberedRun() {
   outputEdit_->setText(PathText(run.outputPath));
   inputPath_ = PathBytes(inputEdit_->text());
   outputPath_ = PathBytes(outputEdit_->text());
-  thunderbirdBox_->setChecked(run.intoThunderbird);
-  OnThunderbirdToggled(run.intoThunderbird);
+  const bool intoThunderbird = run.destination == "thunderbird";
+  thunderbirdBox_->setChecked(intoThunderbird);
+  OnThunderbirdToggled(intoThunderbird);
 }
 
 // The output path means nothing while the folders go into Thunderbird.

@@ -116,8 +116,8 @@ void MainDialog::OnConvert() {
   if (IsConverting()) return;
   inputPath_ = ItemText(IDC_INPUT_EDIT);
   outputPath_ = ItemText(IDC_OUTPUT_EDIT);
-  RememberRun({inputPath_, outputPath_,
-               ::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED});
+  const bool intoThunderbird = ::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED;
+  RememberRun({inputPath_, outputPath_, intoThunderbird ? "thunderbird" : "mbox"});
   ConversionRequest request;
   request.inputPath = inputPath_;
   if (::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED) {

@@ -14,7 +14,7 @@ void MainDialog::ShowRememberedRun() {
   inputPath_ = ItemText(IDC_INPUT_EDIT);
   outputPath_ = ItemText(IDC_OUTPUT_EDIT);
   ::CheckDlgButton(window_, IDC_INTO_THUNDERBIRD,
-                   run.intoThunderbird ? BST_CHECKED : BST_UNCHECKED);
+                   run.destination == "thunderbird" ? BST_CHECKED : BST_UNCHECKED);
   OnThunderbirdToggled();
 }
 
