@@ -1,15 +1,18 @@
-// What both windows remember between runs: the two paths and whether the folders went into
-// Thunderbird, under one key of the settings store.
+// What both windows remember between runs: the two paths and where the folders went, under one
+// key of the settings store.
 #pragma once
 
 #include <string>
+
+#include "engine/destinations/destination_choices.h"
 
 namespace vandrel {
 
 struct RememberedRun {
   std::string inputPath;  // empty when nothing could be read back
   std::string outputPath;
-  bool intoThunderbird = false;
+  // The key of a row of kDestinationChoices; always one of them once read back.
+  std::string destination = std::string(kDestinationChoices.front().key);
 };
 
 RememberedRun LoadRememberedRun();

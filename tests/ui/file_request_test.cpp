@@ -1,4 +1,4 @@
-// What "Get Mailbox" and "Set Output" ask for, and the Qt file dialogs that answer.
+// What "Get Mailbox" and "Set Output" ask for, and the Qt file and folder dialogs that answer.
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -75,6 +75,8 @@ class FileRequestTest : public QObject {
   void DialogIsSetUpFromTheRequest();
   void SaveDialogAddsTheSuffixAndAsksBeforeReplacing();
   void OpenDialogChoosesOrCancels();
+  void FolderDialogShowsFoldersOnly();
+  void FolderDialogChoosesAFolder();
 };
 
 void FileRequestTest::FolderIsTheTextUpToTheLastSeparator_data() {
@@ -117,6 +119,12 @@ void FileRequestTest::RequestsCarryTheFiltersAndSuffixes() {
   QCOMPARE(output.folder, QStringLiteral("/out"));
   QCOMPARE(output.filters, QStringList({"Mailbox Files (*.mbx)", "All Files (*)"}));
   QCOMPARE(output.defaultSuffix, QStringLiteral("mbx"));
+  // A folder starts at the folder shown, not at its parent.
+  const FileRequest folder = OutputFolderRequest(QStringLiteral("/home/ann/Maildir"));
+  QCOMPARE(folder.mode, FileRequest::Mode::Folder);
+  QCOMPARE(folder.folder, QStringLiteral("/home/ann/Maildir"));
+  QVERIFY(folder.filters.isEmpty());
+  QVERIFY(folder.defaultSuffix.isEmpty());
 }
 
 void FileRequestTest::DialogIsSetUpFromTheRequest_data() {
@@ -173,6 +181,31 @@ void FileRequestTest::OpenDialogChoosesOrCancels() {
   {
     ModalScript choose({[](QWidget* d) { ChooseFile(d, "export"); }});  // the suffix is added
     QCOMPARE(chooser.Choose(nullptr, request), std::optional(folder.filePath("export.txt")));
+  }
+}
+
+void FileRequestTest::FolderDialogShowsFoldersOnly() {
+  QTemporaryDir folder;
+  const auto dialog = QtFileChooser().CreateDialog(nullptr, OutputFolderRequest(folder.path()));
+  QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+  QCOMPARE(dialog->fileMode(), QFileDialog::Directory);
+  QVERIFY(dialog->testOption(QFileDialog::ShowDirsOnly));
+  QCOMPARE(dialog->directory().absolutePath(), QDir(folder.path()).absolutePath());
+}
+
+void FileRequestTest::FolderDialogChoosesAFolder() {
+  QTemporaryDir folder;
+  QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("Maildir")));
+  QtFileChooser chooser(QtFileChooser::Dialogs::QtOwn);
+  const FileRequest request = OutputFolderRequest(folder.path());
+  {
+    ModalScript cancel({[](QWidget* d) { qobject_cast<QDialog*>(d)->reject(); }});
+    QCOMPARE(chooser.Choose(nullptr, request), std::optional<QString>());
+  }
+  {
+    ModalScript choose({[](QWidget* d) { ChooseFile(d, "Maildir"); }});
+    QCOMPARE(chooser.Choose(nullptr, request), std::optional(folder.filePath("Maildir")));
+    QVERIFY(choose.Done());
   }
 }
 

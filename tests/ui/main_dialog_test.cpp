@@ -1,7 +1,7 @@
 #include "ui/qt/main_dialog.h"
 
 #include <QApplication>
-#include <QCheckBox>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGridLayout>
@@ -24,6 +24,7 @@
 #include <numeric>
 #include <optional>
 
+#include "engine/destinations/destination_choices.h"
 #include "held_export.h"
 #include "settings/registry_store.h"
 #include "test_export.h"
@@ -36,6 +37,7 @@ namespace {
 constexpr std::string_view kKey = "Software\\ZQ\\Vandrel";
 constexpr char kInputValue[] = "MRU_MailboxInputFile";
 constexpr char kOutputValue[] = "MRU_MailboxOutputFile";
+constexpr char kDestinationValue[] = "MRU_Destination";
 constexpr char kThunderbirdValue[] = "MRU_OutputToThunderbird";
 constexpr int kRunTimeoutMs = 120000;
 
@@ -63,7 +65,8 @@ struct Controls {
         exit(Find<QPushButton>(dialog, "exit")),
         log(Find<QPlainTextEdit>(dialog, "log")),
         progress(Find<QProgressBar>(dialog, "progress")),
-        status(Find<QLineEdit>(dialog, "status")) {}
+        status(Find<QLineEdit>(dialog, "status")),
+        destination(Find<QComboBox>(dialog, "destination")) {}
 
   template <typename Widget>
   static Widget* Find(MainDialog& dialog, const char* name) {
@@ -81,7 +84,22 @@ struct Controls {
   QPlainTextEdit* log;
   QProgressBar* progress;
   QLineEdit* status;
+  QComboBox* destination;
 };
+
+// Picks the entry with this label, as a user picks it from the list.
+void Choose(QComboBox* box, const QString& label) {
+  const int index = box->findText(label);
+  if (index < 0) qFatal("no entry %s", qPrintable(label));
+  box->setCurrentIndex(index);
+}
+
+QStringList Entries(const QComboBox* box) {
+  QStringList entries;
+  for (int i = 0; i < box->count(); ++i)
+    entries << box->itemText(i);
+  return entries;
+}
 
 std::optional<std::string> Stored(const char* valueName) {
   RegistryStore store;
@@ -189,7 +207,10 @@ class MainDialogTest : public QObject {
   void FileButtonsFillTheEdits();
   void ExitEscapeAndCloseBoxEndTheDialog_data();
   void ExitEscapeAndCloseBoxEndTheDialog();
-  void PutIntoThunderbirdIsRememberedAndGreysTheOutput();
+  void TheChoiceStartsAsStored_data();
+  void TheChoiceStartsAsStored();
+  void EachChoiceAsksForItsPlaceAndIsRemembered_data();
+  void EachChoiceAsksForItsPlaceAndIsRemembered();
   void PutIntoThunderbirdFillsTheDefaultProfile();
   void ARunThatFailsSaysSo_data();
   void ARunThatFailsSaysSo();
@@ -249,12 +270,15 @@ void MainDialogTest::ShowsTheControlsInTemplateOrder() {
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
   QCOMPARE(dialog.minimumSize(), dialog.maximumSize());  // fixed size
   QTRY_COMPARE(QApplication::focusWidget(), c.convert);
-  // The nine in template order, and the Thunderbird box after the output row's button.
-  auto* thunderbird = dialog.findChild<QCheckBox*>(QStringLiteral("thunderbird"));
-  QVERIFY(thunderbird != nullptr);
-  QCOMPARE(thunderbird->text(), QStringLiteral("Put into Thunderbird"));
-  const QList<QWidget*> expected = {c.convert,   c.input, c.output, c.getMailbox, c.setOutput,
-                                    thunderbird, c.exit,  c.log,    c.status};
+  // One entry per destination the engine lists, in its order; the first when nothing is stored.
+  QStringList labels;
+  for (const DestinationChoice& choice : kDestinationChoices)
+    labels << QString::fromUtf8(choice.label.data(), qsizetype(choice.label.size()));
+  QCOMPARE(Entries(c.destination), labels);
+  QCOMPARE(c.destination->currentText(), QStringLiteral("Write mbox files"));
+  // The nine in template order, and the choice after the output row's button.
+  const QList<QWidget*> expected = {c.convert,     c.input, c.output, c.getMailbox, c.setOutput,
+                                    c.destination, c.exit,  c.log,    c.status};
   QList<QWidget*> tabOrder = {c.convert};
   for (QWidget* w = c.convert->nextInFocusChain(); w != c.convert; w = w->nextInFocusChain()) {
     if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus)) tabOrder << w;
@@ -500,21 +524,105 @@ void MainDialogTest::ExitEscapeAndCloseBoxEndTheDialog() {
   QCOMPARE(Stored(kOutputValue), std::nullopt);  // exit stores nothing
 }
 
-void MainDialogTest::PutIntoThunderbirdIsRememberedAndGreysTheOutput() {
-  RegistryStore().WriteValue(RegistryRoot::LocalMachine, kKey, "REG_DWORD", kThunderbirdValue, "1");
+void MainDialogTest::TheChoiceStartsAsStored_data() {
+  QTest::addColumn<QString>("destination");  // "-": no value
+  QTest::addColumn<QString>("number");       // MRU_OutputToThunderbird as older versions left it
+  QTest::addColumn<QString>("shown");
+  QTest::addColumn<bool>("outputEnabled");
+  QTest::newRow("nothing stored") << "-"
+                                  << "-"
+                                  << "Write mbox files" << true;
+  QTest::newRow("older version, into Thunderbird") << "-"
+                                                   << "1"
+                                                   << "Put into Thunderbird" << false;
+  QTest::newRow("older version, mbox files") << "-"
+                                             << "0"
+                                             << "Write mbox files" << true;
+  QTest::newRow("Thunderbird") << "thunderbird"
+                               << "0"
+                               << "Put into Thunderbird" << false;
+  QTest::newRow("Maildir beside an old number") << "maildir"
+                                                << "1"
+                                                << "Put into a Maildir" << true;
+  QTest::newRow("a key this version does not know") << "imap"
+                                                    << "1"
+                                                    << "Write mbox files" << true;
+}
+
+// The output edit and its button are greyed out while the choice needs no place, and come back
+// with a choice that needs one.
+void MainDialogTest::TheChoiceStartsAsStored() {
+  QFETCH(QString, destination);
+  QFETCH(QString, number);
+  QFETCH(QString, shown);
+  QFETCH(bool, outputEnabled);
+  if (destination != "-") Store(kDestinationValue, destination.toStdString());
+  if (number != "-") {
+    RegistryStore().WriteValue(RegistryRoot::LocalMachine, kKey, "REG_DWORD", kThunderbirdValue,
+                               number.toStdString());
+  }
   MainDialog dialog(std::make_unique<ScriptedChooser>());
   const Controls c(dialog);
-  auto* thunderbird = dialog.findChild<QCheckBox*>(QStringLiteral("thunderbird"));
-  QVERIFY(thunderbird->isChecked());
-  QVERIFY(!c.output->isEnabled());
-  QVERIFY(!c.setOutput->isEnabled());
-  thunderbird->setChecked(false);
-  QVERIFY(c.output->isEnabled());
-  QVERIFY(c.setOutput->isEnabled());
+  QCOMPARE(c.destination->currentText(), shown);
+  QCOMPARE(c.output->isEnabled(), outputEnabled);
+  QCOMPARE(c.setOutput->isEnabled(), outputEnabled);
+  Choose(c.destination, outputEnabled ? "Put into Thunderbird" : "Put into a Maildir");
+  QCOMPARE(c.output->isEnabled(), !outputEnabled);
+  QCOMPARE(c.setOutput->isEnabled(), !outputEnabled);
+}
 
-  RegistryStore().WriteValue(RegistryRoot::LocalMachine, kKey, "REG_DWORD", kThunderbirdValue, "0");
-  MainDialog unchecked(std::make_unique<ScriptedChooser>());
-  QVERIFY(!unchecked.findChild<QCheckBox*>(QStringLiteral("thunderbird"))->isChecked());
+void MainDialogTest::EachChoiceAsksForItsPlaceAndIsRemembered_data() {
+  QTest::addColumn<QString>("label");
+  QTest::addColumn<int>("asks");  // a FileRequest::Mode, or -1: the button is greyed out
+  QTest::addColumn<QString>("key");
+  QTest::addColumn<QString>("number");  // what older versions read
+  QTest::newRow("mbox files") << "Write mbox files" << int(FileRequest::Mode::Save) << "mbox"
+                              << "00000000";
+  QTest::newRow("Thunderbird") << "Put into Thunderbird" << -1 << "thunderbird"
+                               << "00000001";
+  QTest::newRow("Maildir") << "Put into a Maildir" << int(FileRequest::Mode::Folder) << "maildir"
+                           << "00000000";
+}
+
+// "Set Output" asks for a file or a folder, as the choice needs; "Convert" stores the choice, and
+// the next start shows it again.
+void MainDialogTest::EachChoiceAsksForItsPlaceAndIsRemembered() {
+  QFETCH(QString, label);
+  QFETCH(int, asks);
+  QFETCH(QString, key);
+  QFETCH(QString, number);
+  const QString typed = Path("typed/mail.mbx");
+  const QString chosen = Path("chosen");
+  auto chooser = std::make_unique<ScriptedChooser>();
+  ScriptedChooser* seen = chooser.get();
+  chooser->answers = {chosen};
+  MainDialog dialog(std::move(chooser));
+  const Controls c(dialog);
+  c.input->setText(Path("absent.txt"));  // the run fails at once
+  c.output->setText(typed);
+  Choose(c.destination, label);
+  c.setOutput->click();
+  if (asks < 0) {
+    QVERIFY(seen->requests.empty());
+    QCOMPARE(c.output->text(), typed);
+  } else {
+    QCOMPARE(seen->requests.size(), std::size_t{1});
+    QCOMPARE(int(seen->requests[0].mode), asks);
+    // A folder is chosen starting at the one typed; a file in the folder of the file typed.
+    QCOMPARE(seen->requests[0].folder,
+             asks == int(FileRequest::Mode::Folder) ? typed : Path("typed"));
+    QCOMPARE(c.output->text(), chosen);
+  }
+  QVERIFY(Convert(dialog));
+  QCOMPARE(Stored(kDestinationValue), std::optional(key.toStdString()));
+  QCOMPARE(Stored(kThunderbirdValue), std::optional(number.toStdString()));
+  QCOMPARE(Stored(kOutputValue), std::optional(c.output->text().toStdString()));
+
+  MainDialog next(std::make_unique<ScriptedChooser>());
+  const Controls shown(next);
+  QCOMPARE(shown.destination->currentText(), label);
+  QCOMPARE(shown.output->text(), c.output->text());
+  QCOMPARE(shown.setOutput->isEnabled(), asks >= 0);
 }
 
 // The box sends the folders into the profile Thunderbird opens by default, found below HOME.
@@ -531,7 +639,7 @@ void MainDialogTest::PutIntoThunderbirdFillsTheDefaultProfile() {
   dialog.show();
   c.input->setText(input);
   c.output->setText(QStringLiteral("/not/used/mail.mbx"));
-  dialog.findChild<QCheckBox*>(QStringLiteral("thunderbird"))->setChecked(true);
+  Choose(c.destination, "Put into Thunderbird");
   QSignalSpy finished(&dialog, &MainDialog::RunFinished);
   QTest::mouseClick(c.convert, Qt::LeftButton);
   QVERIFY(finished.wait(kRunTimeoutMs));
@@ -542,6 +650,7 @@ void MainDialogTest::PutIntoThunderbirdFillsTheDefaultProfile() {
   QVERIFY(c.log->toPlainText().contains(QStringLiteral("converting to output file: ") + profile +
                                         "/Mail/Local Folders/Calypso\n"));
   QCOMPARE(c.status->text(), QStringLiteral("ready"));
+  QCOMPARE(Stored(kDestinationValue), std::optional<std::string>("thunderbird"));
   QCOMPARE(Stored(kThunderbirdValue), std::optional<std::string>("00000001"));
 }
 
@@ -590,10 +699,9 @@ void MainDialogTest::ARunThatFailsSaysSo() {
 
   MainDialog dialog(std::make_unique<ScriptedChooser>());
   const Controls c(dialog);
-  auto* thunderbird = dialog.findChild<QCheckBox*>(QStringLiteral("thunderbird"));
   c.input->setText(input);
   c.output->setText(Path("good/mail.mbx"));
-  thunderbird->setChecked(false);
+  Choose(c.destination, "Write mbox files");
   QVERIFY(Convert(dialog));
   QCOMPARE(c.status->text(), QStringLiteral("ready"));
   QCOMPARE(c.progress->value(), 2);
@@ -601,7 +709,7 @@ void MainDialogTest::ARunThatFailsSaysSo() {
   const QStringList before = c.log->toPlainText().split('\n');
 
   if (output == "thunderbird") {
-    thunderbird->setChecked(true);
+    Choose(c.destination, "Put into Thunderbird");
   } else {
     c.output->setText(output);
   }
@@ -712,15 +820,15 @@ void MainDialogTest::DroppingAFileSetsTheExport() {
 }
 
 void MainDialogTest::ExitDuringARunStopsItAndLeavesNothing_data() {
-  QTest::addColumn<bool>("intoThunderbird");
-  QTest::newRow("mbox files") << false;
-  QTest::newRow("Thunderbird profile") << true;
+  QTest::addColumn<QString>("destination");
+  QTest::newRow("mbox files") << "Write mbox files";
+  QTest::newRow("Thunderbird profile") << "Put into Thunderbird";
 }
 
 // "Exit" asks the run to stop and waits, handling events, until the run has cleaned up; only
 // then does the window close. Nothing the run began stays.
 void MainDialogTest::ExitDuringARunStopsItAndLeavesNothing() {
-  QFETCH(bool, intoThunderbird);
+  QFETCH(QString, destination);
   const QString home = Path("home-exit");
   const QString profile = MakeDefaultProfile(home);
   const TemporaryHome temporaryHome(home);
@@ -736,7 +844,7 @@ void MainDialogTest::ExitDuringARunStopsItAndLeavesNothing() {
   QVERIFY(QTest::qWaitForWindowExposed(&dialog));
   c.input->setText(input);
   c.output->setText(out + "/");
-  dialog.findChild<QCheckBox*>(QStringLiteral("thunderbird"))->setChecked(intoThunderbird);
+  Choose(c.destination, destination);
   c.convert->click();
   QVERIFY(dialog.IsConverting());
   // The export arrives only once the window waits for the run to stop: the run is asked to stop
@@ -747,9 +855,8 @@ void MainDialogTest::ExitDuringARunStopsItAndLeavesNothing() {
   QVERIFY(!dialog.IsConverting());
   QVERIFY(!dialog.isVisible());
   QCOMPARE(dialog.result(), int(QDialog::Rejected));
-  const QString ending =
-      intoThunderbird ? "Error: conversion stopped." : "Error: conversion stopped.";
-  QVERIFY2(c.log->toPlainText().endsWith(ending), qPrintable(c.log->toPlainText()));
+  QVERIFY2(c.log->toPlainText().endsWith(QStringLiteral("Error: conversion stopped.")),
+           qPrintable(c.log->toPlainText()));
   QCOMPARE(c.status->text(), QStringLiteral("failed: see the log"));
   QVERIFY(QDir(out).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
   QVERIFY(Snapshot(profile) == before);

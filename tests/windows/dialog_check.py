@@ -1,9 +1,11 @@
 """vandrel.exe under Wine: a Convert of the sample (the Enter key) fills the log box with what vandrel-cli.exe
 prints, then its missing-file lines; the bar ends full, the status says "ready"; the paths are
 remembered in the registry and shown at the next start; a second Convert during a run does
-nothing; Exit during a run ends the program at once; Escape ends it too.
+nothing; Exit during a run ends the program at once; Escape ends it too. The destination list is
+the engine's, greys out the output for the default Thunderbird profile, and is remembered, as
+the number older versions stored still is.
 
-Usage: dialog_check.py VANDREL_EXE VANDREL_CLI_EXE DIALOG_REMOTE_EXE SAMPLE_EXPORT"""
+Usage: dialog_check.py VANDREL_EXE VANDREL_CLI_EXE DIALOG_REMOTE_EXE SAMPLE_EXPORT CHOICES_HEADER"""
 import os
 import re
 import subprocess
@@ -13,6 +15,7 @@ import tempfile
 from wine_tools import lines, registry_values, run, windows_path
 
 LOG, STATUS, PROGRESS, INPUT, OUTPUT, CONVERT, EXIT = 1001, 1006, 1005, 1000, 1003, 1, 2
+SET_OUTPUT, DESTINATION = 1004, 1008
 KEY = r"HKEY_LOCAL_MACHINE\Software\ZQ\Vandrel"
 USER_KEY = r"HKEY_CURRENT_USER\Software\ZQ\Vandrel"
 
@@ -44,6 +47,20 @@ class Dialog:
             subprocess.run(["sleep", "0.1"])
         raise AssertionError(f"status stayed {status!r}, not {wanted}")
 
+    def entries(self):
+        return lines(self.call("entries", str(DESTINATION)))
+
+    def selected(self):
+        return int(self.call("selected", str(DESTINATION)))
+
+    def pick(self, index):
+        self.call("pick", str(DESTINATION), str(index))
+
+    def output_enabled(self):
+        """Whether the output edit and "Set Output" take input, as a pair of booleans."""
+        return tuple(self.call("enabled", str(control)).strip() == "1"
+                     for control in (OUTPUT, SET_OUTPUT))
+
     def exit(self, control=EXIT):
         self.call("post", str(control))
         self.process.wait(timeout=30)
@@ -69,15 +86,40 @@ def masked(path):
         return re.sub(rb"__=_Part_Boundary_\d{3}_\d{6}\.\d{6}", b"BOUNDARY", written.read())
 
 
+def table_choices(header):
+    """The destinations as the engine lists them, in order: (key, label, place kind)."""
+    with open(header, encoding="utf-8") as source:
+        text = source.read()
+    return re.findall(
+        r'\{DestinationKind::k\w+,\s*"([^"]*)",\s*"([^"]*)",\s*PlaceKind::k(\w+)\}', text)
+
+
+def registry(*settings):
+    """Runs reg.exe on each place the settings may live; what is not there is no failure."""
+    for key, view in ((KEY, "/reg:32"), (KEY, "/reg:64"), (USER_KEY, "/reg:64")):
+        for args in settings:
+            subprocess.run(["wine", "reg", args[0], key, *args[1:], "/f", view],
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def stored_values():
+    stored = registry_values(KEY)
+    stored.update(registry_values(USER_KEY))
+    return stored
+
+
 def main():
-    exe, cli, remote, sample = sys.argv[1:5]
+    exe, cli, remote, sample, header = sys.argv[1:6]
+    choices = table_choices(header)
+    expect(len(choices) >= 3, f"the destinations read from {header}: {choices}")
     for key in (KEY, USER_KEY):
         for view in ("/reg:32", "/reg:64"):
             subprocess.run(["wine", "reg", "delete", key, "/f", view], stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL)
     try:
         with tempfile.TemporaryDirectory(prefix="vandrel-dialog-") as work:
-            check(exe, cli, remote, sample, work)
+            check(exe, cli, remote, sample, work, choices)
+            destinations(exe, remote, sample, work, choices)
     finally:
         for process in Dialog.started:
             if process.poll() is None:
@@ -85,7 +127,7 @@ def main():
     print("dialog check passed")
 
 
-def check(exe, cli, remote, sample, work):
+def check(exe, cli, remote, sample, work, choices):
     # Names outside ASCII, and outside Windows-1252, on the way.
     out_dir = os.path.join(work, "Entwürfe Ωμέγα")
     os.makedirs(os.path.join(out_dir, "cli"))
@@ -103,6 +145,7 @@ def check(exe, cli, remote, sample, work):
     dialog = Dialog(exe, remote)
     expect(dialog.call("caption").startswith("Vandrel "), "the caption names the program")
     expect(dialog.text(INPUT) == "" and dialog.text(OUTPUT) == "", "a first start shows no paths")
+    choose_each(dialog, choices)
     dialog.call("set", str(INPUT), windows_path(sample))
     dialog.call("set", str(OUTPUT), output)
     dialog.press("Return")  # "Convert" is the default button
@@ -125,15 +168,61 @@ def check(exe, cli, remote, sample, work):
     dialog.press("Escape")
     expect(dialog.process.wait(timeout=30) == 0, "Escape ends the program")
 
-    stored = registry_values(KEY)
-    stored.update(registry_values(USER_KEY))
+    stored = stored_values()
     expect(stored.get("MRU_MailboxInputFile") == windows_path(sample), f"registry: {stored}")
     expect(stored.get("MRU_MailboxOutputFile") == output, f"registry: {stored}")
+    expect(stored.get("MRU_Destination") == "mbox", f"registry: {stored}")
+    expect(stored.get("MRU_OutputToThunderbird") == "dword:00000000", f"registry: {stored}")
 
     dialog = Dialog(exe, remote)
     expect(dialog.text(INPUT) == windows_path(sample), "the next start shows the input")
     expect(dialog.text(OUTPUT) == output, "the next start shows the output")
     held_run(dialog, remote, sample, out_dir)
+
+
+def choose_each(dialog, choices):
+    """The list holds the engine's labels in its order, the first chosen at a first start; the
+    output and its button are greyed out for the choice that needs no place."""
+    expect(dialog.entries() == [label for _, label, _ in choices], f"entries: {dialog.entries()}")
+    expect(dialog.selected() == 0, "a first start shows the first choice")
+    for index, (key, _, place) in enumerate(choices):
+        dialog.pick(index)
+        needs_place = place != "DefaultProfile"
+        expect(dialog.output_enabled() == (needs_place, needs_place),
+               f"{key}: output enabled {dialog.output_enabled()}")
+    dialog.pick(0)
+
+
+def destinations(exe, remote, sample, work, choices):
+    """A run into a Maildir is remembered as such, with the number older versions read; with
+    only that number stored, as older versions left it, the next start shows Thunderbird."""
+    keys = [key for key, _, _ in choices]
+    maildir = os.path.join(work, "Maildir")
+    os.makedirs(maildir)
+    dialog = Dialog(exe, remote)
+    dialog.pick(keys.index("maildir"))
+    dialog.call("set", str(INPUT), windows_path(sample))
+    dialog.call("set", str(OUTPUT), windows_path(maildir))
+    dialog.call("click", str(CONVERT))
+    dialog.wait_for_status({"ready", "failed: see the log"})
+    dialog.exit()
+    stored = stored_values()
+    expect(stored.get("MRU_Destination") == "maildir", f"registry: {stored}")
+    expect(stored.get("MRU_OutputToThunderbird") == "dword:00000000", f"registry: {stored}")
+    expect(stored.get("MRU_MailboxOutputFile") == windows_path(maildir), f"registry: {stored}")
+
+    dialog = Dialog(exe, remote)
+    expect(dialog.selected() == keys.index("maildir"), "the next start shows the Maildir")
+    expect(dialog.text(OUTPUT) == windows_path(maildir), "the next start shows its folder")
+    expect(dialog.output_enabled() == (True, True), "a Maildir needs its folder")
+    dialog.exit()
+
+    registry(["delete", "/v", "MRU_Destination"],
+             ["add", "/v", "MRU_OutputToThunderbird", "/t", "REG_DWORD", "/d", "1"])
+    dialog = Dialog(exe, remote)
+    expect(dialog.selected() == keys.index("thunderbird"), "an older version's number is read")
+    expect(dialog.output_enabled() == (False, False), "the default profile needs no path")
+    dialog.exit()
 
 
 def held_run(dialog, remote, sample, out_dir):

@@ -1,8 +1,9 @@
 // Drives vandrel.exe's dialog from outside for the tests, as a user's clicks and a screen reader
-// would: finds the window, sets and reads the controls' texts, clicks buttons, reads the
-// progress bar and where the window is. Also holds an export back in a named pipe, so that a
-// run stays in progress until the test lets it go on, or holds a file open without sharing, as
-// Thunderbird holds its lock. Texts are UTF-8 on the command line and on stdout.
+// would: finds the window, sets and reads the controls' texts, clicks buttons, reads and picks
+// the entries of a drop-down list, tells whether a control is enabled, reads the progress bar
+// and where the window is. Also holds an export back in a named pipe, so that a run stays in
+// progress until the test lets it go on, or holds a file open without sharing, as Thunderbird
+// holds its lock. Texts are UTF-8 on the command line and on stdout.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -65,6 +66,25 @@ std::string Text(HWND control) {
 
 void Print(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+// A drop-down list's entries, one a line.
+void PrintEntries(HWND list) {
+  const LRESULT count = ::SendMessageW(list, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring entry(static_cast<std::size_t>(::SendMessageW(list, CB_GETLBTEXTLEN, i, 0)) + 1,
+                       L'\0');
+    entry.resize(static_cast<std::size_t>(
+        ::SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(entry.data()))));
+    Print(Narrow(entry) + "\n");
+  }
+}
+
+// Selects an entry and tells the dialog, as a user's pick from the list does.
+void Pick(HWND dialog, int id, int index) {
+  const HWND list = ::GetDlgItem(dialog, id);
+  ::SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ::SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }
 
 // Writes the export into the pipe up to its second message, then the rest once stdin closes.
@@ -147,8 +167,14 @@ int Run(const std::vector<std::string>& args) {
     std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left,
                 rect.top);
   }
-  if (command == "checked") {
-    std::printf("%d\n", ::IsDlgButtonChecked(dialog, std::stoi(args.at(2))) == BST_CHECKED);
+  if (command == "entries") PrintEntries(::GetDlgItem(dialog, std::stoi(args.at(2))));
+  if (command == "selected") {
+    std::printf("%ld\n", static_cast<long>(::SendMessageW(
+                             ::GetDlgItem(dialog, std::stoi(args.at(2))), CB_GETCURSEL, 0, 0)));
+  }
+  if (command == "pick") Pick(dialog, std::stoi(args.at(2)), std::stoi(args.at(3)));
+  if (command == "enabled") {
+    std::printf("%d\n", ::IsWindowEnabled(::GetDlgItem(dialog, std::stoi(args.at(2)))) != FALSE);
   }
   return 0;
 }

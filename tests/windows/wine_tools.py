@@ -32,8 +32,9 @@ def lines(text):
 
 
 def registry_values(key):
-    """The values under a registry key as 'name': 'text' (REG_SZ only), through reg export,
-    which keeps every character (reg query prints in code page 437)."""
+    """The values under a registry key as 'name': 'text' for REG_SZ and 'dword:0000000n' for
+    REG_DWORD, through reg export, which keeps every character (reg query prints in code page
+    437)."""
     values = {}
     out = "/tmp/vandrel-reg-%d.reg" % os.getpid()
     for view in ("/reg:32", "/reg:64"):
@@ -48,4 +49,7 @@ def registry_values(key):
             if line.startswith('"') and '"="' in line:
                 name, value = line[1:-1].split('"="', 1)
                 values[name] = value.replace("\\\\", "\\")
+            elif line.startswith('"') and '"=dword:' in line:
+                name, value = line[1:].split('"=', 1)
+                values[name] = value
     return values

@@ -32,4 +32,8 @@ FileRequest OutputFileRequest(const QString& currentText) {
                      QStringLiteral("mbx")};
 }
 
+FileRequest OutputFolderRequest(const QString& currentText) {
+  return FileRequest{FileRequest::Mode::Folder, currentText, {}, {}};
+}
+
 }  // namespace vandrel

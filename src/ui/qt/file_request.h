@@ -7,7 +7,7 @@
 namespace vandrel {
 
 struct FileRequest {
-  enum class Mode { Open, Save };
+  enum class Mode { Open, Save, Folder };
 
   Mode mode = Mode::Open;
   QString folder;  // where the dialog opens; empty: the platform's default
@@ -23,5 +23,7 @@ QString FolderOfPath(const QString& path);
 FileRequest MailboxFileRequest(const QString& currentText);
 // Choosing the output name; the dialog asks before an existing file is replaced.
 FileRequest OutputFileRequest(const QString& currentText);
+// Choosing an existing folder as the output, starting at the edit's current text.
+FileRequest OutputFolderRequest(const QString& currentText);
 
 }  // namespace vandrel

@@ -1,6 +1,6 @@
 #include "ui/qt/main_dialog.h"
 
-#include <QCheckBox>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QEventLoop>
@@ -14,6 +14,7 @@
 
 #include <initializer_list>
 
+#include "engine/destinations/chosen_output.h"
 #include "engine/end_of_run_report.h"
 #include "settings/remembered_run.h"
 #include "ui/qt/app_icon.h"
@@ -61,7 +62,7 @@ MainDialog::MainDialog(std::unique_ptr<FileChooser> chooser, QWidget* parent)
       logBox_(new QPlainTextEdit(this)),
       progressBar_(new QProgressBar(this)),
       statusLine_(new QLineEdit(this)),
-      thunderbirdBox_(new QCheckBox(QStringLiteral("Put into Thunderbird"), this)),
+      destinationBox_(new QComboBox(this)),
       logView_(logBox_),
       statusSink_(statusLine_, progressBar_),
       informationBox_(this) {
@@ -90,14 +91,11 @@ void MainDialog::OnConvert() {
   if (job_.IsRunning()) return;
   inputPath_ = PathBytes(inputEdit_->text());
   outputPath_ = PathBytes(outputEdit_->text());
-  RememberRun({inputPath_, outputPath_, thunderbirdBox_->isChecked()});
+  const DestinationChoice& destination = Destination();
+  RememberRun({inputPath_, outputPath_, std::string(destination.key)});
   ConversionRequest request;
   request.inputPath = inputPath_;
-  if (thunderbirdBox_->isChecked()) {
-    request.output = {DestinationKind::kThunderbird, {}};  // the default profile
-  } else {
-    request.output = {DestinationKind::kMboxFiles, outputPath_};
-  }
+  request.output = ChosenOutput(destination, outputPath_);
   job_.Start(std::move(request));
 }
 
@@ -108,7 +106,10 @@ void MainDialog::OnGetMailbox() {
 
 void MainDialog::OnSetOutput() {
   if (job_.IsRunning()) return;
-  ChoosePath(OutputFileRequest(outputEdit_->text()), outputEdit_, outputPath_);
+  const QString current = outputEdit_->text();
+  const bool folder = Destination().place == PlaceKind::kFolder;
+  ChoosePath(folder ? OutputFolderRequest(current) : OutputFileRequest(current), outputEdit_,
+             outputPath_);
 }
 
 void MainDialog::OnExit() {
@@ -156,7 +157,11 @@ void MainDialog::SetUpControls() {
   logBox_->setObjectName(QStringLiteral("log"));
   progressBar_->setObjectName(QStringLiteral("progress"));
   statusLine_->setObjectName(QStringLiteral("status"));
-  thunderbirdBox_->setObjectName(QStringLiteral("thunderbird"));
+  destinationBox_->setObjectName(QStringLiteral("destination"));
+  for (const DestinationChoice& choice : kDestinationChoices) {
+    destinationBox_->addItem(
+        QString::fromUtf8(choice.label.data(), qsizetype(choice.label.size())));
+  }
 
   convertButton_->setDefault(true);
   // The edits would take a dropped file as text, its address in the middle of what they hold;
@@ -178,7 +183,7 @@ void MainDialog::SetUpControls() {
   QWidget* previous = convertButton_;
   for (QWidget* next :
        std::initializer_list<QWidget*>{inputEdit_, outputEdit_, getMailboxButton_, setOutputButton_,
-                                       thunderbirdBox_, exitButton_, logBox_, statusLine_}) {
+                                       destinationBox_, exitButton_, logBox_, statusLine_}) {
     setTabOrder(previous, next);
     previous = next;
   }
@@ -212,7 +217,7 @@ void MainDialog::ArrangeControls() {
   }
   grid->addWidget(logBox_, row, 0, 1, 2);
   // In the gap under the output path, which it belongs to.
-  grid->addWidget(thunderbirdBox_, 3, 0);
+  grid->addWidget(destinationBox_, 3, 0, Qt::AlignLeft);
 
   for (QPushButton* button : {getMailboxButton_, setOutputButton_, convertButton_, exitButton_}) {
     button->setFixedWidth(units.X(50));
@@ -231,7 +236,7 @@ void MainDialog::ConnectControls() {
   connect(getMailboxButton_, &QPushButton::clicked, this, &MainDialog::OnGetMailbox);
   connect(setOutputButton_, &QPushButton::clicked, this, &MainDialog::OnSetOutput);
   connect(exitButton_, &QPushButton::clicked, this, &MainDialog::OnExit);
-  connect(thunderbirdBox_, &QCheckBox::toggled, this, &MainDialog::OnThunderbirdToggled);
+  connect(destinationBox_, &QComboBox::currentIndexChanged, this, &MainDialog::OnDestinationChosen);
 }
 
 // A path that cannot be read back leaves its edit empty.
@@ -241,14 +246,21 @@ void MainDialog::ShowRememberedRun() {
   outputEdit_->setText(PathText(run.outputPath));
   inputPath_ = PathBytes(inputEdit_->text());
   outputPath_ = PathBytes(outputEdit_->text());
-  thunderbirdBox_->setChecked(run.intoThunderbird);
-  OnThunderbirdToggled(run.intoThunderbird);
+  destinationBox_->setCurrentIndex(ChoiceIndex(ChoiceNamed(run.destination)));
+  OnDestinationChosen();  // the first entry is chosen already and would not say so
 }
 
-// The output path means nothing while the folders go into Thunderbird.
-void MainDialog::OnThunderbirdToggled(bool intoThunderbird) {
-  outputEdit_->setEnabled(!intoThunderbird);
-  setOutputButton_->setEnabled(!intoThunderbird);
+// The output path means nothing while the folders go into the default Thunderbird profile.
+void MainDialog::OnDestinationChosen() {
+  const bool needsPlace = Destination().place != PlaceKind::kDefaultProfile;
+  outputEdit_->setEnabled(needsPlace);
+  setOutputButton_->setEnabled(needsPlace);
+}
+
+const DestinationChoice& MainDialog::Destination() const {
+  const int index = destinationBox_->currentIndex();
+  if (index < 0 || index >= int(kDestinationChoices.size())) return kDestinationChoices.front();
+  return kDestinationChoices[std::size_t(index)];
 }
 
 void MainDialog::ChoosePath(const FileRequest& request, QLineEdit* edit, std::string& path) {

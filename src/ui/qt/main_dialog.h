@@ -1,6 +1,7 @@
-// Vandrel's one window: the export and the output name with their file dialogs, "Convert" and
-// "Exit", a status line and a progress bar for the run, and the log box. It remembers both paths
-// and keeps one activity log and one conversion job for its whole life.
+// Vandrel's one window: the export and the output name with their file dialogs, the choice of
+// destination, "Convert" and "Exit", a status line and a progress bar for the run, and the log
+// box. It remembers the paths and the choice and keeps one activity log and one conversion job
+// for its whole life.
 #pragma once
 
 #include <QDialog>
@@ -9,13 +10,14 @@
 #include <string>
 
 #include "engine/conversion_job.h"
+#include "engine/destinations/destination_choices.h"
 #include "log/activity_log.h"
 #include "ui/qt/file_chooser.h"
 #include "ui/qt/qt_information_box.h"
 #include "ui/qt/qt_log_view.h"
 #include "ui/qt/qt_status_sink.h"
 
-class QCheckBox;
+class QComboBox;
 class QDragEnterEvent;
 class QDropEvent;
 class QLineEdit;
@@ -58,7 +60,8 @@ class MainDialog : public QDialog {
   void ArrangeControls();
   void ConnectControls();
   void ShowRememberedRun();
-  void OnThunderbirdToggled(bool intoThunderbird);
+  void OnDestinationChosen();
+  const DestinationChoice& Destination() const;
   void ChoosePath(const FileRequest& request, QLineEdit* edit, std::string& path);
   void RunEnded();
   void LogFindings();
@@ -74,8 +77,8 @@ class MainDialog : public QDialog {
   QPlainTextEdit* logBox_;
   QProgressBar* progressBar_;
   QLineEdit* statusLine_;
-  // Beside the nine: the output goes into the default Thunderbird profile instead of files.
-  QCheckBox* thunderbirdBox_;
+  // Beside the nine: where the folders go, one entry per row of kDestinationChoices.
+  QComboBox* destinationBox_;
 
   QtLogView logView_;
   QtStatusSink statusSink_;

@@ -14,6 +14,13 @@ std::unique_ptr<QFileDialog> QtFileChooser::CreateDialog(QWidget* owner,
                                                          const FileRequest& request) const {
   auto dialog = std::make_unique<QFileDialog>(owner);
   dialog->setOption(QFileDialog::DontUseNativeDialog, dialogs_ == Dialogs::QtOwn);
+  if (!request.folder.isEmpty()) dialog->setDirectory(request.folder);
+  if (request.mode == FileRequest::Mode::Folder) {
+    // What QFileDialog::getExistingDirectory shows, kept as an object the tests can look at.
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly, true);
+    return dialog;
+  }
   const bool save = request.mode == FileRequest::Mode::Save;
   dialog->setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   // An export that does not exist could not be converted, so only existing files are taken.
@@ -21,7 +28,6 @@ std::unique_ptr<QFileDialog> QtFileChooser::CreateDialog(QWidget* owner,
   dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
   dialog->setNameFilters(request.filters);
   dialog->setDefaultSuffix(request.defaultSuffix);
-  if (!request.folder.isEmpty()) dialog->setDirectory(request.folder);
   return dialog;
 }
 

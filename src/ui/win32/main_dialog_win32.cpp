@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "engine/destinations/chosen_output.h"
 #include "platform/utf16_win32.h"
 #include "settings/remembered_run.h"
 #include "ui/win32/file_dialog_win32.h"
@@ -72,6 +73,11 @@ INT_PTR MainDialog::OnCommand(int id, int notification) {
     OnExit();
     return TRUE;
   }
+  if (id == IDC_DESTINATION) {
+    if (notification != CBN_SELCHANGE) return FALSE;
+    OnDestinationChosen();
+    return TRUE;
+  }
   if (notification != BN_CLICKED) return FALSE;
   switch (id) {
     case IDOK:
@@ -82,9 +88,6 @@ INT_PTR MainDialog::OnCommand(int id, int notification) {
       return TRUE;
     case IDC_SET_OUTPUT:
       OnSetOutput();
-      return TRUE;
-    case IDC_INTO_THUNDERBIRD:
-      OnThunderbirdToggled();
       return TRUE;
     default:
       return FALSE;
@@ -110,21 +113,32 @@ void MainDialog::SetUpControls() {
   // Told on the worker thread; the dialog takes it up among its own messages.
   job_->SetFinishedCallback([window = window_] { ::PostMessageW(window, kRunEnded, 0, 0); });
   ::DragAcceptFiles(window_, TRUE);
+  FillDestinations();
+}
+
+// One entry per row of the engine's list, in its order, so that the index is the row.
+void MainDialog::FillDestinations() {
+  for (const DestinationChoice& choice : kDestinationChoices) {
+    ::SendMessageW(Item(IDC_DESTINATION), CB_ADDSTRING, 0,
+                   reinterpret_cast<LPARAM>(platform::Widen(choice.label).c_str()));
+  }
+}
+
+const DestinationChoice& MainDialog::Destination() const {
+  const LRESULT index = ::SendMessageW(Item(IDC_DESTINATION), CB_GETCURSEL, 0, 0);
+  if (index < 0 || index >= LRESULT(kDestinationChoices.size())) return kDestinationChoices.front();
+  return kDestinationChoices[std::size_t(index)];
 }
 
 void MainDialog::OnConvert() {
   if (IsConverting()) return;
   inputPath_ = ItemText(IDC_INPUT_EDIT);
   outputPath_ = ItemText(IDC_OUTPUT_EDIT);
-  RememberRun({inputPath_, outputPath_,
-               ::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED});
+  const DestinationChoice& destination = Destination();
+  RememberRun({inputPath_, outputPath_, std::string(destination.key)});
   ConversionRequest request;
   request.inputPath = inputPath_;
-  if (::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED) {
-    request.output = {DestinationKind::kThunderbird, {}};  // the default profile
-  } else {
-    request.output = {DestinationKind::kMboxFiles, outputPath_};
-  }
+  request.output = ChosenOutput(destination, outputPath_);
   job_->Start(std::move(request));
 }
 
@@ -138,7 +152,10 @@ void MainDialog::OnGetMailbox() {
 
 void MainDialog::OnSetOutput() {
   if (IsConverting()) return;
-  const auto chosen = ChooseFile(window_, FileDialogKind::kSaveOutput, ItemText(IDC_OUTPUT_EDIT));
+  const std::string current = ItemText(IDC_OUTPUT_EDIT);
+  const auto chosen = Destination().place == PlaceKind::kFolder
+                          ? ChooseFolder(window_, current)
+                          : ChooseFile(window_, FileDialogKind::kSaveOutput, current);
   if (!chosen) return;
   outputPath_ = *chosen;
   SetItemText(IDC_OUTPUT_EDIT, outputPath_);
@@ -174,11 +191,11 @@ void MainDialog::StopRunAndWait() {
   stopping_ = false;
 }
 
-// The output path means nothing while the folders go into Thunderbird.
-void MainDialog::OnThunderbirdToggled() {
-  const bool intoThunderbird = ::IsDlgButtonChecked(window_, IDC_INTO_THUNDERBIRD) == BST_CHECKED;
-  ::EnableWindow(Item(IDC_OUTPUT_EDIT), !intoThunderbird);
-  ::EnableWindow(Item(IDC_SET_OUTPUT), !intoThunderbird);
+// The output path means nothing while the folders go into the default Thunderbird profile.
+void MainDialog::OnDestinationChosen() {
+  const bool needsPlace = Destination().place != PlaceKind::kDefaultProfile;
+  ::EnableWindow(Item(IDC_OUTPUT_EDIT), needsPlace);
+  ::EnableWindow(Item(IDC_SET_OUTPUT), needsPlace);
 }
 
 // A file dropped onto the window becomes the export; ignored during a run, as "Get Mailbox" is.

@@ -1,6 +1,7 @@
 // Vandrel's one window on Windows, on dialog template 102: the export and the output name with
-// their file dialogs, "Convert" and "Exit", a status line and a progress bar for the run, and
-// the log box. It remembers the paths and keeps one activity log and one conversion job.
+// their file dialogs, the choice of destination, "Convert" and "Exit", a status line and a
+// progress bar for the run, and the log box. It remembers the paths and the choice and keeps one
+// activity log and one conversion job.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <string_view>
 
 #include "engine/conversion_job.h"
+#include "engine/destinations/destination_choices.h"
 #include "log/activity_log.h"
 #include "ui/win32/dialog_status_sink_win32.h"
 #include "ui/win32/edit_log_view_win32.h"
@@ -39,13 +41,15 @@ class MainDialog {
   void OnGetMailbox();
   void OnSetOutput();
   void OnExit();
-  void OnThunderbirdToggled();
+  void OnDestinationChosen();
   void OnDropFiles(HDROP drop);
   bool OnPaintMinimised();
   void OnRunEnded();
 
   // What they share.
   void SetUpControls();
+  void FillDestinations();
+  const DestinationChoice& Destination() const;
   void StopRunAndWait();
   HWND Item(int id) const { return ::GetDlgItem(window_, id); }
   std::string ItemText(int id) const;

@@ -1,4 +1,5 @@
-// The parts of the dialog that remember its paths and its target between runs.
+// The parts of the dialog that remember its paths and its destination between runs.
+#include "engine/destinations/chosen_output.h"
 #include "engine/end_of_run_report.h"
 #include "settings/remembered_run.h"
 #include "ui/win32/main_dialog_win32.h"
@@ -13,9 +14,9 @@ void MainDialog::ShowRememberedRun() {
   SetItemText(IDC_OUTPUT_EDIT, run.outputPath);
   inputPath_ = ItemText(IDC_INPUT_EDIT);
   outputPath_ = ItemText(IDC_OUTPUT_EDIT);
-  ::CheckDlgButton(window_, IDC_INTO_THUNDERBIRD,
-                   run.intoThunderbird ? BST_CHECKED : BST_UNCHECKED);
-  OnThunderbirdToggled();
+  ::SendMessageW(Item(IDC_DESTINATION), CB_SETCURSEL,
+                 WPARAM(ChoiceIndex(ChoiceNamed(run.destination))), 0);
+  OnDestinationChosen();  // CB_SETCURSEL does not notify
 }
 
 // What the run found (files not there, messages not converted in full), line by line, after the
