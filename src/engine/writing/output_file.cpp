@@ -31,12 +31,17 @@ bool OutputFile::Write(std::string_view bytes) {
   return true;
 }
 
-bool OutputFile::Commit() {
+bool OutputFile::Close(When flush) {
   if (handle_ == -1) return Fail();
   if (!buffer_.empty() && !WriteBytes(buffer_)) return false;
-  buffer_.clear();
-  if (!SyncAndClose()) return false;
-  if (!RenameIntoPlace()) return false;
+  // A run may hold thousands of closed files until it puts them in place.
+  std::string().swap(buffer_);
+  return SyncAndClose(flush == When::kNow);
+}
+
+bool OutputFile::PutInPlace(When flushFolder) {
+  if (handle_ != -1 || temporaryPath_.empty()) return Fail();
+  if (!RenameIntoPlace(flushFolder == When::kNow)) return false;
   temporaryPath_.clear();
   return true;
 }

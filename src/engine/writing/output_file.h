@@ -29,7 +29,15 @@ class OutputFile {
   // Flushes the file to the disk and renames it to its path, replacing what was there (a
   // symbolic link itself, never what it points to); an earlier file's mode is kept. A write
   // that failed only now (a full disk) is reported here.
-  bool Commit();
+  bool Commit() { return Close(When::kNow) && PutInPlace(When::kNow); }
+
+  // The two halves of Commit, for a run that flushes many files at once: Close writes the rest
+  // and closes the file, still under its temporary name; PutInPlace renames it. With kLater the
+  // caller flushes the file system (SyncFileSystemOf) after Close and again after PutInPlace;
+  // on Windows each file is flushed as it closes all the same.
+  enum class When { kNow, kLater };
+  bool Close(When flush);
+  bool PutInPlace(When flushFolder);
   // Closes and removes the temporary file.
   void Discard();
 
@@ -40,8 +48,8 @@ class OutputFile {
   // The platform's part.
   bool CreateTemporary(const std::string& temporaryPrefix);
   bool WriteBytes(std::string_view bytes);
-  bool SyncAndClose();
-  bool RenameIntoPlace();
+  bool SyncAndClose(bool sync);
+  bool RenameIntoPlace(bool syncFolder);
   void CloseAndRemove();
   bool Fail();
 

@@ -56,13 +56,13 @@ bool OutputFile::WriteBytes(std::string_view bytes) {
 }
 
 // A file that replaces an earlier one keeps that one's mode.
-bool OutputFile::SyncAndClose() {
+bool OutputFile::SyncAndClose(bool sync) {
   const int fd = static_cast<int>(handle_);
   struct stat earlier {};
   if (::lstat(path_.c_str(), &earlier) == 0 && S_ISREG(earlier.st_mode)) {
     ::fchmod(fd, earlier.st_mode & 07777);
   }
-  const bool synced = ::fsync(fd) == 0;
+  const bool synced = !sync || ::fsync(fd) == 0;
   const int syncError = errno;
   const bool closed = ::close(fd) == 0;
   handle_ = -1;
@@ -70,9 +70,9 @@ bool OutputFile::SyncAndClose() {
   return synced && closed ? true : Fail();
 }
 
-bool OutputFile::RenameIntoPlace() {
+bool OutputFile::RenameIntoPlace(bool syncFolder) {
   if (::rename(temporaryPath_.c_str(), path_.c_str()) != 0) return Fail();
-  SyncFolder(FolderOf(path_));
+  if (syncFolder) SyncFolder(FolderOf(path_));
   return true;
 }
 

@@ -47,7 +47,8 @@ bool OutputFile::WriteBytes(std::string_view bytes) {
   return true;
 }
 
-bool OutputFile::SyncAndClose() {
+// Flushed whatever the caller asks: Windows has no flush of a whole volume for a user.
+bool OutputFile::SyncAndClose(bool) {
   const HANDLE file = reinterpret_cast<HANDLE>(handle_);
   const bool flushed = ::FlushFileBuffers(file) != 0;
   const DWORD flushError = ::GetLastError();
@@ -58,7 +59,7 @@ bool OutputFile::SyncAndClose() {
 }
 
 // The finished file shows; it was hidden while it was made.
-bool OutputFile::RenameIntoPlace() {
+bool OutputFile::RenameIntoPlace(bool) {
   const std::wstring from = platform::FileSystemPath(temporaryPath_);
   ::SetFileAttributesW(from.c_str(), FILE_ATTRIBUTE_NORMAL);
   if (!::MoveFileExW(from.c_str(), platform::FileSystemPath(path_).c_str(),

@@ -1,5 +1,6 @@
 #include "engine/destinations/mbox/mbox_files.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -10,6 +11,7 @@
 #include "engine/file_error.h"
 #include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
+#include "engine/writing/file_system_sync.h"
 #include "engine/writing/stale_files.h"
 #include "engine/writing/system_file_names.h"
 
@@ -127,31 +129,54 @@ std::string MboxFiles::PlaceOf(const OutputFolder& folder) {
       names_.Claim(name.substr(0, leafStart) + SystemFileName(name.substr(leafStart))));
 }
 
-// The file shows under its name only once every message is in it and it is on the disk.
 std::string MboxFiles::BeginFolder(const OutputFolder& folder) {
   fileName_ = PlaceOf(folder);
-  return file_.Open(fileName_, temporaryPrefix_) ? std::string() : FileFailed();
+  file_ = std::make_unique<OutputFile>();
+  return file_->Open(fileName_, temporaryPrefix_) ? std::string() : FileFailed();
 }
 
 std::string MboxFiles::Add(const ConvertedMessage& message) {
   const bool written =
-      WriteMboxMessage(message, [this](std::string_view bytes) { return file_.Write(bytes); });
+      WriteMboxMessage(message, [this](std::string_view bytes) { return file_->Write(bytes); });
   return written ? std::string() : FileFailed();
 }
 
 std::string MboxFiles::EndFolder() {
-  return file_.Commit() ? std::string() : FileFailed();
+  if (!file_->Close(OutputFile::When::kLater)) return FileFailed();
+  completed_.push_back({std::move(file_), fileName_});
+  return {};
 }
 
 // The unfinished file goes before the error is told.
 std::string MboxFiles::FileFailed() {
-  const FileErrorCause cause = file_.ErrorCause();
-  file_.Discard();
+  const FileErrorCause cause = file_->ErrorCause();
+  file_.reset();
   return FileErrorMessage(cause, fileName_);
 }
 
+std::string MboxFiles::Finish() {
+  return PutCompletedInPlace();
+}
+
+// The data first, then the names, then the names on the disk too. A file that cannot be put in
+// place is told; its temporary file goes, as do those after it.
+std::string MboxFiles::PutCompletedInPlace() {
+  std::vector<CompletedFile> completed = std::move(completed_);
+  completed_.clear();
+  if (completed.empty()) return {};
+  if (!SyncFileSystemOf(folder_)) return FileErrorMessageFromErrno(errno, folder_);
+  for (CompletedFile& done : completed) {
+    if (!done.file->PutInPlace(OutputFile::When::kLater)) {
+      return FileErrorMessage(done.file->ErrorCause(), done.name);
+    }
+  }
+  SyncFileSystemOf(folder_);
+  return {};
+}
+
 std::string MboxFiles::Abandon() {
-  file_.Discard();
+  file_.reset();
+  PutCompletedInPlace();
   return {};
 }
 

@@ -1,7 +1,9 @@
 // The plain output: one mbox file per folder, named after the output path.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/destinations/destination.h"
 #include "engine/writing/output_file.h"
@@ -28,6 +30,10 @@ class MboxFiles : public Destination {
   std::string BeginFolder(const OutputFolder& folder) override;
   std::string Add(const ConvertedMessage& message) override;
   std::string EndFolder() override;
+  // Every file is complete and on the disk before any shows under its name: the file system
+  // is flushed once for all of them, not file by file.
+  std::string Finish() override;
+  // The files of the folders that were complete stay; the one being written goes.
   std::string Abandon() override;
 
   // How this run's temporary files beside the folders' files begin.
@@ -38,6 +44,7 @@ class MboxFiles : public Destination {
   std::string FindFolder();
   std::string LockFile() const;
   std::string FileFailed();
+  std::string PutCompletedInPlace();
 
   std::string outputPath_;
   bool intoFolder_;
@@ -46,8 +53,13 @@ class MboxFiles : public Destination {
   std::string temporaryPrefix_;  // the run name and "-"
   RunLock lock_;
   OutputNames names_;
-  OutputFile file_;
+  struct CompletedFile {
+    std::unique_ptr<OutputFile> file;  // closed, under its temporary name
+    std::string name;
+  };
+  std::unique_ptr<OutputFile> file_;
   std::string fileName_;  // of the folder being written
+  std::vector<CompletedFile> completed_;
 };
 
 }  // namespace vandrel

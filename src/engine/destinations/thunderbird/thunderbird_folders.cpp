@@ -11,6 +11,7 @@
 #include "engine/file_error.h"
 #include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
+#include "engine/writing/file_system_sync.h"
 #include "engine/writing/move_without_replacing.h"
 #include "engine/writing/output_names.h"
 #include "engine/writing/remove_tree.h"
@@ -204,15 +205,17 @@ std::string ThunderbirdFolders::PlaceOf(const OutputFolder& folder) {
   return PathOf(node, true);
 }
 
-// Each new folder exists, empty, before anything goes in: a parent without mail of its own
-// shows only so.
+// A parent without mail of its own shows only when it exists, empty; the folder about to be
+// written is made by the store.
 std::string ThunderbirdFolders::MakeFolders(const std::vector<FolderTree::Node*>& nodes) {
   for (const FolderTree::Node* node : nodes) {
     const std::string path = PathOf(*node, false);
     std::error_code error;
     fs::create_directories(Utf8Path(PathOf(*node->parent, false) + std::string(kSubfolders)),
                            error);
-    if (error || !store_->MakeEmptyFolder(path)) return "cannot create the folder " + path + ".";
+    if (error || (node != current_ && !store_->MakeEmptyFolder(path))) {
+      return "cannot create the folder " + path + ".";
+    }
   }
   return {};
 }
@@ -241,6 +244,8 @@ std::string ThunderbirdFolders::Finish() {
   FolderCache cache;
   const bool cacheRead = !longNames_.empty() && cache.Read(Joined(profile_, kFolderCache));
   if (std::string problem = MoveIntoPlace(); !problem.empty()) return problem;
+  // The moves, too, are to last; the folders are in place whatever this says.
+  SyncFileSystemOf(localFolders_);
   if (!longNames_.empty()) {
     RecordLongNames(cacheRead ? cache.AddFolderNames(longNames_) : FolderCacheResult::kNotJson);
   }

@@ -1,9 +1,11 @@
 #include "engine/destinations/thunderbird/thunderbird_maildir_store.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
 #include "engine/converting/message_date.h"
+#include "engine/file_error.h"
 #include "engine/utf8_path.h"
 #include "engine/writing/file_system_sync.h"
 
@@ -33,7 +35,7 @@ std::string ThunderbirdMaildirStore::Add(const ConvertedMessage& message) {
 
 std::string ThunderbirdMaildirStore::Flush(const std::string& path) {
   if (SyncFileSystemOf(path)) return {};
-  return "cannot write the folders below " + path + " to the disk.";
+  return FileErrorMessageFromErrno(errno, path);
 }
 
 }  // namespace vandrel

@@ -1,10 +1,12 @@
 #include "engine/destinations/thunderbird/thunderbird_mbox_store.h"
 
+#include <cerrno>
 #include <fstream>
 
 #include "engine/destinations/mbox/mbox_text.h"
 #include "engine/file_error.h"
 #include "engine/utf8_path.h"
+#include "engine/writing/file_system_sync.h"
 
 namespace vandrel {
 
@@ -28,8 +30,17 @@ std::string ThunderbirdMboxStore::Add(const ConvertedMessage& message) {
   return written ? std::string() : Failed();
 }
 
+// Inside the staging folder a file may take its name before it is on the disk: nothing shows
+// until the whole top folder is flushed and moved into place.
 std::string ThunderbirdMboxStore::EndFolder() {
-  return file_.Commit() ? std::string() : Failed();
+  const bool done =
+      file_.Close(OutputFile::When::kLater) && file_.PutInPlace(OutputFile::When::kLater);
+  return done ? std::string() : Failed();
+}
+
+std::string ThunderbirdMboxStore::Flush(const std::string& path) {
+  if (SyncFileSystemOf(path)) return {};
+  return FileErrorMessageFromErrno(errno, path);
 }
 
 // The unfinished file goes before the error is told.

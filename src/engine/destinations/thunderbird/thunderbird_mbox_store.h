@@ -14,8 +14,7 @@ class ThunderbirdMboxStore : public ThunderbirdStore {
   std::string BeginFolder(const std::string& path) override;
   std::string Add(const ConvertedMessage& message) override;
   std::string EndFolder() override;
-  // Each file went to the disk as it was completed.
-  std::string Flush(const std::string&) override { return {}; }
+  std::string Flush(const std::string& path) override;
   void Abandon() override { file_.Discard(); }
 
  private:
