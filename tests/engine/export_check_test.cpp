@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 #include <string>
@@ -12,6 +13,7 @@
 #include "destinations/thunderbird/held_profile.h"
 #include "destinations/thunderbird/profile_fixture.h"
 #include "engine/converting/message_converter.h"
+#include "engine/utf8_path.h"
 
 namespace vandrel {
 namespace {
@@ -123,6 +125,70 @@ TEST_F(ConversionTest, ACheckOfAProfileLeavesItAsItWas) {
     EXPECT_NE(CheckExport(request, true).error.find("Thunderbird is running"), std::string::npos);
   }
   EXPECT_EQ(test::Snapshot(profile.Path()), before);
+}
+
+// The messages a place holds once a run is done: an mbox file's separator lines, or the files
+// in a maildir folder's cur/.
+std::size_t MessagesAt(const fs::path& place) {
+  if (!fs::is_directory(place)) return static_cast<std::size_t>(CountSeparators(ReadBytes(place)));
+  return static_cast<std::size_t>(
+      std::distance(fs::directory_iterator(place / "cur"), fs::directory_iterator()));
+}
+
+// For every destination a look names the places a run then fills, each with the count it told,
+// and a folder of the tree is where its path says.
+TEST_F(ConversionTest, ACheckAndAConversionAgreeForEveryDestination) {
+  std::string exported;
+  int number = 0;
+  for (const char* name :
+       {"Family\\Holidays", "Family_Holidays", "Family", "A\\\\B", "A\\B", "\\Inbox", "Inbox",
+        "Gr\xFC\xDF"
+        "e\\Sub",
+        "Family\\Holidays"}) {
+    exported += Message(name, "m" + std::to_string(++number));
+  }
+  const std::string input = folder_.WriteFile("export.txt", exported);
+  TempFolder profiles;
+  const fs::path mboxStore = profiles.Path() / "mbox";
+  const fs::path maildirStore = profiles.Path() / "maildir";
+  test::WritePrefs(mboxStore);
+  test::WritePrefs(maildirStore);
+  std::ofstream(maildirStore / "user.js") << "user_pref(\"mail.server.server1.storeContractID\", "
+                                             "\"@mozilla.org/msgstore/maildirstore;1\");\n";
+  fs::create_directories(folder_.Path() / "out");
+  const struct {
+    ConversionOutput output;
+    std::size_t folders;  // the mbox files share one between the two Holidays
+    fs::path holidays;    // where Family\Holidays goes
+  } cases[] = {
+      {{DestinationKind::kMboxFiles, Out("out/")},
+       7,
+       folder_.Path() / "out" / "Family_Holidays.mbx"},
+      {{DestinationKind::kThunderbird, mboxStore.string()},
+       8,
+       mboxStore / "Mail" / "Local Folders" / "Calypso.sbd" / "Family.sbd" / "Holidays"},
+      {{DestinationKind::kThunderbird, maildirStore.string()},
+       8,
+       maildirStore / "Mail" / "Local Folders" / "Calypso.sbd" / "Family.sbd" / "Holidays"},
+      {{DestinationKind::kMaildir, Out("Maildir")},
+       8,
+       folder_.Path() / "Maildir" / ".Calypso.Family.Holidays"},
+  };
+  for (const auto& c : cases) {
+    const ConversionRequest request{input, c.output, {}};
+    const ExportCheck check = CheckExport(request, true);
+    ASSERT_EQ(check.error, "") << c.output.place;
+    ASSERT_EQ(check.folders.size(), c.folders) << c.output.place;
+    ASSERT_TRUE(Convert(request, RunReport{log_, &status_}).succeeded) << view_.text;
+    std::size_t total = 0;
+    for (const FolderPlan& folder : check.folders) {
+      EXPECT_EQ(MessagesAt(Utf8Path(folder.place)), folder.messages) << folder.place;
+      total += folder.messages;
+    }
+    EXPECT_EQ(total, 9u) << c.output.place;
+    EXPECT_EQ(MessagesAt(c.holidays), c.output.kind == DestinationKind::kMboxFiles ? 3u : 2u)
+        << c.holidays;
+  }
 }
 
 // Files only measured bring the findings that reading them brings, a message too large

@@ -103,19 +103,26 @@ TEST_F(ThunderbirdFoldersTest, NamesThunderbirdTakesForItselfOrCannotStoreAreCha
   }
 }
 
+// In either store, deep folders and hashed names included.
 TEST_F(ThunderbirdFoldersTest, AFailedOrStoppedRunLeavesTheProfileAsItWas) {
-  { std::ofstream(profile_.Path() / "folderCache.json") << "{\"/a.msf\":{\"flags\":4}}"; }
-  const auto before = test::Snapshot(profile_.Path());
-  {
-    ThunderbirdFolders target(profile_.Path().string());
-    ASSERT_EQ(target.Check(), "");
-    EXPECT_EQ(target.Abandon(), "");  // nothing made yet
-    ASSERT_EQ(target.Prepare(), "");
-    Fill(target, "Inbox");
-    Fill(target, std::string(80, 'x'));
-    EXPECT_EQ(target.Abandon(), " Nothing was added to the Thunderbird profile.");
+  for (const char* store : {"", "@mozilla.org/msgstore/maildirstore;1"}) {
+    TempFolder profile;
+    test::WritePrefs(profile.Path());
+    std::ofstream(profile.Path() / "user.js")
+        << "user_pref(\"mail.server.server1.storeContractID\", \"" << store << "\");\n";
+    { std::ofstream(profile.Path() / "folderCache.json") << "{\"/a.msf\":{\"flags\":4}}"; }
+    const auto before = test::Snapshot(profile.Path());
+    {
+      ThunderbirdFolders target(profile.Path().string());
+      ASSERT_EQ(target.Check(), "");
+      EXPECT_EQ(target.Abandon(), "");  // nothing made yet
+      ASSERT_EQ(target.Prepare(), "");
+      Fill(target, "Inbox");
+      Fill(target, std::string(80, 'x') + "\\Deep\\Deeper");
+      EXPECT_EQ(target.Abandon(), " Nothing was added to the Thunderbird profile.");
+    }
+    EXPECT_EQ(test::Snapshot(profile.Path()), before) << store;
   }
-  EXPECT_EQ(test::Snapshot(profile_.Path()), before);
 }
 
 // Thunderbird started while the folders were written: it must not see them appear.
