@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   log.AttachEdit(&view);
   const vandrel::ConversionRequest request{
       input.string(),
-      vandrel::ConversionOutput{DestinationKind::kMboxFiles, out.string() + "/"},
+      vandrel::ConversionOutput{vandrel::DestinationKind::kMboxFiles, out.string() + "/"},
       {Fixture().string()}};
   const bool finished = vandrel::Convert(request, vandrel::RunReport{log, nullptr}).succeeded;
   if (finished != readable) __builtin_trap();
