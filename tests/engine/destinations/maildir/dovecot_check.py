@@ -15,6 +15,7 @@ import email.utils
 import hashlib
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -292,6 +293,39 @@ def check_cli_run(expected, planned, before, after, listed, fetched):
     return problems
 
 
+def read_with_mutt(work, folder_dir):
+    """The Message-IDs of every message mutt finds in the folder, or None without mutt. Mutt
+    wants a terminal, so it runs under script(1) and pipes each message to a collector."""
+    if shutil.which("mutt") is None or shutil.which("script") is None:
+        return None
+    seen, collector, rc = [os.path.join(work, name) for name in ("mutt-seen", "collect", "muttrc")]
+    with open(collector, "w") as f:
+        f.write("#!/bin/sh\ngrep -i '^message-id:' >> \"$MUTT_SEEN\"\n")
+    os.chmod(collector, 0o755)
+    with open(rc, "w") as f:
+        f.write("set pipe_split=yes\nset pipe_decode=no\nset wait_key=no\nset quit=yes\n")
+    keys = f"<tag-pattern>~A<enter><tag-prefix><pipe-message>{collector}<enter><quit>"
+    mutt = ["mutt", "-n", "-R", "-F", rc, "-f", folder_dir, "-e", f'push "{keys}"']
+    env = dict(os.environ, TERM="vt100", HOME=work, MUTT_SEEN=seen)
+    subprocess.run(["script", "-qec", shlex.join(mutt), "/dev/null"], env=env, timeout=60,
+                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, check=True)
+    if not os.path.exists(seen):
+        return []
+    with open(seen, encoding="ascii") as f:
+        return sorted(line.split(":", 1)[1].strip().strip("<>") for line in f)
+
+
+def check_mutt(work, expected, planned):
+    # A folder whose Calypso name has "/" and "." and a parent of its own.
+    folder = "Reise/Urlaub\\Fotos 2003.12"
+    got = read_with_mutt(work, planned[folder][1])
+    if got is None:
+        print("mutt is not installed: its reading skipped")
+        return []
+    want = sorted(m for m, _, _ in expected[folder])
+    return [] if got == want else [f"mutt reads {got} in {folder!r}, expected {want}"]
+
+
 def main_cli(cli):
     with tempfile.TemporaryDirectory() as work:
         maildir = os.path.join(work, "Mail")
@@ -308,6 +342,7 @@ def main_cli(cli):
         listed = doveadm(config, work, "mailbox", "list").splitlines()
         problems = check_cli_run(expected, planned, before, after, listed,
                                  fetch_all(config, work))
+        problems += check_mutt(work, expected, planned)
         for problem in problems:
             print(problem)
         print(f"{sum(map(len, expected.values()))} messages in {len(listed)} mailboxes: {listed}")
