@@ -26,8 +26,8 @@ fuzz_packages=(clang libclang-rt-14-dev)
 # GNU time, for the scale run's peak memory.
 bench_packages=(time)
 thunderbird_packages=(thunderbird xvfb)
-# Dovecot reads back the Maildir we write.
-dovecot_packages=(dovecot-imapd)
+# Dovecot reads back the Maildir we write; mutt, a client of its own, reads one folder of it.
+dovecot_packages=(dovecot-imapd mutt)
 # Making and checking the Debian package: dpkg-shlibdeps and dpkg-buildflags, file for CPack,
 # manual pages, and the checkers.
 package_packages=(dpkg-dev file help2man lintian appstream desktop-file-utils)

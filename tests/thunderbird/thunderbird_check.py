@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""The real client reads what we write: a normal run's files copied into Local Folders, and a
-Thunderbird profile filled by --thunderbird, opened in Thunderbird itself (under Xvfb, driven by
-Marionette). Every folder must show with every message, subjects and authors decoded as in the
-export; the profile's folders with their full names.
+"""The real client reads what we write: a normal run's files copied into Local Folders, and
+Thunderbird profiles filled by --thunderbird, one in the mbox store and one whose Local Folders
+keep maildir directories, opened in Thunderbird itself (under Xvfb, driven by Marionette). Every
+folder must show with every message, subjects and authors decoded as in the export; in the
+profiles every folder under its parent in the tree its Calypso name gives, with its full name.
 
 Usage: thunderbird_check.py VANDREL_CLI     (exits 77, "skipped", without thunderbird and Xvfb)
 """
@@ -35,6 +36,15 @@ FOLDERS = [
     # Names Thunderbird gives its own files.
     "Inbox.msf",
     "Foo.sbd",
+    # A tree: a parent with mail of its own, parents without, two names that meet in one path,
+    # a nested name Thunderbird hashes on disk.
+    "Family\\Holidays",
+    "Family",
+    "Archiv\\2003\\Q4",
+    "A\\\\B",
+    "A\\B",
+    "Famili\u00e9\\Gr\u00fc\u00dfe aus K\u00f6ln\\\u00dcberraschung",
+    "Family\\Briefe an Gro\u00dfmutter und Gro\u00dfvater, gesammelt von 1998 bis 2004",
 ]
 SUBJECTS = [  # (as the export writes it, as a reader sees it)
     (b"=?iso-8859-1?Q?Gr=FC=DFe_aus_K=F6ln?=", "Gr\u00fc\u00dfe aus K\u00f6ln"),
@@ -132,9 +142,30 @@ def profile_name(folder):
     return name
 
 
-def write_prefs(profile):
+def profile_tree(expected):
+    """Per place in the profile's tree a run of folders that want it, as (paths, messages): a
+    folder whose path another took first goes beside it as "<name>-2". Which of them comes first
+    is the export's folder order, so each run is compared as a whole. Parents that no folder
+    wants come with no messages."""
+    wanted = {}
+    for folder in FOLDERS:
+        path = tuple(["Calypso"] + [s for s in folder.split("\\") if s])
+        wanted.setdefault(path, []).append(folder)
+    runs, parents = [], set()
+    for path, folders in wanted.items():
+        last = [path[-1]] + ["%s-%d" % (path[-1], n) for n in range(2, len(folders) + 1)]
+        shown = [tuple(profile_name(s) for s in path[:-1]) + (profile_name(name),) for name in last]
+        runs.append((shown, [expected[f] for f in folders]))
+        parents.update(shown[0][:n] for n in range(1, len(path)))
+    claimed = {p for paths, _ in runs for p in paths}
+    runs += [([p], [[]]) for p in sorted(parents - claimed)]
+    return runs
+
+
+def write_prefs(profile, store=None):
     (profile / "Mail" / "Local Folders").mkdir(parents=True, exist_ok=True)
-    (profile / "prefs.js").write_text("".join('user_pref("%s", %s);\n' % item for item in [
+    store_pref = [("mail.server.server1.storeContractID", '"%s"' % store)] if store else []
+    (profile / "prefs.js").write_text("".join('user_pref("%s", %s);\n' % item for item in store_pref + [
         ("mail.accountmanager.accounts", '"account1"'),
         ("mail.accountmanager.localfoldersserver", '"server1"'),
         ("mail.account.account1.server", '"server1"'),
@@ -192,16 +223,60 @@ def folders_in_thunderbird(profile, home):
         xvfb.wait()
 
 
-def compare(label, seen, expected_names, expected, problems):
-    by_name = {folder["name"]: folder for folder in seen}
+def messages_of(folder, in_file_order):
+    got = [(m["subject"], m["author"], m["date"]) for m in folder["messages"]]
+    # A maildir folder has no order of its own: Thunderbird lists its files as it finds them.
+    return got if in_file_order else sorted(got)
+
+
+def compare_flat(label, seen, expected_names, expected, problems):
+    by_name = {tuple(folder["path"]): folder for folder in seen}
     for folder, name in expected_names.items():
-        found = by_name.get(name)
+        found = by_name.get((name,))
         if found is None:
             problems.append("%s: folder %r missing; Thunderbird shows %s" % (label, name, sorted(by_name)))
             continue
-        got = [(m["subject"], m["author"], m["date"]) for m in found["messages"]]
+        got = messages_of(found, True)
         if got != expected[folder]:
             problems.append("%s: folder %r holds %s, expected %s" % (label, name, got, expected[folder]))
+
+
+def compare_tree(label, seen, runs, in_file_order, problems):
+    by_path = {tuple(folder["path"]): folder for folder in seen}
+    for folder in seen:
+        if "error" in folder:
+            problems.append("%s: %s: %s" % (label, "/".join(folder["path"]), folder["error"]))
+    for paths, lists in runs:
+        missing = [p for p in paths if p not in by_path]
+        if missing:
+            problems.append("%s: %s missing; Thunderbird shows %s" % (
+                label, ["/".join(p) for p in missing], sorted("/".join(p) for p in by_path)))
+            continue
+        # A name Thunderbird hashes on disk shows whole only through the folder cache.
+        for p in paths:
+            if by_path[p]["file"] != thunderbird_hash_name(p[-1]):
+                problems.append("%s: %s is stored as %r" % (label, "/".join(p), by_path[p]["file"]))
+        got = sorted(messages_of(by_path[p], in_file_order) for p in paths)
+        want = sorted(m if in_file_order else sorted(m) for m in lists)
+        if got != want:
+            problems.append("%s: %s hold %s, expected %s" % (label, ["/".join(p) for p in paths], got, want))
+    wanted = {p for paths, _ in runs for p in paths}
+    extra = sorted("/".join(p) for p in by_path if p[0] == "Calypso" and p not in wanted)
+    if extra:
+        problems.append("%s: folders nobody asked for: %s" % (label, extra))
+
+
+def check_profile(label, tmp, cli, export, store, expected, problems):
+    profile = tmp / label.replace(" ", "-")
+    write_prefs(profile, store)
+    subprocess.run([cli, "convert", "-q", "--thunderbird", profile, export], check=True,
+                   stdout=subprocess.DEVNULL)
+    top = profile / "Mail" / "Local Folders" / "Calypso"
+    # The folder is in the store the account names, or Thunderbird would read it as nothing.
+    if top.is_dir() != (store is not None) or (store and not (top / "cur").is_dir()):
+        problems.append("%s: the top folder %s is not in the account's store" % (label, top))
+    compare_tree(label, folders_in_thunderbird(profile, tmp), profile_tree(expected), store is None,
+                 problems)
 
 
 def main():
@@ -224,15 +299,12 @@ def main():
         for file in (tmp / "out").iterdir():
             shutil.copy(file, plain / "Mail" / "Local Folders" / file.name[: -len(".mbx")])
         names = {folder: plain_run_name(folder) for folder in FOLDERS}
-        compare("normal run", folders_in_thunderbird(plain, tmp), names, expected, problems)
+        compare_flat("normal run", folders_in_thunderbird(plain, tmp), names, expected, problems)
 
-        # The profile mode, straight into a profile.
-        profile = tmp / "profile"
-        write_prefs(profile)
-        subprocess.run([cli, "convert", "-q", "--thunderbird", profile, export], check=True,
-                       stdout=subprocess.DEVNULL)
-        compare("profile mode", folders_in_thunderbird(profile, tmp), {f: profile_name(f) for f in FOLDERS}, expected,
-                problems)
+        # The profile mode, straight into a profile of each store Thunderbird offers.
+        check_profile("mbox store", tmp, cli, export, None, expected, problems)
+        check_profile("maildir store", tmp, cli, export, "@mozilla.org/msgstore/maildirstore;1",
+                      expected, problems)
     for problem in problems:
         print("FAILED:", problem)
     print("%d problems" % len(problems))
