@@ -109,6 +109,37 @@ def interrupted(tmp):
           "profile: the log says nothing was added: %r" % rest[-120:])
     check(profile_fixture.snapshot(profile) == before, "profile: left exactly as it was")
 
+    # In a Maildir in use, with a folder of its own, and in a profile whose Local Folders are a
+    # maildir store: nothing of the run stays.
+    maildir = existing_maildir(tmp / "Maildir")
+    maildir_store = profile_fixture.make_profile(tmp / "maildir-store")
+    with open(maildir_store / "user.js", "w") as prefs:
+        prefs.write('user_pref("mail.server.server1.storeContractID", '
+                    '"@mozilla.org/msgstore/maildirstore;1");\n')
+    for place, args, said in ((maildir, ["--maildir", str(maildir)], b" Nothing was added to the Maildir."),
+                              (maildir_store, ["--thunderbird", str(maildir_store)],
+                               b" Nothing was added to the Thunderbird profile.")):
+        before = profile_fixture.snapshot(place)
+        run = start(*args, str(export))
+        check(wait_for_line(run, b"processing Folder1000"), "%s: the run gets going" % place.name)
+        run.send_signal(signal.SIGINT)
+        rest = run.stdout.read()
+        run.wait()
+        check(run.returncode == 130, "%s: exit status %d" % (place.name, run.returncode))
+        check(rest.rstrip(b"\n").endswith(b"Error: conversion stopped." + said),
+              "%s: the log says nothing was added: %r" % (place.name, rest[-120:]))
+        check(profile_fixture.snapshot(place) == before, "%s: left exactly as it was" % place.name)
+
+
+def existing_maildir(path):
+    """A Maildir someone uses: a message in its inbox and a folder of its own."""
+    for folder in (path, path / ".Work"):
+        for part in ("cur", "new", "tmp"):
+            (folder / part).mkdir(parents=True)
+        (folder / "cur" / "1.host:2,S").write_bytes(b"Subject: mine\n\nkept\n")
+    (path / ".Work" / "maildirfolder").write_bytes(b"")
+    return path
+
 
 def out_of_disk(tmp):
     """A file-size limit that a later folder passes, as a full disk would."""
@@ -134,6 +165,14 @@ def out_of_disk(tmp):
     check(result.returncode == 1 and lines[-1].endswith(" Nothing was added to the Thunderbird profile."),
           "profile out of disk: %r" % lines[-1:])
     check(profile_fixture.snapshot(profile) == before, "profile out of disk: left exactly as it was")
+    maildir = existing_maildir(tmp / "Maildir")
+    before = profile_fixture.snapshot(maildir)
+    result = subprocess.run([CLI, "convert", "--maildir", str(maildir), str(export)], capture_output=True,
+                            preexec_fn=limit)
+    lines = result.stdout.decode().splitlines()
+    check(result.returncode == 1 and lines[-1].endswith(" Nothing was added to the Maildir."),
+          "Maildir out of disk: %r" % lines[-1:])
+    check(profile_fixture.snapshot(maildir) == before, "Maildir out of disk: left exactly as it was")
 
 
 def two_runs_at_once(tmp):
