@@ -327,3 +327,21 @@ TEST_F(ThunderbirdFoldersTest, AStoreVandrelDoesNotKnowIsRefusedBeforeAnythingIs
 
 }  // namespace
 }  // namespace vandrel
+
+namespace vandrel {
+namespace {
+
+// A folder name is the export's text: "." and ".." segments name folders, never places above.
+TEST_F(ThunderbirdFoldersTest, DotSegmentsStayInsideTheTopFolder) {
+  ThunderbirdFolders target(profile_.Path().string());
+  ASSERT_EQ(target.Inspect(), "");
+  const fs::path top = (LocalFolders() / "Calypso.sbd").lexically_normal();
+  for (const std::string name : {"..\\..\\..\\evil", ".\\a/b\\..", "..", "...\\.\\x"}) {
+    const fs::path place = Utf8Path(target.PlaceOf({name, FolderPathOf(name)})).lexically_normal();
+    const fs::path inside = place.lexically_relative(top);
+    EXPECT_FALSE(inside.empty() || *inside.begin() == "..") << name << " -> " << place;
+  }
+}
+
+}  // namespace
+}  // namespace vandrel
