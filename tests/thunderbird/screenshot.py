@@ -37,7 +37,9 @@ def main():
     port = 2861
     with tempfile.TemporaryDirectory() as tmp:
         profile = Path(tmp) / "profile"
-        write_prefs(profile, port)
+        write_prefs(profile)
+        with open(profile / "prefs.js", "a") as prefs:
+            prefs.write('user_pref("marionette.port", %d);\n' % port)
         subprocess.run([cli, "convert", "-q", "--thunderbird", str(profile), export], check=True)
         display = ":%d" % (400 + os.getpid() % 300)
         xvfb = subprocess.Popen(["Xvfb", display, "-screen", "0", "1280x800x24"])
