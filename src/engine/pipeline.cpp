@@ -127,7 +127,11 @@ bool Pipeline::ReadExport() {
 bool Pipeline::HandFolders() {
   FolderMap flattened;
   const FolderMap* folders = reader_->Folders();
-  if (destination_.FlattensFolders()) {
+  // Without a backslash in any name the folders are flat already.
+  const auto isPath = [](const FolderMap::Folder& folder) {
+    return folder.name.find('\\') != std::string::npos;
+  };
+  if (destination_.FlattensFolders() && std::any_of(folders->begin(), folders->end(), isPath)) {
     flattened = FlattenedFolders(*folders);
     folders = &flattened;
   }
