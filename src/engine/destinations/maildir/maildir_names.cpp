@@ -99,16 +99,17 @@ std::string UsableSegment(std::string_view segment) {
   return out;
 }
 
+// Encoded, a character never takes fewer than 8 bytes for each 9 of its UTF-8 (three-byte
+// characters, 16 bits in base64), so twice the room in UTF-8 is more than can ever fit: a name
+// of megabytes is cut to that at once rather than a character at a time.
 std::string StoredSegment(std::string_view usableSegment, std::string_view suffix,
                           std::size_t room) {
   std::string name(usableSegment);
+  CutToLength(name, 2 * room + 8);
   while (!name.empty()) {
     const std::string encoded = ModifiedUtf7(name);
     if (encoded.size() + suffix.size() <= room) return encoded + std::string(suffix);
-    std::size_t cut = name.size() - 1;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-      --cut;
-    name.resize(cut);
+    CutToLength(name, name.size() - 1);
   }
   return {};
 }

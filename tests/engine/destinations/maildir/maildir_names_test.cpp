@@ -89,5 +89,20 @@ TEST(MaildirNamesTest, LongNamesAreCutBetweenCharactersToFitTheirRoom) {
   }
 }
 
+// A folder name of megabytes is cut as its first bytes would be, and at once: a name cut a
+// character at a time and encoded anew each time held a run for minutes.
+TEST(MaildirNamesTest, AHugeNameIsCutAsItsStartWouldBe) {
+  for (const std::string character : {"x", "\xC3\xA4", "\xE6\x97\xA5", "\xF0\x9F\x93\xAC"}) {
+    std::string huge;
+    while (huge.size() < (std::size_t{1} << 20))
+      huge += character;
+    for (const std::size_t room : {1, 9, 100, 252}) {
+      EXPECT_EQ(StoredSegment(huge, "-2", room),
+                StoredSegment(huge.substr(0, 4 * room), "-2", room))
+          << character << " " << room;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vandrel
