@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/utf8_path.h"
-#include "engine/writing/remove_tree.h"
+#include "engine/writing/long_folders.h"
 
 namespace vandrel {
 

@@ -1,11 +1,9 @@
 #include "engine/destinations/maildir/maildir_destination.h"
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
-#include <thread>
 #include <unordered_set>
 
 #include "engine/converting/message_date.h"
@@ -13,8 +11,9 @@
 #include "engine/file_error.h"
 #include "engine/utf8_path.h"
 #include "engine/writing/file_system_sync.h"
+#include "engine/writing/long_folders.h"
+#include "engine/writing/maildir_delivery_platform.h"
 #include "engine/writing/move_without_replacing.h"
-#include "engine/writing/remove_tree.h"
 #include "engine/writing/stale_files.h"
 #include "engine/writing/system_file_names.h"
 #include "engine/writing/temporary_name.h"
@@ -231,16 +230,14 @@ std::string MaildirDestination::BeginFolder(const OutputFolder& folder) {
 
 std::string MaildirDestination::MakeFolder(const std::string& directoryName) {
   const std::string folder = Staged(directoryName);
-  std::error_code error;
-  fs::create_directory(Utf8Path(folder), error);
-  for (std::string_view part : kFolderParts) {
-    if (!error) fs::create_directory(Utf8Path(Joined(folder, part)), error);
-  }
-  if (!error) {
-    std::ofstream mark(Utf8Path(Joined(folder, kFolderMark)), std::ios::binary);
-    if (!mark) error = std::make_error_code(std::errc::io_error);
-  }
-  if (error) return "cannot create the folder " + Placed(directoryName) + ".";
+  // By the system's long-path calls: a deep tree passes Windows' short path limit.
+  bool made = vandrel::MakeFolder(folder);
+  for (std::string_view part : kFolderParts)
+    made = made && vandrel::MakeFolder(Joined(folder, part));
+  std::string unused;
+  made = made && maildir::WriteNewFile(Joined(folder, kFolderMark), {}, std::nullopt, unused) ==
+                     maildir::WriteResult::kWritten;
+  if (!made) return "cannot create the folder " + Placed(directoryName) + ".";
   staged_.push_back(directoryName);
   return {};
 }
@@ -288,18 +285,6 @@ std::string MaildirDestination::MoveIntoPlace() {
 
 // Only what this run made goes: its staging folder, and the Maildir's own cur, new and tmp and
 // folder when the run made them (each removed only while empty).
-// On Windows a closed lock file (delete-on-close) or a file a scanner holds may go a moment
-// after its handle: the folder the run made is tried again briefly rather than left behind.
-void MaildirDestination::RemoveMadeFolder(const std::string& folder) {
-  for (int attempt = 0; attempt < 50; ++attempt) {
-    std::error_code error;
-    if (fs::remove(Utf8Path(folder), error) || !fs::exists(Utf8Path(folder), error)) return;
-    if (!fs::is_empty(Utf8Path(folder), error) && !error) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-  }
-}
-
 std::string MaildirDestination::Abandon() {
   std::string said;
   std::error_code error;
@@ -312,7 +297,7 @@ std::string MaildirDestination::Abandon() {
     fs::remove(Utf8Path(*part), error);
   madeParts_.clear();
   lock_.Release();
-  if (madeMaildir_) RemoveMadeFolder(maildir_);
+  if (madeMaildir_) fs::remove(Utf8Path(maildir_), error);
   madeMaildir_ = false;
   return said;
 }

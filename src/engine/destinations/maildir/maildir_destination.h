@@ -46,7 +46,6 @@ class MaildirDestination : public Destination {
   std::string MoveIntoPlace();
   std::string Staged(const std::string& directoryName) const;
   std::string Placed(const std::string& directoryName) const;
-  void RemoveMadeFolder(const std::string& folder);
   std::string LockFile() const;
 
   std::string maildir_;

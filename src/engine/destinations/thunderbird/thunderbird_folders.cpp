@@ -12,9 +12,9 @@
 #include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
 #include "engine/writing/file_system_sync.h"
+#include "engine/writing/long_folders.h"
 #include "engine/writing/move_without_replacing.h"
 #include "engine/writing/output_names.h"
-#include "engine/writing/remove_tree.h"
 #include "engine/writing/stale_files.h"
 #include "engine/writing/system_file_names.h"
 #include "engine/writing/temporary_name.h"
@@ -210,10 +210,8 @@ std::string ThunderbirdFolders::PlaceOf(const OutputFolder& folder) {
 std::string ThunderbirdFolders::MakeFolders(const std::vector<FolderTree::Node*>& nodes) {
   for (const FolderTree::Node* node : nodes) {
     const std::string path = PathOf(*node, false);
-    std::error_code error;
-    fs::create_directories(Utf8Path(PathOf(*node->parent, false) + std::string(kSubfolders)),
-                           error);
-    if (error || (node != current_ && !store_->MakeEmptyFolder(path))) {
+    const bool made = MakeFolder(PathOf(*node->parent, false) + std::string(kSubfolders));
+    if (!made || (node != current_ && !store_->MakeEmptyFolder(path))) {
       return "cannot create the folder " + path + ".";
     }
   }

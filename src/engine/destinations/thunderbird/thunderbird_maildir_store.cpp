@@ -8,17 +8,13 @@
 #include "engine/file_error.h"
 #include "engine/utf8_path.h"
 #include "engine/writing/file_system_sync.h"
+#include "engine/writing/long_folders.h"
 
 namespace vandrel {
 
 bool ThunderbirdMaildirStore::MakeEmptyFolder(const std::string& path) {
-  std::error_code error;
-  const std::filesystem::path folder = Utf8Path(path);
-  for (const char* part : {"cur", "tmp"}) {
-    std::filesystem::create_directories(folder / part, error);
-    if (error) return false;
-  }
-  return true;
+  const auto part = [&path](const char* name) { return PathText(Utf8Path(path) / name); };
+  return MakeFolder(path) && MakeFolder(part("cur")) && MakeFolder(part("tmp"));
 }
 
 std::string ThunderbirdMaildirStore::BeginFolder(const std::string& path) {

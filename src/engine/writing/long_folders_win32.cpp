@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/writing/remove_tree.h"
+#include "engine/writing/long_folders.h"
 #include "platform/file_system_path_win32.h"
 
 namespace vandrel {
@@ -34,20 +34,30 @@ bool RemoveLong(const std::wstring& path) {
   return ::RemoveDirectoryW(path.c_str()) != 0 && all;
 }
 
+// The "\\?\" form of a full path, whatever its length.
+std::wstring LongForm(const std::string& path) {
+  std::wstring full = platform::FileSystemPath(path);
+  if (full.starts_with(LR"(\\?\)")) return full;
+  const DWORD length = ::GetFullPathNameW(full.c_str(), 0, nullptr, nullptr);
+  std::wstring absolute(length, L'\0');
+  const DWORD written = ::GetFullPathNameW(full.c_str(), length, absolute.data(), nullptr);
+  if (length == 0 || written == 0 || written >= length) return full;
+  absolute.resize(written);
+  return absolute.starts_with(LR"(\\)") ? LR"(\\?\UNC\)" + absolute.substr(2)
+                                        : LR"(\\?\)" + absolute;
+}
+
 }  // namespace
 
 bool RemoveTree(const std::string& path) {
-  std::wstring full = platform::FileSystemPath(path);
-  if (!full.starts_with(LR"(\\?\)")) {
-    const DWORD length = ::GetFullPathNameW(full.c_str(), 0, nullptr, nullptr);
-    std::wstring absolute(length, L'\0');
-    const DWORD written = ::GetFullPathNameW(full.c_str(), length, absolute.data(), nullptr);
-    if (length == 0 || written == 0 || written >= length) return RemoveLong(full);
-    absolute.resize(written);
-    full = absolute.starts_with(LR"(\\)") ? LR"(\\?\UNC\)" + absolute.substr(2)
-                                          : LR"(\\?\)" + absolute;
-  }
-  return RemoveLong(full);
+  return RemoveLong(LongForm(path));
+}
+
+bool MakeFolder(const std::string& path) {
+  const std::wstring full = LongForm(path);
+  if (::CreateDirectoryW(full.c_str(), nullptr)) return true;
+  const DWORD attributes = ::GetFileAttributesW(full.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace vandrel
