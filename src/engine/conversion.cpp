@@ -9,7 +9,7 @@ namespace vandrel {
 
 ConversionResult Convert(const ConversionRequest& request, const RunReport& report,
                          std::stop_token stop) {
-  const std::unique_ptr<Destination> destination = MakeDestination(request.output);
+  const std::unique_ptr<Destination> destination = MakeDestination(request);
   PipelineResult run =
       RunPipeline(request, *destination, PipelineUse::kConvert, report, std::move(stop));
   return {run.succeeded, run.stopped, std::move(run.findings)};

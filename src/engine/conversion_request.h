@@ -14,12 +14,24 @@ enum class DestinationKind {
   kMboxFiles,    // one mbox file per folder, named after the place (a file name, or a folder)
   kThunderbird,  // new folders below Local Folders of the profile at the place; empty: the default
   kMaildir,      // new folders in the Maildir at the place
+  kImap,         // uploaded into the mail account the place names (imaps://USER@HOST/TOP)
 };
 
 struct ConversionOutput {
   DestinationKind kind = DestinationKind::kMboxFiles;
   std::string place;
   bool operator==(const ConversionOutput&) const = default;
+};
+
+// What a run into a mail account needs besides its address. The secrets are never stored,
+// logged or shown.
+struct AccountAccess {
+  std::string password;
+  std::string token;   // an OAuth 2.0 access token, used instead of the password when given
+  std::string caFile;  // one more authority trusted for the server's certificate
+  // Where reruns are remembered (the journal and its lock); empty: nothing is remembered and a
+  // rerun finds what is there by Message-ID.
+  std::string journalFolder;
 };
 
 struct ConversionRequest {
@@ -34,6 +46,7 @@ struct ConversionRequest {
   // Threads that convert messages; 0: one per core (a few at most). With 1 the run's own
   // thread does all.
   unsigned threads = 0;
+  AccountAccess access = {};  // for a mail account only
 };
 
 }  // namespace vandrel

@@ -21,7 +21,7 @@ class SilentView : public LogView {
 }  // namespace
 
 ExportCheck CheckExport(const ConversionRequest& request, bool lookAtOutput, StatusSink* status) {
-  CountingDestination counting(lookAtOutput ? MakeDestination(request.output) : nullptr);
+  CountingDestination counting(lookAtOutput ? MakeDestination(request) : nullptr);
   SilentView view;
   ActivityLog log;
   log.AttachEdit(&view);

@@ -8,6 +8,6 @@
 
 namespace vandrel {
 
-std::unique_ptr<Destination> MakeDestination(const ConversionOutput& output);
+std::unique_ptr<Destination> MakeDestination(const ConversionRequest& request);
 
 }  // namespace vandrel
