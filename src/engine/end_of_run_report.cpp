@@ -25,6 +25,7 @@ std::string EndOfRunReport(const RunFindings& findings, std::size_t listed) {
   const bool oneFile = findings.missingFiles.size() == 1;
   const bool oneMessage = findings.messageProblems.size() == 1;
   const bool oneInText = findings.filesNamedInText.size() == 1;
+  const bool oneNotStored = findings.notStored.size() == 1;
   return Section(findings.missingFiles,
                  oneFile ? " file named in the export was not found or could not be read:"
                          : " files named in the export were not found or could not be read:",
@@ -36,9 +37,15 @@ std::string EndOfRunReport(const RunFindings& findings, std::size_t listed) {
          Section(findings.filesNamedInText,
                  oneInText ? " file is named in the text of a message, not in its header:"
                            : " files are named in the text of messages, not in their header:",
-                 listed, [](const MissingFile& file) {
+                 listed,
+                 [](const MissingFile& file) {
                    return "names a file in its text, not attached: " + file.path;
-                 });
+                 }) +
+         // Every one is listed: each is mail the user has to bring over some other way.
+         Section(findings.notStored,
+                 oneNotStored ? " message was not stored:" : " messages were not stored:",
+                 findings.notStored.size(),
+                 [](const MessageProblem& message) { return message.problem; });
 }
 
 }  // namespace vandrel

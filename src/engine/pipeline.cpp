@@ -91,6 +91,7 @@ bool Pipeline::Go() {
   encoding_ = EncodingFor(request_);
   // A missing output folder, a profile in use or another run into the same place is refused
   // before the export is read.
+  destination_.WatchStop(stop_);
   if (const std::string problem = destination_.Check(); !problem.empty()) return Fail(problem);
   if (!ReadExport()) return false;
   if (report_.status != nullptr) {
@@ -107,7 +108,7 @@ bool Pipeline::Go() {
   if (const std::string note = destination_.Note(); !note.empty()) report_.log.LogLine(note);
   statusLine_.Set("ready");
   report_.log.LogLine("conversion done.");
-  report_.log.LogLine(std::to_string(MessagesRead()));
+  report_.log.LogLine(std::to_string(MessagesRead() - findings_.notStored.size()));
   report_.log.LogText(" mails written.", false);
   return true;
 }
@@ -188,6 +189,7 @@ bool Pipeline::HandFolder(const FolderMap::Folder& folder) {
     if (const std::string problem = destination_.Add(converted); !problem.empty()) {
       return Fail(problem);
     }
+    findings_.Add(destination_.TakeFindings());
     if (report_.status != nullptr) report_.status->StepProgress();
   }
   if (!reader_->ExportUnchanged()) return Fail(reader_->ErrorMessage());

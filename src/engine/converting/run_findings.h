@@ -28,11 +28,14 @@ struct RunFindings {
   // "X-Attachment: " lines in the text of a message rather than in its header: the files they
   // name were not attached, and the line may be all that is left of a damaged header.
   std::vector<MissingFile> filesNamedInText;
+  // Messages the destination could not store (a server refused them): the run fails.
+  std::vector<MessageProblem> notStored;
 
   void Add(RunFindings more) {
     Append(missingFiles, more.missingFiles);
     Append(messageProblems, more.messageProblems);
     Append(filesNamedInText, more.filesNamedInText);
+    Append(notStored, more.notStored);
   }
 
  private:

@@ -9,6 +9,7 @@
 // run ends with.
 #pragma once
 
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ struct OutputFolder {
 class Destination {
  public:
   virtual ~Destination() = default;
+
+  // Before Check: the run's stop, for a destination that waits on something other than its
+  // own disk (a server) and must stop waiting.
+  virtual void WatchStop(std::stop_token) {}
 
   // Before the export is read: takes the place for this run alone and makes sure it can take
   // the run.
@@ -46,6 +51,8 @@ class Destination {
   virtual std::string BeginFolder(const OutputFolder& folder) = 0;
   virtual std::string Add(const ConvertedMessage& message) = 0;
   virtual std::string EndFolder() = 0;
+  // After each Add: what the user must hear of at the end (messages not stored), once.
+  virtual RunFindings TakeFindings() { return {}; }
 
   // After every folder was written: puts the run's work in place.
   virtual std::string Finish() { return {}; }

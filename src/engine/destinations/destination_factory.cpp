@@ -15,7 +15,7 @@ std::unique_ptr<Destination> MakeDestination(const ConversionRequest& request) {
     case DestinationKind::kMaildir:
       return std::make_unique<MaildirDestination>(output.place);
     case DestinationKind::kImap:
-      return std::make_unique<ImapDestination>(output.place, request.access);
+      return std::make_unique<ImapDestination>(output.place, request.access, request.inputPath);
     case DestinationKind::kMboxFiles:
       break;
   }

@@ -13,7 +13,8 @@ constexpr std::size_t kLiteralMinusLimit = 4096;
 
 std::string Upper(std::string_view text) {
   std::string upper(text);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : upper)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return upper;
 }
 
@@ -83,7 +84,8 @@ ImapClient::Read ImapClient::ReadResponse(ImapResponse& response, std::string& e
 void ImapClient::NoteCapabilities(const ImapResponse& response) {
   std::vector<std::string> words;
   if (response.name == "CAPABILITY") {
-    for (const ImapValue& value : response.values) words.push_back(value.text);
+    for (const ImapValue& value : response.values)
+      words.push_back(value.text);
   } else if (response.IsStatus() && Upper(response.code).starts_with("CAPABILITY ")) {
     words = ImapWords(response.code);
     words.erase(words.begin());
@@ -91,7 +93,8 @@ void ImapClient::NoteCapabilities(const ImapResponse& response) {
     return;
   }
   capabilities_.clear();
-  for (const std::string& word : words) capabilities_.insert(Upper(word));
+  for (const std::string& word : words)
+    capabilities_.insert(Upper(word));
 }
 
 ImapReply ImapClient::Greeting() {
@@ -133,8 +136,7 @@ bool ImapClient::Quotable(std::string_view bytes) const {
   });
 }
 
-void ImapClient::AppendLiteral(std::string& pending, const ImapArgument& argument,
-                               bool& mustWait) {
+void ImapClient::AppendLiteral(std::string& pending, const ImapArgument& argument, bool& mustWait) {
   const std::size_t size = argument.bytes.size();
   const bool noWait = Has("LITERAL+") || (Has("LITERAL-") && size <= kLiteralMinusLimit);
   if (argument.kind == ImapArgument::Kind::kBinary) pending += '~';
@@ -211,7 +213,9 @@ ImapReply ImapClient::StartTls(
   return RefreshCapabilities();
 }
 
-ImapReply ImapClient::RefreshCapabilities() { return Command("CAPABILITY"); }
+ImapReply ImapClient::RefreshCapabilities() {
+  return Command("CAPABILITY");
+}
 
 bool ImapClient::Has(std::string_view capability) const {
   return capabilities_.count(Upper(capability)) != 0;

@@ -22,9 +22,9 @@ namespace vandrel {
 struct ImapReply {
   enum class Status {
     kOk,
-    kNo,    // the server refused
-    kBad,   // the server did not understand
-    kLost,  // the connection failed or the server said BYE: `text` says why
+    kNo,        // the server refused
+    kBad,       // the server did not understand
+    kLost,      // the connection failed or the server said BYE: `text` says why
     kContinue,  // the server asks for more (an SASL challenge in `text`): Answer it
   };
   Status status = Status::kLost;
@@ -52,9 +52,8 @@ class ImapClient {
   ImapReply Command(const std::vector<ImapArgument>& command);
   ImapReply Command(std::string_view text) { return Command({{ImapArgument::Kind::kText, text}}); }
   // STARTTLS, then TLS over the connection; the capabilities are asked again.
-  ImapReply StartTls(
-      const std::function<std::unique_ptr<Connection>(std::unique_ptr<Connection>, std::string&)>&
-          startTls);
+  ImapReply StartTls(const std::function<std::unique_ptr<Connection>(std::unique_ptr<Connection>,
+                                                                     std::string&)>& startTls);
   // The capabilities the server announced last; asked for when it announced none.
   ImapReply RefreshCapabilities();
   bool Has(std::string_view capability) const;

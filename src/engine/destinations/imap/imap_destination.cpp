@@ -1,29 +1,431 @@
 #include "engine/destinations/imap/imap_destination.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <filesystem>
+#include <thread>
 #include <utility>
 
-namespace vandrel {
+#include "engine/converting/message_date.h"
+#include "engine/destinations/imap/imap_mailboxes.h"
+#include "engine/destinations/maildir/maildir_names.h"
+#include "engine/utf8_path.h"
+#include "engine/utf8_text.h"
 
-ImapDestination::ImapDestination(std::string address, AccountAccess access)
-    : address_(std::move(address)), access_(std::move(access)) {}
+namespace vandrel {
+namespace {
+
+constexpr std::string_view kUnnamed = "Unnamed_folder";
+// Servers keep a name's segments in file names or database keys: long ones are cut.
+constexpr std::size_t kMaxSegment = 100;
+// Years an IMAP date-time can hold.
+constexpr std::int64_t kFirstDate = -30610224000;  // 1000-01-01
+constexpr std::int64_t kLastDate = 253402300799;   // 9999-12-31 23:59:59
+
+// Where the user finds the export: its full path and size, so that a rerun of the same
+// export finds the same journal and another export starts its own.
+std::string ExportKey(const std::string& inputPath) {
+  std::error_code error;
+  const std::filesystem::path path = std::filesystem::absolute(Utf8Path(inputPath), error);
+  const auto size = std::filesystem::file_size(path, error);
+  return PathText(path.lexically_normal()) + " " + std::to_string(error ? 0 : size);
+}
+
+// The unfolded value of the first header field `name`, or empty.
+std::string HeaderValue(std::string_view text, std::string_view name) {
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find("\r\n", at);
+    if (end == std::string_view::npos || end == at) return {};
+    const std::string_view line = text.substr(at, end - at);
+    at = end + 2;
+    if (line.size() <= name.size() || line[name.size()] != ':' ||
+        !std::equal(name.begin(), name.end(), line.begin(), [](char a, char b) {
+          return std::tolower(static_cast<unsigned char>(a)) ==
+                 std::tolower(static_cast<unsigned char>(b));
+        })) {
+      continue;
+    }
+    std::string value(line.substr(name.size() + 1));
+    while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
+      end = text.find("\r\n", at);
+      if (end == std::string_view::npos) break;
+      value += text.substr(at, end - at);
+      at = end + 2;
+    }
+    const std::size_t first = value.find_first_not_of(" \t");
+    const std::size_t last = value.find_last_not_of(" \t");
+    return first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
+  }
+  return {};
+}
+
+std::string Joined(const std::vector<std::string>& segments, std::string_view separator) {
+  std::string joined;
+  for (const std::string& segment : segments)
+    joined += (joined.empty() ? "" : std::string(separator)) + segment;
+  return joined;
+}
+
+}  // namespace
+
+ImapDestination::Pauses ImapDestination::DefaultPauses() {
+  using std::chrono::seconds;
+  return {seconds(2), seconds(5), seconds(15), seconds(30)};
+}
+
+ImapDestination::ImapDestination(std::string address, AccountAccess access, std::string inputPath)
+    : ImapDestination(std::move(address), access, std::move(inputPath),
+                      ImapNetwork::System(access.caFile), DefaultPauses()) {}
+
+ImapDestination::ImapDestination(std::string address, AccountAccess access, std::string inputPath,
+                                 ImapNetwork network, Pauses pauses)
+    : address_(std::move(address)),
+      access_(std::move(access)),
+      inputPath_(std::move(inputPath)),
+      network_(std::move(network)),
+      pauses_(std::move(pauses)) {}
+
+ImapDestination::~ImapDestination() {
+  Abandon();
+}
 
 std::string ImapDestination::Check() {
-  return "uploading into a mail account is not built yet";
+  return Open(false);
 }
+
 std::string ImapDestination::Inspect() {
-  return Check();
+  return Open(true);
 }
-std::string ImapDestination::PlaceOf(const OutputFolder&) {
+
+std::string ImapDestination::Open(bool look) {
+  std::string problem;
+  account_ = ParseImapAddress(address_, problem);
+  if (!account_) return address_ + " does not name a mail account: " + problem + ".";
+  address_ = ImapAddress(*account_);
+  if (!look && !access_.journalFolder.empty()) {
+    problem = journal_.Open(access_.journalFolder, address_, ExportKey(inputPath_), address_);
+    if (!problem.empty()) return problem;
+  }
+  if (problem = SignIn(); !problem.empty()) return problem;
+  return LookAtServer();
+}
+
+std::string ImapDestination::SignIn() {
+  OpenedAccount opened = OpenAccount(*account_, access_, network_);
+  if (opened.client == nullptr) return AccountName(*account_) + ": " + opened.problem;
+  client_ = std::move(opened.client);
+  if (const auto limit = client_->CapabilityValue("APPENDLIMIT")) {
+    std::size_t value = 0;
+    const auto [end, error] = std::from_chars(limit->data(), limit->data() + limit->size(), value);
+    if (error == std::errc() && end == limit->data() + limit->size()) appendLimit_ = value;
+  }
   return {};
 }
-std::string ImapDestination::BeginFolder(const OutputFolder&) {
-  return Check();
+
+// The separator, the top folder's name, and what is under it already.
+std::string ImapDestination::LookAtServer() {
+  ImapReply reply = HierarchySeparator(*client_, separator_);
+  if (!reply.Ok()) return AccountName(*account_) + " did not list its folders: " + reply.Told();
+  std::vector<std::string> top;
+  for (const std::string& segment : account_->top) {
+    std::string usable = UsableMailboxSegment(segment);
+    if (separator_ != '\0') std::replace(usable.begin(), usable.end(), separator_, '_');
+    CutToLength(usable, kMaxSegment);
+    top.push_back(client_->Utf8() ? usable : ModifiedUtf7(usable));
+  }
+  tree_.Root().storedName = MailboxName(top);
+  shown_[&tree_.Root()] = Joined(account_->top, "/");
+  std::vector<ListedMailbox> listed;
+  reply = ListMailboxes(*client_, tree_.Root().storedName, listed);
+  if (reply.Ok() && separator_ != '\0')
+    reply = ListMailboxes(*client_, tree_.Root().storedName + separator_ + "*", listed);
+  if (!reply.Ok()) return AccountName(*account_) + " did not list its folders: " + reply.Told();
+  for (const ListedMailbox& mailbox : listed) {
+    existing_.insert(mailbox.name);
+    if (!mailbox.noSelect) selectable_.insert(mailbox.name);
+  }
+  return {};
 }
-std::string ImapDestination::Add(const ConvertedMessage&) {
-  return Check();
+
+std::string ImapDestination::MailboxName(const std::vector<std::string>& encodedSegments) const {
+  return Joined(encodedSegments,
+                separator_ == '\0' ? std::string("_") : std::string(1, separator_));
 }
+
+// The top folder and its parents, so that the tree shows from the top.
+std::string ImapDestination::Prepare() {
+  std::vector<std::string> path;
+  const std::vector<std::string> parts = [&] {
+    std::vector<std::string> names;
+    const std::string& top = tree_.Root().storedName;
+    if (separator_ == '\0') return std::vector<std::string>{top};
+    std::size_t start = 0;
+    for (std::size_t at = top.find(separator_); at != std::string::npos;
+         at = top.find(separator_, start)) {
+      names.push_back(top.substr(0, at));
+      start = at + 1;
+    }
+    names.push_back(top);
+    return names;
+  }();
+  for (const std::string& name : parts) {
+    if (selectable_.contains(name)) continue;
+    const ImapReply reply = CreateMailbox(*client_, name);
+    if (!reply.Ok())
+      return "cannot make the folder " + shown_[&tree_.Root()] + " in " + AccountName(*account_) +
+             ": " + reply.Told();
+    selectable_.insert(name);
+  }
+  return {};
+}
+
+void ImapDestination::NameNode(FolderTree::Node& node) {
+  std::string usable = UsableMailboxSegment(node.segment);
+  if (separator_ != '\0') std::replace(usable.begin(), usable.end(), separator_, '_');
+  CutToLength(usable, kMaxSegment);
+  const auto wanted = [&](int number) {
+    return number == 0 ? usable : usable + "-" + std::to_string(number);
+  };
+  const std::string name =
+      TakeChildName(*node.parent, wanted, [](const std::string& n) { return n; });
+  node.storedName =
+      MailboxName({node.parent->storedName, client_->Utf8() ? name : ModifiedUtf7(name)});
+  shown_[&node] = shown_[node.parent] + "/" + name;
+}
+
+std::string ImapDestination::Shown(const FolderTree::Node& node) const {
+  const auto found = shown_.find(&node);
+  return found == shown_.end() ? std::string() : found->second;
+}
+
+std::string ImapDestination::PlaceOf(const OutputFolder& folder) {
+  std::vector<FolderTree::Node*> made;
+  FolderTree::Node& node = tree_.Claim(folder.path, kUnnamed, made);
+  for (FolderTree::Node* child : made)
+    NameNode(*child);
+  unmade_.insert(unmade_.end(), made.begin(), made.end());
+  claimed_ = &node;
+  return Shown(node) + " in " + AccountName(*account_);
+}
+
+std::string ImapDestination::MakeMailbox(const FolderTree::Node& node) {
+  if (selectable_.contains(node.storedName)) return {};
+  const ImapReply reply = CreateMailbox(*client_, node.storedName);
+  if (reply.status == ImapReply::Status::kLost) return reply.text;
+  if (!reply.Ok()) return "the server did not make the folder: " + reply.Told();
+  selectable_.insert(node.storedName);
+  return {};
+}
+
+std::string ImapDestination::BeginFolder(const OutputFolder& folder) {
+  PlaceOf(folder);
+  mailbox_ = claimed_->storedName;
+  mailboxShown_ = Shown(*claimed_);
+  mailboxExisted_ = existing_.contains(mailbox_);
+  number_ = 0;
+  folderProblem_.clear();
+  for (FolderTree::Node* node : unmade_) {
+    folderProblem_ = MakeMailbox(*node);
+    if (!folderProblem_.empty()) break;
+  }
+  unmade_.clear();
+  if (!folderProblem_.empty()) return {};
+  return SelectCurrent();
+}
+
+// Selected for its UIDVALIDITY, which the journal's UIDs hold for, and its count.
+std::string ImapDestination::SelectCurrent() {
+  MailboxState state;
+  ImapReply reply = SelectMailbox(*client_, mailbox_, state);
+  if (reply.status == ImapReply::Status::kLost) {
+    std::string problem;
+    if (!Reconnect(reply.text, problem)) return problem;
+    reply = SelectMailbox(*client_, mailbox_, state);
+  }
+  if (!reply.Ok()) {
+    folderProblem_ = "the server did not open the folder: " + reply.Told();
+    return {};
+  }
+  serverCount_ = state.exists;
+  journal_.BeginFolder(mailbox_, state.uidValidity);
+  claimedUids_ = journal_.KnownUids();
+  return {};
+}
+
+void ImapDestination::NotStored(const ConvertedMessage& message, std::string why) {
+  findings_.notStored.push_back({std::move(why), mailboxShown_, message.subject});
+}
+
+RunFindings ImapDestination::TakeFindings() {
+  return std::exchange(findings_, {});
+}
+
+std::string ImapDestination::Add(const ConvertedMessage& message) {
+  const std::size_t number = number_++;
+  ++seen_;
+  if (!folderProblem_.empty()) {
+    NotStored(message, folderProblem_);
+    return {};
+  }
+  const std::size_t size = message.text.size();
+  if (const UploadJournal::Entry* entry = journal_.Find(number);
+      entry != nullptr && entry->stored && entry->size == size) {
+    ++alreadyThere_;
+    return {};
+  }
+  std::string problem;
+  // A message the journal does not know may be there all the same: sent by a run that was
+  // cut off before it heard back, or by a run without the journal.
+  const UploadJournal::Entry* sent = journal_.Find(number);
+  const bool mayBeThere =
+      mailboxExisted_ && (sent != nullptr || serverCount_ > journal_.StoredCount());
+  if (mayBeThere) {
+    if (FoundOnServer(message, problem)) {
+      ++alreadyThere_;
+      return {};
+    }
+    if (!problem.empty()) return problem;
+  }
+  if (appendLimit_ && size > *appendLimit_) {
+    NotStored(message, "larger (" + std::to_string(size) + " bytes) than the server takes (" +
+                           std::to_string(*appendLimit_) + " bytes)");
+    return {};
+  }
+  return StoreOne(message, problem) ? std::string() : problem;
+}
+
+// Sought by its Message-ID, or by its Date where it has none, and its exact size; a UID that
+// another message of this folder was found as does not count again.
+bool ImapDestination::FoundOnServer(const ConvertedMessage& message, std::string& problem) {
+  std::string field = "Message-ID";
+  std::string value = HeaderValue(message.text, field);
+  if (value.empty()) {
+    field = "Date";
+    value = HeaderValue(message.text, field);
+  }
+  if (value.empty()) return false;
+  std::vector<std::uint32_t> uids;
+  ImapReply reply = SearchMessages(*client_, field, value, message.text.size(), uids);
+  if (reply.status == ImapReply::Status::kLost) {
+    if (!Reconnect(reply.text, problem)) return false;
+    reply = SearchMessages(*client_, field, value, message.text.size(), uids);
+  }
+  if (!reply.Ok()) return false;
+  for (const std::uint32_t uid : uids) {
+    if (claimedUids_.insert(uid).second) {
+      journal_.Stored(number_ - 1, message.text.size(), uid);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ImapDestination::StoreOne(const ConvertedMessage& message, std::string& problem) {
+  const std::size_t number = number_ - 1;
+  const std::size_t size = message.text.size();
+  std::optional<std::int64_t> time = MessageTime(message);
+  if (time && (*time < kFirstDate || *time > kLastDate)) time.reset();
+  if (journal_.IsOpen() && !journal_.Sending(number, size)) {
+    problem = "cannot write the upload journal, which lets a rerun continue";
+    return false;
+  }
+  for (;;) {
+    std::uint32_t uid = 0;
+    const ImapReply reply = AppendMessage(*client_, mailbox_, message.text, time, uid);
+    if (reply.Ok()) {
+      ++stored_;
+      if (uid != 0) claimedUids_.insert(uid);
+      if (journal_.IsOpen() && !journal_.Stored(number, size, uid)) {
+        problem = "cannot write the upload journal, which lets a rerun continue";
+        return false;
+      }
+      return true;
+    }
+    if (reply.status != ImapReply::Status::kLost) {
+      NotStored(message, "the server refused it: " + reply.Told());
+      return true;
+    }
+    // The server may have stored it before the connection went.
+    if (!Reconnect(reply.text, problem)) return false;
+    if (FoundOnServer(message, problem)) {
+      ++stored_;
+      return true;
+    }
+    if (!problem.empty()) return false;
+  }
+}
+
+// False when the run was asked to stop meanwhile.
+bool ImapDestination::Pause(std::chrono::milliseconds pause) {
+  std::mutex mutex;
+  std::condition_variable_any wakeUp;
+  std::unique_lock lock(mutex);
+  wakeUp.wait_for(lock, stop_, pause, [] { return false; });
+  return !stop_.stop_requested();
+}
+
+bool ImapDestination::Reconnect(std::string why, std::string& problem) {
+  client_.reset();
+  for (const std::chrono::milliseconds pause : pauses_) {
+    if (!Pause(pause)) {
+      problem = "conversion stopped.";
+      return false;
+    }
+    OpenedAccount opened = OpenAccount(*account_, access_, network_);
+    if (opened.client == nullptr) {
+      why = opened.problem;
+      if (!opened.retryable) break;
+      continue;
+    }
+    client_ = std::move(opened.client);
+    MailboxState state;
+    const ImapReply reply = SelectMailbox(*client_, mailbox_, state);
+    if (reply.Ok()) {
+      if (state.uidValidity != 0) journal_.BeginFolder(mailbox_, state.uidValidity);
+      return true;
+    }
+    why = reply.Told();
+    client_.reset();
+  }
+  problem = LostLine(why);
+  return false;
+}
+
+std::string ImapDestination::LostLine(const std::string& why) const {
+  return "the connection to " + AccountName(*account_) + " was lost" +
+         (why.empty() ? std::string() : " (" + why + ")") + " after " + std::to_string(seen_ - 1) +
+         " messages; " + std::to_string(stored_) +
+         " were stored in this run. Run the same "
+         "command again to store the rest: nothing is stored twice.";
+}
+
 std::string ImapDestination::EndFolder() {
   return {};
+}
+
+std::string ImapDestination::Finish() {
+  if (client_ != nullptr) client_->Command("LOGOUT");
+  client_.reset();
+  journal_.Close();
+  return {};
+}
+
+std::string ImapDestination::Note() const {
+  std::string note = std::to_string(stored_) + " messages stored in " + address_;
+  if (alreadyThere_ > 0) note += ", " + std::to_string(alreadyThere_) + " were there already";
+  return note + ".";
+}
+
+std::string ImapDestination::Abandon() {
+  if (client_ != nullptr) client_->Command("LOGOUT");
+  client_.reset();
+  journal_.Close();
+  if (stored_ == 0) return {};
+  return " The " + std::to_string(stored_) +
+         " messages stored so far stay in the account; running the same command again "
+         "stores the rest.";
 }
 
 }  // namespace vandrel

@@ -12,7 +12,8 @@ bool IsStatusName(std::string_view name) {
 
 std::string Upper(std::string_view text) {
   std::string upper(text);
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : upper)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return upper;
 }
 
@@ -57,8 +58,7 @@ class Reader {
     }
     if (first.empty()) return Fail("a line without a tag");
     if (ImapParse outcome = Space(); outcome != ImapParse::kComplete) return outcome;
-    response.kind =
-        first == "*" ? ImapResponse::Kind::kUntagged : ImapResponse::Kind::kTagged;
+    response.kind = first == "*" ? ImapResponse::Kind::kUntagged : ImapResponse::Kind::kTagged;
     if (response.kind == ImapResponse::Kind::kTagged) response.tag = std::string(first);
     std::string_view name;
     if (ImapParse outcome = Word(name); outcome != ImapParse::kComplete) return outcome;
@@ -87,7 +87,8 @@ class Reader {
   // A run of atom characters, possibly empty; stops at space, line end or a special.
   ImapParse Word(std::string_view& word) {
     const std::size_t start = at_;
-    while (!AtEnd() && IsAtomChar(Peek())) ++at_;
+    while (!AtEnd() && IsAtomChar(Peek()))
+      ++at_;
     if (AtEnd()) return ImapParse::kIncomplete;
     word = buffer_.substr(start, at_ - start);
     return ImapParse::kComplete;
@@ -151,8 +152,7 @@ class Reader {
         return LineEnd();
       }
       ImapValue value;
-      if (ImapParse outcome = Value(value, depth); outcome != ImapParse::kComplete)
-        return outcome;
+      if (ImapParse outcome = Value(value, depth); outcome != ImapParse::kComplete) return outcome;
       values.push_back(std::move(value));
     }
   }
@@ -228,8 +228,8 @@ bool ImapResponse::IsStatus() const {
   return kind != Kind::kContinuation && IsStatusName(name);
 }
 
-ImapParse ParseImapResponse(std::string_view buffer, ImapResponse& response,
-                            std::size_t& consumed, std::string& problem) {
+ImapParse ParseImapResponse(std::string_view buffer, ImapResponse& response, std::size_t& consumed,
+                            std::string& problem) {
   response = ImapResponse();
   return Reader(buffer).Parse(response, consumed, problem);
 }

@@ -52,8 +52,8 @@ enum class ImapParse {
   kMalformed,   // `problem` says why; the connection cannot be trusted any further
 };
 
-ImapParse ParseImapResponse(std::string_view buffer, ImapResponse& response,
-                            std::size_t& consumed, std::string& problem);
+ImapParse ParseImapResponse(std::string_view buffer, ImapResponse& response, std::size_t& consumed,
+                            std::string& problem);
 
 // The words of a response code or a CAPABILITY list, split at spaces.
 std::vector<std::string> ImapWords(std::string_view text);

@@ -46,12 +46,15 @@ void AppendBase64(const std::u16string& units, std::string& out) {
   out += '-';
 }
 
-bool IsRefusedCharacter(char32_t c) {
+bool IsRefusedCharacter(char32_t c, bool fileName) {
   if (c < 0x20 || (c >= 0x7F && c < 0xA0) || c == '.' || c == '/') return true;
   if ((c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return true;  // no character: no UTF-16
 #ifdef _WIN32
-  if (c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' || c == '*' || c == '\\')
+  if (fileName && (c == '<' || c == '>' || c == ':' || c == '"' || c == '|' || c == '?' ||
+                   c == '*' || c == '\\'))
     return true;
+#else
+  (void)fileName;
 #endif
   return false;
 }
@@ -84,7 +87,9 @@ std::string ModifiedUtf7(std::string_view utf8) {
   return out;
 }
 
-std::string UsableSegment(std::string_view segment) {
+namespace {
+
+std::string UsableName(std::string_view segment, bool fileName) {
   std::string out;
   for (std::size_t at = 0, length = 1; at < segment.size(); at += length) {
     if (!IsCharacterAt(segment, at, length)) {
@@ -92,11 +97,21 @@ std::string UsableSegment(std::string_view segment) {
       continue;
     }
     std::size_t decoded = 0;
-    out += IsRefusedCharacter(DecodeAt(segment, at, decoded))
+    out += IsRefusedCharacter(DecodeAt(segment, at, decoded), fileName)
                ? std::string("_")
                : std::string(segment.substr(at, length));
   }
   return out;
+}
+
+}  // namespace
+
+std::string UsableSegment(std::string_view segment) {
+  return UsableName(segment, true);
+}
+
+std::string UsableMailboxSegment(std::string_view segment) {
+  return UsableName(segment, false);
 }
 
 // Encoded, a character never takes fewer than 8 bytes for each 9 of its UTF-8 (three-byte

@@ -22,6 +22,9 @@ std::string ModifiedUtf7(std::string_view utf8);
 // Control characters (which IMAP clients show as nothing or choke on) and bytes that are not
 // UTF-8 become "_" too; on Windows also the characters it refuses in file names.
 std::string UsableSegment(std::string_view segment);
+// The same for a mailbox a server keeps, where names are no file names: the same on every
+// system, so that a rerun from another one finds the same folders.
+std::string UsableMailboxSegment(std::string_view segment);
 
 // The segment in modified UTF-7, cut at the end by whole characters until, with `suffix`
 // after it, it fits in `room` bytes; empty when not even one character fits.
