@@ -7,6 +7,7 @@
 
 #include "cli/command_help.h"
 #include "cli/console_output.h"
+#include "cli/account_secrets.h"
 #include "cli/exit_code.h"
 #include "cli/terminal_text.h"
 #include "cli/utf8_console.h"
@@ -67,6 +68,7 @@ int RunCheck(const CheckOptions& options) {
     WriteText(stderr, TerminalText(problem) + "\nRun with --help for more information.\n");
     return kUsageError;
   }
+  if (!ReadSecretsFor(options.request, request)) return kRunFailed;
   ConsoleOutput console(stdout, stderr, StderrIsTerminal());
   const ExportCheck check = CheckExport(request, hasOutput, &console);
   console.Finish();

@@ -5,6 +5,7 @@
 
 #include "cli/command_help.h"
 #include "cli/console_output.h"
+#include "cli/account_secrets.h"
 #include "cli/exit_code.h"
 #include "cli/stop_signals.h"
 #include "cli/terminal_text.h"
@@ -69,6 +70,7 @@ int RunConvert(const ConvertOptions& options) {
     WriteText(stderr, TerminalText(problem) + "\nRun with --help for more information.\n");
     return kUsageError;
   }
+  if (!ReadSecretsFor(options.request, request)) return kRunFailed;
   request.threads = options.threads;
   return RunRequest(request, options.quiet);
 }

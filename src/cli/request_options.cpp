@@ -4,6 +4,7 @@
 #include <system_error>
 #include <utility>
 
+#include "engine/destinations/imap/imap_account.h"
 #include "engine/utf8_path.h"
 
 namespace vandrel::cli {
@@ -69,6 +70,33 @@ void AddRequestOptions(CLI::App& command, RequestOptions& options) {
                       "new top folder \"Calypso\", as Dovecot, Courier and mutt read it")
           ->option_text("DIR");
   maildir->excludes(command.get_option("--thunderbird"));
+  CLI::Option* imap =
+      command
+          .add_option("--imap", options.imap,
+                      "Upload the folders into a mail account, below the folder TOP (default\n"
+                      "\"Calypso\"); imaps:// is TLS, imap:// is STARTTLS. The password is asked\n"
+                      "for, or taken from VANDREL_IMAP_PASSWORD or --password-file")
+          ->option_text("imaps://USER@HOST[:PORT][/TOP]");
+  imap->excludes(command.get_option("--thunderbird"))->excludes(maildir);
+  command
+      .add_option("--password-file", options.passwordFile,
+                  "With --imap: read the password from the first line of FILE, which only\n"
+                  "you should be able to read (chmod 600)")
+      ->option_text("FILE")
+      ->needs(imap);
+  command
+      .add_option("--token-file", options.tokenFile,
+                  "With --imap: sign in with the OAuth 2.0 access token in FILE (or in\n"
+                  "VANDREL_IMAP_TOKEN) instead of a password")
+      ->option_text("FILE")
+      ->needs(imap)
+      ->excludes(command.get_option("--password-file"));
+  command
+      .add_option("--ca-file", options.caFile,
+                  "With --imap: trust the authority in this PEM file too, such as a home\n"
+                  "server's own certificate")
+      ->option_text("FILE")
+      ->needs(imap);
   command.add_option("PATHS", options.paths)->expected(1, 2);
 }
 
@@ -94,7 +122,8 @@ bool ToRequest(const RequestOptions& options, bool outputRequired, ConversionReq
   request.exportCodePage = options.exportCodePage;
   const std::vector<std::string>& paths = options.paths;
   if (paths.empty()) {
-    problem = outputRequired && !options.thunderbird && options.maildir.empty()
+    problem = outputRequired && !options.thunderbird && options.maildir.empty() &&
+                      options.imap.empty()
                   ? "INPUT and OUTPUT are required"
                   : "INPUT is required";
     return false;
@@ -105,18 +134,26 @@ bool ToRequest(const RequestOptions& options, bool outputRequired, ConversionReq
     hasOutput = true;
     return true;
   }
-  if (!options.maildir.empty()) {
+  if (!options.maildir.empty() || !options.imap.empty()) {
     if (paths.size() != 1) {
-      problem = "with --maildir only INPUT is given";
+      problem = options.imap.empty() ? "with --maildir only INPUT is given"
+                                     : "with --imap only INPUT is given";
       return false;
     }
-    request.output = {DestinationKind::kMaildir, options.maildir};
+    request.output = options.imap.empty()
+                         ? ConversionOutput{DestinationKind::kMaildir, options.maildir}
+                         : ConversionOutput{DestinationKind::kImap, options.imap};
+    request.access.caFile = options.caFile;
+    if (!options.imap.empty() && !ParseImapAddress(options.imap, problem)) {
+      problem = "--imap " + options.imap + ": " + problem;
+      return false;
+    }
     request.inputPath = paths[0];
     hasOutput = true;
     return true;
   }
   if (paths.size() != 2 && outputRequired) {
-    problem = "OUTPUT is required (or --thunderbird, or --maildir DIR)";
+    problem = "OUTPUT is required (or --thunderbird, --maildir DIR or --imap ADDRESS)";
     return false;
   }
   request.inputPath = paths[0];

@@ -18,6 +18,10 @@ struct RequestOptions {
   std::string exportCodePage = DefaultExportCodePage();
   bool thunderbird = false;
   std::string maildir;             // with --maildir
+  std::string imap;                // with --imap: the account's address
+  std::string passwordFile;        // the account's password or token, and one more authority
+  std::string tokenFile;
+  std::string caFile;
   std::vector<std::string> paths;  // INPUT OUTPUT, [PROFILE_DIR] INPUT with --thunderbird, or
                                    // INPUT with --maildir
 };

@@ -37,5 +37,24 @@ TEST(EndOfRunReportTest, MessagesFollowTheFilesAndFilesNamedInTextComeLast) {
             "1 message could not be converted in full:\n  nested too deep (A, s)\n");
 }
 
+// Each message not stored is mail the user must bring over another way: none is left unnamed.
+TEST(EndOfRunReportTest, ListsEveryMessageNotStoredLast) {
+  RunFindings findings;
+  findings.missingFiles.push_back({"x.jpg", "Inbox", "Hi"});
+  for (int i = 0; i < 25; ++i)
+    findings.notStored.push_back({"the server refused it: [OVERQUOTA] full", "Calypso/Inbox",
+                                  "s" + std::to_string(i)});
+  const std::string report = EndOfRunReport(findings);
+  EXPECT_TRUE(report.starts_with("1 file named in the export")) << report;
+  const std::size_t heading = report.find("25 messages were not stored:\n");
+  ASSERT_NE(heading, std::string::npos) << report;
+  EXPECT_NE(report.find("  the server refused it: [OVERQUOTA] full (Calypso/Inbox, s24)\n"),
+            std::string::npos);
+  EXPECT_EQ(report.find("more"), std::string::npos);
+  findings = {};
+  findings.notStored.push_back({"larger than the server takes", "A", "s"});
+  EXPECT_EQ(EndOfRunReport(findings), "1 message was not stored:\n  larger than the server takes (A, s)\n");
+}
+
 }  // namespace
 }  // namespace vandrel

@@ -29,7 +29,7 @@ struct RunFindings {
   // name were not attached, and the line may be all that is left of a damaged header.
   std::vector<MissingFile> filesNamedInText;
   // Messages the destination could not store (a server refused them): the run fails.
-  std::vector<MessageProblem> notStored;
+  std::vector<MessageProblem> notStored = {};
 
   void Add(RunFindings more) {
     Append(missingFiles, more.missingFiles);
