@@ -9,6 +9,7 @@
 #include "cli/terminal_text.h"
 #include "cli/utf8_console.h"
 #include "engine/utf8_path.h"
+#include "log/visible_text.h"
 #include "settings/journal_folder.h"
 
 namespace vandrel::cli {

@@ -40,7 +40,8 @@ int RunRequest(const ConversionRequest& request, bool quiet) {
   WriteText(stderr, TerminalLines(EndOfRunReport(result.findings)));
   // Stopped by a signal: the status a shell expects of a program the signal ended.
   if (result.stopped && signals.Received() != 0) return kSignalBase + signals.Received();
-  return result.succeeded ? kFinished : kRunFailed;
+  // A message the destination did not store fails the run, though every other one went in.
+  return result.succeeded && result.findings.notStored.empty() ? kFinished : kRunFailed;
 }
 
 }  // namespace

@@ -180,6 +180,10 @@ class Proxy(threading.Thread):
             self.mode, self.limit, self.sent = mode, limit, 0
             self.reached.clear()
 
+    def counted(self):
+        with self.lock:
+            return self.sent
+
     def run(self):
         while True:
             client, _ = self.listener.accept()
@@ -296,7 +300,7 @@ def mbox_sizes(tool, work, export):
 
 def check_account(dovecot, expected, top="Calypso", sizes=None, times=1):
     problems = []
-    got = [m for m in dovecot.messages() if m["mailbox"].split("/")[0] == top]
+    got = [m for m in dovecot.messages() if (m["mailbox"] + "/").startswith(top + "/")]
     by_id = {}
     for message in got:
         key = message["hdr.message-id"].strip("<>") or "(none)"
@@ -304,7 +308,7 @@ def check_account(dovecot, expected, top="Calypso", sizes=None, times=1):
     for key, (folder, subject, date) in expected.items():
         copies = by_id.get(key, [])
         if len(copies) != times:
-            problems.append(f"{key}: {len(copies)} copies in the account, expected {times}")
+            problems.append(f"{key}: {len(copies)} copies under {top}, expected {times}")
             continue
         message = copies[0]
         wanted = mailbox_of(folder, top)
@@ -369,7 +373,7 @@ def scenario_upload(tool, work):
                      env)
         if second.returncode != 0 or b"Warning" in second.stderr:
             problems.append(f"STARTTLS run: {second.returncode} {second.stderr.decode()}")
-        problems += check_account(dovecot, expected, top="Zweite")
+        problems += check_account(dovecot, expected, top="Zweite/Ablage")
         if PASSWORD.encode() in run.stdout + run.stderr + second.stdout + second.stderr:
             problems.append("the password was shown")
         return problems
@@ -396,9 +400,13 @@ def scenario_interrupted(tool, work):
     try:
         export = os.path.join(work, "export.txt")
         expected = make_export(export)
-        total = os.path.getsize(export)
         proxy = Proxy(dovecot.imaps_port)
         env = environment(work)
+        # What a whole run sends, so that the cuts below fall part-way through the messages.
+        proxy.arm("pass", 0)
+        cli(tool, ["convert", "-q", "--imap", dovecot.address("Whole", port=proxy.port),
+                   "--ca-file", dovecot.cert, export], env, check=True)
+        total = proxy.counted()
         args = ["convert", "-q", "--imap", dovecot.address("Killed", port=proxy.port),
                 "--ca-file", dovecot.cert, export]
         # Killed at several points, then run again: the journal says what is there.
@@ -508,8 +516,9 @@ def scenario_refused(tool, work):
                                  stderr=subprocess.PIPE)
         if proxy.reached.wait(60):
             second = cli(tool, args, env)
-            if second.returncode != 1 or b"another conversion" not in second.stderr:
-                problems.append(f"second run: {second.returncode} {second.stderr.decode()}")
+            told = second.stderr + second.stdout
+            if second.returncode != 1 or b"another conversion" not in told:
+                problems.append(f"second run: {second.returncode} {told.decode()}")
         else:
             problems.append("the first run never started")
         first.kill()
