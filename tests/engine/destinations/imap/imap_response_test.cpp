@@ -122,6 +122,9 @@ const std::vector<Complete>& CompleteResponses() {
       {"* SEARCH 2 84 882\r\n", "* name=SEARCH code=[] text=<> values=2 84 882"},
       {"* 12 FETCH (BODY[HEADER] ~{5}\r\nab\0cd UID 7)\r\n"s,
        "* #12 name=FETCH code=[] text=<> values=(BODY[HEADER] \"ab\0cd\" UID 7)"s},
+      // Cut after the "~", a line end is already in the buffer.
+      {"* 1 FETCH (BODY[] {1}\r\na BINARY[] ~{1}\r\nb)\r\n",
+       "* #1 name=FETCH code=[] text=<> values=(BODY[] \"a\" BINARY[] \"b\")"},
       {"* 1 FETCH (BODY[] {0}\r\n)\r\n", "* #1 name=FETCH code=[] text=<> values=(BODY[] \"\")"},
       {"* X ((a b) (c (d)) ())\r\n", "* name=X code=[] text=<> values=((a b) (c (d)) ())"},
       {"+ go ahead\r\n", "+ name= code=[] text=<go ahead> values="},
