@@ -51,7 +51,8 @@ void ImapClient::Interrupt() {
 }
 
 ImapReply ImapClient::Lost(std::string why) {
-  if (!lost_) lostWhy_ = std::move(why);
+  // A BYE before the close says why in the server's words; the close itself says less.
+  if (!lost_ && lostWhy_.empty()) lostWhy_ = std::move(why);
   lost_ = true;
   return {ImapReply::Status::kLost, {}, lostWhy_};
 }

@@ -30,7 +30,10 @@ class Reader {
   ImapParse Parse(ImapResponse& response, std::size_t& consumed, std::string& problem) {
     ImapParse outcome = ParseResponse(response);
     if (outcome == ImapParse::kComplete) consumed = at_;
-    if (outcome == ImapParse::kIncomplete && buffer_.size() > kMaxImapResponse) {
+    // Whole or in pieces, a response over the bound is refused alike: whether it came in one
+    // read must not decide.
+    const std::size_t taken = outcome == ImapParse::kComplete ? at_ : buffer_.size();
+    if (outcome != ImapParse::kMalformed && taken > kMaxImapResponse) {
       problem_ = "the server sent a response larger than " +
                  std::to_string(kMaxImapResponse / (1024 * 1024)) + " MB";
       outcome = ImapParse::kMalformed;
@@ -165,9 +168,9 @@ class Reader {
       return Values(value.items, depth + 1, true);
     }
     if (c == '"') return Quoted(value);
-    if (c == '{' || (c == '~' && at_ + 1 < buffer_.size() && buffer_[at_ + 1] == '{'))
-      return Literal(value);
-    if (c == '~') return Fail("\"~\" without a literal");
+    // "~" starts a literal8 only before "{"; elsewhere it is an atom's character.
+    if (c == '~' && at_ + 1 >= buffer_.size()) return ImapParse::kIncomplete;
+    if (c == '{' || (c == '~' && buffer_[at_ + 1] == '{')) return Literal(value);
     std::string_view word;
     if (ImapParse outcome = Word(word); outcome != ImapParse::kComplete) return outcome;
     if (word.empty()) return Fail("an unexpected character");
@@ -189,6 +192,7 @@ class Reader {
       if (c == '\\') {
         if (++at_ >= buffer_.size()) return ImapParse::kIncomplete;
         c = Peek();
+        if (c == '\r' || c == '\n') return Fail("a line ends inside a quoted string");
       }
       value.text += c;
     }
