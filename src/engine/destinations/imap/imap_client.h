@@ -36,9 +36,10 @@ struct ImapReply {
   std::string Told() const;
 };
 
-// A piece of a command: plain text, or a string the client sends quoted or as a literal.
+// A piece of a command: plain text, a string the client sends quoted or as a literal, or one
+// that must be a literal (a message), which BINARY's literal8 may carry with NULs.
 struct ImapArgument {
-  enum class Kind { kText, kString, kBinary };
+  enum class Kind { kText, kString, kLiteral, kBinary };
   Kind kind = Kind::kText;
   std::string_view bytes;
 };

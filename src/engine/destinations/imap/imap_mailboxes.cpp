@@ -99,7 +99,7 @@ ImapReply AppendMessage(ImapClient& client, std::string_view mailbox, std::strin
               "takes only with BINARY, and it does not offer that"};
     command.push_back({ImapArgument::Kind::kBinary, text});
   } else {
-    command.push_back({ImapArgument::Kind::kString, text});
+    command.push_back({ImapArgument::Kind::kLiteral, text});
   }
   const ImapReply reply = client.Command(command);
   if (reply.Ok()) uid = CodeNumber(reply.code, "APPENDUID", 2).value_or(0);
