@@ -42,14 +42,17 @@ ImapReply Authenticate(ImapClient& client, std::string_view mechanism,
 ImapReply SignInWithToken(ImapClient& client, const ImapAccount& account, const std::string& token,
                           std::string& problem) {
   if (client.Has("AUTH=OAUTHBEARER")) {
-    const std::string response = "n,a=" + account.user + ",\x01host=" + account.host +
-                                 "\x01port=" + std::to_string(account.port) + "\x01auth=Bearer " +
-                                 token + "\x01\x01";
+    // ^A separates the fields; as an escape in a literal it would take the hex letters after it.
+    const std::string soh(1, '\x01');
+    const std::string response = "n,a=" + account.user + "," + soh + "host=" + account.host + soh +
+                                 "port=" + std::to_string(account.port) + soh + "auth=Bearer " +
+                                 token + soh + soh;
     return Authenticate(client, "OAUTHBEARER", Base64(response));
   }
   if (client.Has("AUTH=XOAUTH2")) {
     return Authenticate(client, "XOAUTH2",
-                        Base64("user=" + account.user + "\x01auth=Bearer " + token + "\x01\x01"));
+                        Base64("user=" + account.user + std::string(1, '\x01') + "auth=Bearer " +
+                               token + "\x01\x01"));
   }
   problem =
       "the server does not take a token (it offers neither OAUTHBEARER nor XOAUTH2); "

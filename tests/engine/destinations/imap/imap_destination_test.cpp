@@ -20,7 +20,7 @@ struct Mail {
   std::string folder;  // the export's name, "\" between segments
   std::string subject;
   std::string date = "Mon, 01 Mar 2004 19:42:10 +0100";
-  std::string messageId;  // empty: none
+  std::string messageId = {};  // empty: none
   std::string body = "Text\r\n";
 };
 
@@ -31,7 +31,7 @@ ConvertedMessage Converted(const Mail& mail) {
   message.text += "\r\n" + mail.body;
   message.dateField = mail.date;
   message.subject = mail.subject;
-  message.exportDate = CalypsoDate{2003, 12, 31, 23, 59, 59};
+  message.exportDate = CalypsoDate{"Wed", "Dec", 31, "23:59:59", "2003"};
   return message;
 }
 
@@ -57,7 +57,8 @@ class ImapDestinationTest : public ::testing::Test {
   Upload Run(FakeImapServer& server, const std::vector<Mail>& mails,
              const std::string& address = "imap://calypso@mail.example.org/Calypso",
              AccountAccess access = {"secret", "", "", ""}) {
-    if (access.journalFolder.empty() && useJournal_) access.journalFolder = journal_.Path().string();
+    if (access.journalFolder.empty() && useJournal_)
+      access.journalFolder = journal_.Path().string();
     ImapDestination destination(address, access, export_, Network(server),
                                 ImapDestination::Pauses(3, std::chrono::milliseconds(0)));
     Upload upload;
@@ -93,7 +94,8 @@ class ImapDestinationTest : public ::testing::Test {
   static std::map<std::string, std::vector<std::string>> Subjects(const FakeImapServer& server) {
     std::map<std::string, std::vector<std::string>> subjects;
     for (const std::string& name : server.MailboxNames()) {
-      for (const FakeImapMessage& message : server.Mailbox(name)->messages) {
+      const std::optional<FakeImapMailbox> mailbox = server.Mailbox(name);
+      for (const FakeImapMessage& message : mailbox->messages) {
         const std::size_t at = message.text.find("Subject: ") + 9;
         subjects[name].push_back(message.text.substr(at, message.text.find("\r\n", at) - at));
       }
@@ -109,37 +111,45 @@ class ImapDestinationTest : public ::testing::Test {
 
 TEST_F(ImapDestinationTest, TheTreeGoesUnderTheTopWithTheServersNames) {
   const std::vector<Mail> mails = {
-      {"Family\\Holidays", "h1"}, {"Family", "f1"},         {"Reise/Urlaub.2003", "r1"},
-      {"Tom & Jerry", "t1"},      {"\xC3\x84rger", "a1"},   {"A\\\\B", "ab1"},
-      {"A\\B", "ab2"},            {"Family\\Holidays", "h2"},
+      {"Family\\Holidays", "h1"},
+      {"Family", "f1"},
+      {"Reise/Urlaub.2003", "r1"},
+      {"Tom & Jerry", "t1"},
+      {"\xC3\x84rger", "a1"},
+      {"A\\\\B", "ab1"},
+      {"A\\B", "ab2"},
+      {"Family\\Holidays", "h2"},
   };
   const struct {
     char separator;
     bool utf8;
     std::map<std::string, std::vector<std::string>> stored;
   } cases[] = {
-      {'/', false, {{"Archiv/Calypso/Family/Holidays", {"h1", "h2"}},
-                    {"Archiv/Calypso/Family", {"f1"}},
-                    {"Archiv/Calypso/Reise_Urlaub_2003", {"r1"}},
-                    {"Archiv/Calypso/Tom &- Jerry", {"t1"}},
-                    {"Archiv/Calypso/&AMQ-rger", {"a1"}},
-                    {"Archiv/Calypso/A/B", {"ab1"}},
-                    {"Archiv/Calypso/A/B-2", {"ab2"}}}},
-      {'.', true, {{"Archiv.Calypso.Family.Holidays", {"h1", "h2"}},
-                   {"Archiv.Calypso.Family", {"f1"}},
-                   {"Archiv.Calypso.Reise_Urlaub_2003", {"r1"}},
-                   {"Archiv.Calypso.Tom & Jerry", {"t1"}},
-                   {"Archiv.Calypso.\xC3\x84rger", {"a1"}},
-                   {"Archiv.Calypso.A.B", {"ab1"}},
-                   {"Archiv.Calypso.A.B-2", {"ab2"}}}},
+      {'/',
+       false,
+       {{"Archiv/Calypso/Family/Holidays", {"h1", "h2"}},
+        {"Archiv/Calypso/Family", {"f1"}},
+        {"Archiv/Calypso/Reise_Urlaub_2003", {"r1"}},
+        {"Archiv/Calypso/Tom &- Jerry", {"t1"}},
+        {"Archiv/Calypso/&AMQ-rger", {"a1"}},
+        {"Archiv/Calypso/A/B", {"ab1"}},
+        {"Archiv/Calypso/A/B-2", {"ab2"}}}},
+      {'.',
+       true,
+       {{"Archiv.Calypso.Family.Holidays", {"h1", "h2"}},
+        {"Archiv.Calypso.Family", {"f1"}},
+        {"Archiv.Calypso.Reise_Urlaub_2003", {"r1"}},
+        {"Archiv.Calypso.Tom & Jerry", {"t1"}},
+        {"Archiv.Calypso.\xC3\x84rger", {"a1"}},
+        {"Archiv.Calypso.A.B", {"ab1"}},
+        {"Archiv.Calypso.A.B-2", {"ab2"}}}},
   };
   for (const auto& c : cases) {
     FakeImapOptions options;
     options.separator = c.separator;
     options.utf8Accept = c.utf8;
     FakeImapServer server(options);
-    const Upload upload =
-        Run(server, mails, "imap://calypso@mail.example.org/Archiv/Calypso");
+    const Upload upload = Run(server, mails, "imap://calypso@mail.example.org/Archiv/Calypso");
     ASSERT_EQ(upload.error, "") << c.separator;
     EXPECT_EQ(Subjects(server), c.stored) << c.separator;
     // Every parent is a folder of its own, so that the tree shows and can take mail.
@@ -161,7 +171,7 @@ TEST_F(ImapDestinationTest, AMessageIsStoredWholeUnreadAndDatedByItsDateField) {
   mails[2].body = std::string("with a NUL \0 in it\r\n", 20);
   const Upload upload = Run(server, mails);
   ASSERT_EQ(upload.error, "");
-  const std::vector<FakeImapMessage>& stored = server.Mailbox("Calypso/Inbox")->messages;
+  const std::vector<FakeImapMessage> stored = server.Mailbox("Calypso/Inbox")->messages;
   ASSERT_EQ(stored.size(), 2u);
   EXPECT_EQ(stored[0].text, Converted(mails[0]).text);
   EXPECT_EQ(stored[0].internalDate, "15-Jan-2004 13:30:00 +0000");
@@ -185,12 +195,12 @@ TEST_F(ImapDestinationTest, RefusedMessagesAndFoldersAreToldAndTheRestStored) {
   options.appendLimit = 200;
   options.refusedNameCharacters = "#";
   FakeImapServer server(options);
-  std::vector<Mail> mails = {{"Inbox", "first"},
-                             {"Inbox", "over quota", "Mon, 01 Mar 2004 19:42:10 +0100", "", "QUOTA\r\n"},
-                             {"Inbox", "too big", "Mon, 01 Mar 2004 19:42:10 +0100", "",
-                              std::string(300, 'x') + "\r\n"},
-                             {"C#", "refused folder"},
-                             {"Inbox", "last"}};
+  std::vector<Mail> mails = {
+      {"Inbox", "first"},
+      {"Inbox", "over quota", "Mon, 01 Mar 2004 19:42:10 +0100", "", "QUOTA\r\n"},
+      {"Inbox", "too big", "Mon, 01 Mar 2004 19:42:10 +0100", "", std::string(300, 'x') + "\r\n"},
+      {"C#", "refused folder"},
+      {"Inbox", "last"}};
   const Upload upload = Run(server, mails);
   ASSERT_EQ(upload.error, "");
   EXPECT_EQ(Subjects(server)["Calypso/Inbox"], (std::vector<std::string>{"first", "last"}));
@@ -252,11 +262,29 @@ TEST_F(ImapDestinationTest, SignInRefusalsEndTheRunWithTheServersWordsAndNoSecre
     std::string address;
     std::string told;
   } cases[] = {
-      {"wrong password", {}, {"wrong-pw", "", "", ""}, "imap://calypso@h/C", "[AUTHENTICATIONFAILED]"},
-      {"no STARTTLS", [] { FakeImapOptions o; o.startTls = false; return o; }(),
-       {"secret", "", "", ""}, "imap://calypso@h/C", "does not offer STARTTLS"},
-      {"certificate", [] { FakeImapOptions o; o.tlsFailure = "the server's certificate is not trusted"; return o; }(),
-       {"secret", "", "", ""}, "imap://calypso@h/C", "not trusted"},
+      {"wrong password",
+       {},
+       {"wrong-pw", "", "", ""},
+       "imap://calypso@h/C",
+       "[AUTHENTICATIONFAILED]"},
+      {"no STARTTLS",
+       [] {
+         FakeImapOptions o;
+         o.startTls = false;
+         return o;
+       }(),
+       {"secret", "", "", ""},
+       "imap://calypso@h/C",
+       "does not offer STARTTLS"},
+      {"certificate",
+       [] {
+         FakeImapOptions o;
+         o.tlsFailure = "the server's certificate is not trusted";
+         return o;
+       }(),
+       {"secret", "", "", ""},
+       "imap://calypso@h/C",
+       "not trusted"},
       {"token nowhere taken", {}, {"", "tok", "", ""}, "imap://calypso@h/C", "OAUTHBEARER"},
       {"bad address", {}, {"secret", "", "", ""}, "imap://h/C", "names no user"},
   };
@@ -275,6 +303,7 @@ TEST_F(ImapDestinationTest, SignInRefusalsEndTheRunWithTheServersWordsAndNoSecre
 }
 
 TEST_F(ImapDestinationTest, ATokenSignsInWhereTheServerTakesOne) {
+  useJournal_ = false;  // each server is a new account under one address
   for (const bool bearer : {true, false}) {
     FakeImapOptions options;
     options.oauthBearer = bearer;
@@ -323,8 +352,12 @@ TEST(ImapAccountTest, AddressesReadBackAsWritten) {
     ImapAccount account;
   } cases[] = {
       {"imaps://me@mail.example.org", true, {ImapSecurity::kTls, "mail.example.org", 993, "me"}},
-      {"imap://me%40example.org@mail.example.org:1143/Archiv/Calypso%202003", true,
-       {ImapSecurity::kStartTls, "mail.example.org", 1143, "me@example.org",
+      {"imap://me%40example.org@mail.example.org:1143/Archiv/Calypso%202003",
+       true,
+       {ImapSecurity::kStartTls,
+        "mail.example.org",
+        1143,
+        "me@example.org",
         {"Archiv", "Calypso 2003"}}},
       {"imaps://a@b@[::1]:10993/", true, {ImapSecurity::kTls, "::1", 10993, "a@b"}},
       {"imaps://me:pw@host", false, {}},
