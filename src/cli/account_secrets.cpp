@@ -38,6 +38,8 @@ std::optional<std::string> FirstLine(const std::string& path, std::string& probl
     warnings.push_back("Warning: others can read " + path +
                        "; it should be readable by you alone (chmod 600 " + path + ").");
   }
+#else
+  (void)warnings;  // a file's readers are its access list there, which this does not judge
 #endif
   std::ifstream in(Utf8Path(path), std::ios::binary);
   std::string line;
