@@ -44,6 +44,7 @@ TEST_F(RememberedRunTest, EachDestinationSurvivesAWriteAndARead) {
       {"mbox", "/home/ann/Mail/calypso.mbx", "00000000"},
       {"thunderbird", "", "00000001"},
       {"maildir", "/home/ann/Maildir", "00000000"},
+      {"imap", "imap://ann%40example.org@mail.example.org:1143/Calypso", "00000000"},
   };
   ASSERT_EQ(std::size(cases), kDestinationChoices.size()) << "a destination without a case";
   for (const auto& c : cases) {
@@ -79,7 +80,7 @@ TEST_F(RememberedRunTest, StoredValuesOfOtherVersionsReadAsAChoice) {
        {{"REG_SZ", "MRU_Destination", "maildir"}, {"REG_DWORD", "MRU_OutputToThunderbird", "1"}},
        "maildir"},
       {"key of a later version",
-       {{"REG_SZ", "MRU_Destination", "imap"}, {"REG_DWORD", "MRU_OutputToThunderbird", "1"}},
+       {{"REG_SZ", "MRU_Destination", "pop3"}, {"REG_DWORD", "MRU_OutputToThunderbird", "1"}},
        "mbox"},
       {"empty key", {{"REG_SZ", "MRU_Destination", ""}}, "mbox"},
       {"key as a number",

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/journal_folder.h"
 #include "temp_folder.h"
 
 namespace vandrel {
@@ -35,6 +36,22 @@ TEST(SettingsFolderTest, FallsBackToTheAccountsHomeFolder) {
   EXPECT_TRUE(folder.is_absolute()) << folder;
   EXPECT_EQ(folder.filename(), "vandrel");
   EXPECT_EQ(folder.parent_path().filename(), ".config");
+}
+
+// The journal of runs into mail accounts follows the settings wherever they are moved to.
+TEST(SettingsFolderTest, TheRunJournalIsInTheSettingsFolder) {
+  const struct {
+    const char* configHome;
+    const char* expected;
+  } cases[] = {
+      {"/cfg", "/cfg/vandrel/accounts"},
+      {nullptr, "/home/u/.config/vandrel/accounts"},
+  };
+  for (const auto& c : cases) {
+    ScopedEnv configHome("XDG_CONFIG_HOME", c.configHome);
+    ScopedEnv home("HOME", "/home/u");
+    EXPECT_EQ(RunJournalFolder().lexically_normal(), std::filesystem::path(c.expected));
+  }
 }
 
 }  // namespace
