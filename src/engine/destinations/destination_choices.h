@@ -14,6 +14,7 @@ enum class PlaceKind {
   kFileOrFolder,    // a file name pattern, or a folder
   kFolder,          // a folder
   kDefaultProfile,  // nothing to ask: the window uses the default Thunderbird profile
+  kMailAccount,     // the window asks for the account in its own small dialog
 };
 
 struct DestinationChoice {
@@ -23,11 +24,12 @@ struct DestinationChoice {
   PlaceKind place;
 };
 
-inline constexpr std::array<DestinationChoice, 3> kDestinationChoices = {{
+inline constexpr std::array<DestinationChoice, 4> kDestinationChoices = {{
     {DestinationKind::kMboxFiles, "mbox", "Write mbox files", PlaceKind::kFileOrFolder},
     {DestinationKind::kThunderbird, "thunderbird", "Put into Thunderbird",
      PlaceKind::kDefaultProfile},
     {DestinationKind::kMaildir, "maildir", "Put into a Maildir", PlaceKind::kFolder},
+    {DestinationKind::kImap, "imap", "Put into a mail account", PlaceKind::kMailAccount},
 }};
 
 inline const DestinationChoice& ChoiceFor(DestinationKind kind) {

@@ -16,7 +16,9 @@
 
 #include "engine/destinations/chosen_output.h"
 #include "engine/end_of_run_report.h"
+#include "settings/journal_folder.h"
 #include "settings/remembered_run.h"
+#include "ui/qt/account_dialog.h"
 #include "ui/qt/app_icon.h"
 #include "ui/qt/dialog_units.h"
 #include "ui/qt/qt_file_chooser.h"
@@ -89,13 +91,22 @@ MainDialog::~MainDialog() = default;
 
 void MainDialog::OnConvert() {
   if (job_.IsRunning()) return;
-  inputPath_ = PathBytes(inputEdit_->text());
-  outputPath_ = PathBytes(outputEdit_->text());
   const DestinationChoice& destination = Destination();
-  RememberRun({inputPath_, outputPath_, std::string(destination.key)});
   ConversionRequest request;
+  if (destination.place == PlaceKind::kMailAccount) {
+    // Asked before the run, not left for the server to refuse.
+    if (CheckAccount(account_, password_, true).address.empty() && !AskForAccount(true)) return;
+    request.access.password = password_;
+    request.access.journalFolder = RunJournalFolder().string();
+  }
+  inputPath_ = PathBytes(inputEdit_->text());
+  outputPath_ = destination.place == PlaceKind::kMailAccount
+                    ? CheckAccount(account_, {}, false).address
+                    : PathBytes(outputEdit_->text());
+  RememberRun({inputPath_, outputPath_, std::string(destination.key)});
   request.inputPath = inputPath_;
   request.output = ChosenOutput(destination, outputPath_);
+  emit RunRequested(request);
   job_.Start(std::move(request));
 }
 
@@ -106,6 +117,10 @@ void MainDialog::OnGetMailbox() {
 
 void MainDialog::OnSetOutput() {
   if (job_.IsRunning()) return;
+  if (Destination().place == PlaceKind::kMailAccount) {
+    AskForAccount(false);
+    return;
+  }
   const QString current = outputEdit_->text();
   const bool folder = Destination().place == PlaceKind::kFolder;
   ChoosePath(folder ? OutputFolderRequest(current) : OutputFileRequest(current), outputEdit_,
@@ -242,19 +257,52 @@ void MainDialog::ConnectControls() {
 // A path that cannot be read back leaves its edit empty.
 void MainDialog::ShowRememberedRun() {
   const RememberedRun run = LoadRememberedRun();
+  const DestinationChoice& destination = ChoiceNamed(run.destination);
   inputEdit_->setText(PathText(run.inputPath));
-  outputEdit_->setText(PathText(run.outputPath));
+  // An account is remembered by its address; one that does not read back leaves the fields empty.
+  if (destination.place == PlaceKind::kMailAccount) {
+    account_ = FieldsOfAddress(run.outputPath);
+  } else {
+    outputEdit_->setText(PathText(run.outputPath));
+  }
+  destinationBox_->setCurrentIndex(ChoiceIndex(destination));
+  OnDestinationChosen();  // the first entry is chosen already and would not say so
   inputPath_ = PathBytes(inputEdit_->text());
   outputPath_ = PathBytes(outputEdit_->text());
-  destinationBox_->setCurrentIndex(ChoiceIndex(ChoiceNamed(run.destination)));
-  OnDestinationChosen();  // the first entry is chosen already and would not say so
 }
 
-// The output path means nothing while the folders go into the default Thunderbird profile.
+// The output path means nothing while the folders go into the default Thunderbird profile. For a
+// mail account the edit shows the account's address, which only the account's dialog changes;
+// the path comes back with a choice that takes one.
 void MainDialog::OnDestinationChosen() {
-  const bool needsPlace = Destination().place != PlaceKind::kDefaultProfile;
+  const PlaceKind place = Destination().place;
+  const bool account = place == PlaceKind::kMailAccount;
+  if (account && !showingAccount_) {
+    pathText_ = outputEdit_->text();
+    ShowAccount();
+  } else if (!account && showingAccount_) {
+    outputEdit_->setText(pathText_);
+  }
+  showingAccount_ = account;
+  outputEdit_->setReadOnly(account);
+  const bool needsPlace = place != PlaceKind::kDefaultProfile;
   outputEdit_->setEnabled(needsPlace);
   setOutputButton_->setEnabled(needsPlace);
+}
+
+// Empty until the account's fields make an address.
+void MainDialog::ShowAccount() {
+  const std::string address = CheckAccount(account_, {}, false).address;
+  outputEdit_->setText(QString::fromUtf8(address.data(), qsizetype(address.size())));
+}
+
+bool MainDialog::AskForAccount(bool passwordNeeded) {
+  AccountDialog dialog(account_, password_, passwordNeeded, this);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  account_ = dialog.Fields();
+  password_ = dialog.Password();
+  ShowAccount();
+  return true;
 }
 
 const DestinationChoice& MainDialog::Destination() const {

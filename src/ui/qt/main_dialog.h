@@ -12,6 +12,7 @@
 #include "engine/conversion_job.h"
 #include "engine/destinations/destination_choices.h"
 #include "log/activity_log.h"
+#include "ui/account_fields.h"
 #include "ui/qt/file_chooser.h"
 #include "ui/qt/qt_information_box.h"
 #include "ui/qt/qt_log_view.h"
@@ -39,6 +40,8 @@ class MainDialog : public QDialog {
   bool IsConverting() const { return job_.IsRunning(); }
 
  signals:
+  // A run is about to start with this request, for those who watch the window.
+  void RunRequested(const vandrel::ConversionRequest& request);
   // A run has ended and every line it produced is in the log box.
   void RunFinished();
 
@@ -63,6 +66,8 @@ class MainDialog : public QDialog {
   void OnDestinationChosen();
   const DestinationChoice& Destination() const;
   void ChoosePath(const FileRequest& request, QLineEdit* edit, std::string& path);
+  bool AskForAccount(bool passwordNeeded);
+  void ShowAccount();
   void RunEnded();
   void LogFindings();
 
@@ -87,6 +92,13 @@ class MainDialog : public QDialog {
   bool stopping_ = false;
   std::string inputPath_;
   std::string outputPath_;
+  // The account a run into a mail account goes to, and its password for as long as the window
+  // lives; the password is never stored.
+  AccountFields account_;
+  std::string password_;
+  // While the account's address is in the output edit, the path it held before.
+  QString pathText_;
+  bool showingAccount_ = false;
   ConversionJob job_;  // last, so that it is gone before the sinks it writes to
 };
 

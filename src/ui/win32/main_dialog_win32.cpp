@@ -4,7 +4,9 @@
 
 #include "engine/destinations/chosen_output.h"
 #include "platform/utf16_win32.h"
+#include "settings/journal_folder.h"
 #include "settings/remembered_run.h"
+#include "ui/win32/account_dialog_win32.h"
 #include "ui/win32/file_dialog_win32.h"
 #include "ui/win32/resource_win32.h"
 #include "vandrel/version.h"
@@ -132,11 +134,18 @@ const DestinationChoice& MainDialog::Destination() const {
 
 void MainDialog::OnConvert() {
   if (IsConverting()) return;
-  inputPath_ = ItemText(IDC_INPUT_EDIT);
-  outputPath_ = ItemText(IDC_OUTPUT_EDIT);
   const DestinationChoice& destination = Destination();
-  RememberRun({inputPath_, outputPath_, std::string(destination.key)});
   ConversionRequest request;
+  const bool account = destination.place == PlaceKind::kMailAccount;
+  if (account) {
+    // Asked before the run, not left for the server to refuse.
+    if (CheckAccount(account_, password_, true).address.empty() && !AskForAccount(true)) return;
+    request.access.password = password_;
+    request.access.journalFolder = platform::Narrow(RunJournalFolder().wstring());
+  }
+  inputPath_ = ItemText(IDC_INPUT_EDIT);
+  outputPath_ = account ? CheckAccount(account_, {}, false).address : ItemText(IDC_OUTPUT_EDIT);
+  RememberRun({inputPath_, outputPath_, std::string(destination.key)});
   request.inputPath = inputPath_;
   request.output = ChosenOutput(destination, outputPath_);
   job_->Start(std::move(request));
@@ -152,6 +161,10 @@ void MainDialog::OnGetMailbox() {
 
 void MainDialog::OnSetOutput() {
   if (IsConverting()) return;
+  if (Destination().place == PlaceKind::kMailAccount) {
+    AskForAccount(false);
+    return;
+  }
   const std::string current = ItemText(IDC_OUTPUT_EDIT);
   const auto chosen = Destination().place == PlaceKind::kFolder
                           ? ChooseFolder(window_, current)
@@ -191,11 +204,35 @@ void MainDialog::StopRunAndWait() {
   stopping_ = false;
 }
 
-// The output path means nothing while the folders go into the default Thunderbird profile.
+// The output path means nothing while the folders go into the default Thunderbird profile. For a
+// mail account the edit shows the account's address, which only the account's dialog changes;
+// the path comes back with a choice that takes one.
 void MainDialog::OnDestinationChosen() {
-  const bool needsPlace = Destination().place != PlaceKind::kDefaultProfile;
+  const PlaceKind place = Destination().place;
+  const bool account = place == PlaceKind::kMailAccount;
+  if (account && !showingAccount_) {
+    pathText_ = ItemText(IDC_OUTPUT_EDIT);
+    ShowAccount();
+  } else if (!account && showingAccount_) {
+    SetItemText(IDC_OUTPUT_EDIT, pathText_);
+  }
+  showingAccount_ = account;
+  ::SendMessageW(Item(IDC_OUTPUT_EDIT), EM_SETREADONLY, account, 0);
+  const bool needsPlace = place != PlaceKind::kDefaultProfile;
   ::EnableWindow(Item(IDC_OUTPUT_EDIT), needsPlace);
   ::EnableWindow(Item(IDC_SET_OUTPUT), needsPlace);
+}
+
+// Empty until the account's fields make an address.
+void MainDialog::ShowAccount() {
+  SetItemText(IDC_OUTPUT_EDIT, CheckAccount(account_, {}, false).address);
+}
+
+bool MainDialog::AskForAccount(bool passwordNeeded) {
+  if (!vandrel::AskForAccount(instance_, window_, account_, password_, passwordNeeded))
+    return false;
+  ShowAccount();
+  return true;
 }
 
 // A file dropped onto the window becomes the export; ignored during a run, as "Get Mailbox" is.

@@ -13,6 +13,7 @@
 #include "engine/conversion_job.h"
 #include "engine/destinations/destination_choices.h"
 #include "log/activity_log.h"
+#include "ui/account_fields.h"
 #include "ui/win32/dialog_status_sink_win32.h"
 #include "ui/win32/edit_log_view_win32.h"
 
@@ -56,6 +57,8 @@ class MainDialog {
   void SetItemText(int id, std::string_view text);
   void ShowRememberedRun();
   void LogFindings();
+  bool AskForAccount(bool passwordNeeded);
+  void ShowAccount();
 
   HINSTANCE instance_;
   HWND window_ = nullptr;
@@ -66,6 +69,13 @@ class MainDialog {
   ActivityLog log_;
   std::string inputPath_;
   std::string outputPath_;
+  // The account a run into a mail account goes to, and its password for as long as the window
+  // lives; the password is never stored.
+  AccountFields account_;
+  std::string password_;
+  // While the account's address is in the output edit, the path it held before.
+  std::string pathText_;
+  bool showingAccount_ = false;
   bool stopping_ = false;
   std::unique_ptr<ConversionJob> job_;  // last, so that it is gone before the sinks it writes to
 };

@@ -7,16 +7,21 @@
 
 namespace vandrel {
 
-// A path that cannot be read back leaves its edit empty.
+// A path that cannot be read back leaves its edit empty. An account is remembered by its
+// address; one that does not read back leaves the account's fields empty.
 void MainDialog::ShowRememberedRun() {
   const RememberedRun run = LoadRememberedRun();
+  const DestinationChoice& destination = ChoiceNamed(run.destination);
   SetItemText(IDC_INPUT_EDIT, run.inputPath);
-  SetItemText(IDC_OUTPUT_EDIT, run.outputPath);
+  if (destination.place == PlaceKind::kMailAccount) {
+    account_ = FieldsOfAddress(run.outputPath);
+  } else {
+    SetItemText(IDC_OUTPUT_EDIT, run.outputPath);
+  }
+  ::SendMessageW(Item(IDC_DESTINATION), CB_SETCURSEL, WPARAM(ChoiceIndex(destination)), 0);
+  OnDestinationChosen();  // CB_SETCURSEL does not notify
   inputPath_ = ItemText(IDC_INPUT_EDIT);
   outputPath_ = ItemText(IDC_OUTPUT_EDIT);
-  ::SendMessageW(Item(IDC_DESTINATION), CB_SETCURSEL,
-                 WPARAM(ChoiceIndex(ChoiceNamed(run.destination))), 0);
-  OnDestinationChosen();  // CB_SETCURSEL does not notify
 }
 
 // What the run found (files not there, messages not converted in full), line by line, after the

@@ -21,6 +21,9 @@ TEST(ChosenOutputTest, EachChoiceTakesTheEditsPathUnlessItNeedsNone) {
       {"thunderbird", "/home/ann/Mail/calypso.mbx", {DestinationKind::kThunderbird, ""}},
       {"maildir", "/home/ann/Maildir", {DestinationKind::kMaildir, "/home/ann/Maildir"}},
       {"maildir", "", {DestinationKind::kMaildir, ""}},
+      {"imap",
+       "imaps://ann@mail.example.org/Calypso",
+       {DestinationKind::kImap, "imaps://ann@mail.example.org/Calypso"}},
   };
   for (const auto& c : cases)
     EXPECT_EQ(ChosenOutput(ChoiceNamed(c.key), c.editPath), c.expected)
