@@ -2,11 +2,11 @@
 """`vandrel-cli convert --imap` into a private Dovecot (Debian's dovecot-imapd) on 127.0.0.1,
 free ports, a self-signed certificate trusted with --ca-file, read back with doveadm.
 
-usage: imap_upload_check.py VANDREL_CLI SCENARIO [WINE_EXE]
+usage: imap_upload_check.py VANDREL_CLI SCENARIO
   upload       every folder and message arrives (IMAPS and STARTTLS); a rerun stores nothing
   interrupted  a kill part-way, a dropped connection, a lost journal: every message once
   refused      wrong password, untrusted certificate, no STARTTLS, size limits, a second run
-  wine         the upload by WINE_EXE (vandrel-cli.exe) under Wine
+  wine         the upload and its rerun by VANDREL_CLI (vandrel-cli.exe) under Wine
 exit 77 when Dovecot is not installed.
 """
 import calendar
@@ -348,6 +348,10 @@ def scenario_refused(tool, work):
         dovecot.stop()
 
 
+def windows_path(path):
+    return "Z:" + path.replace("/", "\\")
+
+
 def scenario_wine(tool, work):
     dovecot = Dovecot(work)
     try:
@@ -356,12 +360,20 @@ def scenario_wine(tool, work):
         env = environment(work)
         env.update(WINEDEBUG="-all", WINEPREFIX=os.environ.get("WINEPREFIX",
                                                                os.path.join(work, "wine")))
-        run = cli(tool, ["convert", "-q", "--imap", dovecot.address(), "--ca-file",
-                         "Z:" + dovecot.cert.replace("/", "\\"), "Z:" + export.replace("/", "\\")],
-                  env, timeout=600)
+        untrusted = cli(tool, ["convert", "-q", "--imap", dovecot.address(), windows_path(export)],
+                        env, timeout=600)
+        if untrusted.returncode != 1 or b"not trusted" not in untrusted.stdout:
+            return [f"untrusted under Wine: {untrusted.returncode} {untrusted.stdout.decode()}"]
+        args = ["convert", "-q", "--imap", dovecot.address(), "--ca-file",
+                windows_path(dovecot.cert), windows_path(export)]
+        run = cli(tool, args, env, timeout=600)
         if run.returncode != 0:
-            return [f"convert under Wine: {run.returncode} {run.stderr.decode(errors='replace')}"]
-        return check_account(dovecot, expected)
+            return [f"convert under Wine: {run.returncode} {run.stdout.decode(errors='replace')}"]
+        problems = check_account(dovecot, expected)
+        again = cli(tool, args, env, timeout=600)
+        if again.returncode != 0 or b"were there already" not in again.stdout:
+            problems.append(f"rerun under Wine: {again.returncode} {again.stdout.decode()}")
+        return problems + check_account(dovecot, expected)
     finally:
         dovecot.stop()
 
@@ -371,7 +383,7 @@ def main():
         print("Dovecot is not installed: skipped")
         return 77
     scenario = sys.argv[2]
-    tool = ["wine", sys.argv[3]] if scenario == "wine" else [sys.argv[1]]
+    tool = ["wine", sys.argv[1]] if scenario == "wine" else [sys.argv[1]]
     with tempfile.TemporaryDirectory() as work:
         os.chmod(work, 0o755)
         problems = globals()["scenario_" + scenario](tool, work)
