@@ -24,7 +24,7 @@ build_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
                 qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
 fuzz_packages=(clang libclang-rt-14-dev)
 # GNU time, for the scale run's peak memory.
-bench_packages=(time)
+bench_packages=(time dovecot-imapd)
 thunderbird_packages=(thunderbird xvfb)
 # Dovecot reads back the Maildir we write; mutt, a client of its own, reads one folder of it.
 dovecot_packages=(dovecot-imapd mutt)

@@ -98,7 +98,8 @@ bool ReadSecretsFor(const RequestOptions& options, ConversionRequest& request) {
   std::vector<std::string> warnings;
   const bool read =
       ReadAccountSecrets(options, request.output.place, request.access, problem, warnings);
-  for (const std::string& warning : warnings) WriteText(stderr, TerminalText(warning) + "\n");
+  for (const std::string& warning : warnings)
+    WriteText(stderr, TerminalText(warning) + "\n");
   if (!read) WriteText(stderr, "Error: " + TerminalText(problem) + "\n");
   return read;
 }

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
+#include "cli/account_secrets.h"
 #include "cli/command_help.h"
 #include "cli/console_output.h"
-#include "cli/account_secrets.h"
 #include "cli/exit_code.h"
 #include "cli/terminal_text.h"
 #include "cli/utf8_console.h"

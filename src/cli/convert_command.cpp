@@ -3,9 +3,9 @@
 #include <csignal>
 #include <cstdio>
 
+#include "cli/account_secrets.h"
 #include "cli/command_help.h"
 #include "cli/console_output.h"
-#include "cli/account_secrets.h"
 #include "cli/exit_code.h"
 #include "cli/stop_signals.h"
 #include "cli/terminal_text.h"

@@ -122,10 +122,10 @@ bool ToRequest(const RequestOptions& options, bool outputRequired, ConversionReq
   request.exportCodePage = options.exportCodePage;
   const std::vector<std::string>& paths = options.paths;
   if (paths.empty()) {
-    problem = outputRequired && !options.thunderbird && options.maildir.empty() &&
-                      options.imap.empty()
-                  ? "INPUT and OUTPUT are required"
-                  : "INPUT is required";
+    problem =
+        outputRequired && !options.thunderbird && options.maildir.empty() && options.imap.empty()
+            ? "INPUT and OUTPUT are required"
+            : "INPUT is required";
     return false;
   }
   if (options.thunderbird) {

@@ -210,28 +210,38 @@ std::string ImapDestination::PlaceOf(const OutputFolder& folder) {
   return Shown(node) + " in " + AccountName(*account_);
 }
 
+// A connection lost on the way is made again first.
 std::string ImapDestination::MakeMailbox(const FolderTree::Node& node) {
   if (selectable_.contains(node.storedName)) return {};
-  const ImapReply reply = CreateMailbox(*client_, node.storedName);
-  if (reply.status == ImapReply::Status::kLost) return reply.text;
-  if (!reply.Ok()) return "the server did not make the folder: " + reply.Told();
+  ImapReply reply = CreateMailbox(*client_, node.storedName);
+  if (reply.status == ImapReply::Status::kLost) {
+    std::string problem;
+    if (!Reconnect(reply.text, problem)) return problem;
+    reply = CreateMailbox(*client_, node.storedName);
+  }
+  if (!reply.Ok()) {
+    folderProblem_ = "the server did not make the folder: " + reply.Told();
+    return {};
+  }
   selectable_.insert(node.storedName);
   return {};
 }
 
 std::string ImapDestination::BeginFolder(const OutputFolder& folder) {
   PlaceOf(folder);
-  mailbox_ = claimed_->storedName;
+  // No folder is selected again after a reconnection until this one is made.
+  mailbox_.clear();
   mailboxShown_ = Shown(*claimed_);
-  mailboxExisted_ = existing_.contains(mailbox_);
   number_ = 0;
   folderProblem_.clear();
   for (FolderTree::Node* node : unmade_) {
-    folderProblem_ = MakeMailbox(*node);
+    if (std::string problem = MakeMailbox(*node); !problem.empty()) return problem;
     if (!folderProblem_.empty()) break;
   }
   unmade_.clear();
   if (!folderProblem_.empty()) return {};
+  mailbox_ = claimed_->storedName;
+  mailboxExisted_ = existing_.contains(mailbox_);
   return SelectCurrent();
 }
 
@@ -380,6 +390,7 @@ bool ImapDestination::Reconnect(std::string why, std::string& problem) {
       continue;
     }
     client_ = std::move(opened.client);
+    if (mailbox_.empty()) return true;
     MailboxState state;
     const ImapReply reply = SelectMailbox(*client_, mailbox_, state);
     if (reply.Ok()) {

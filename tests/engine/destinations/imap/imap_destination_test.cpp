@@ -333,6 +333,37 @@ TEST_F(ImapDestinationTest, AConnectionThatStaysLostEndsTheRunSayingARerunContin
   EXPECT_EQ(server.Mailbox("C/Inbox")->messages.size(), 2u);
 }
 
+// The server hangs up at each command in turn (sign-in, LIST, CREATE, SELECT, APPEND, SEARCH):
+// the run gets over it or ends with an error line, and a rerun leaves every message there once.
+TEST_F(ImapDestinationTest, AHangUpAtAnyCommandLeavesEveryMessageOnceAfterARerun) {
+  std::vector<Mail> mails;
+  for (int i = 0; i < 6; ++i)
+    mails.push_back({i < 2   ? "A\\B"
+                     : i < 4 ? "A"
+                             : "C",
+                     "m" + std::to_string(i),
+                     "Mon, 01 Mar 2004 19:42:1" + std::to_string(i) + " +0100",
+                     i == 3 ? "" : "id" + std::to_string(i) + "@x"});
+  const std::map<std::string, std::vector<std::string>> whole = {
+      {"T/A/B", {"m0", "m1"}}, {"T/A", {"m2", "m3"}}, {"T/C", {"m4", "m5"}}};
+  for (int command = 1; command <= 40; ++command) {
+    SCOPED_TRACE(command);
+    TempFolder journal;
+    FakeImapOptions options;
+    options.byeAtCommand = command;
+    FakeImapServer server(options);
+    const AccountAccess access{"secret", "", "", journal.Path().string()};
+    const Upload first = Run(server, mails, "imap://calypso@h/T", access);
+    if (!first.error.empty()) {
+      EXPECT_NE(first.error.find("Server shutting down."), std::string::npos) << first.error;
+      const Upload second = Run(server, mails, "imap://calypso@h/T", access);
+      EXPECT_EQ(second.error, "");
+    }
+    EXPECT_EQ(Subjects(server), whole);
+    EXPECT_EQ(server.ClientFaults(), std::vector<std::string>());
+  }
+}
+
 TEST_F(ImapDestinationTest, TwoRunsIntoOneAccountDoNotMix) {
   FakeImapServer server;
   AccountAccess access{"secret", "", "", journal_.Path().string()};
