@@ -169,7 +169,8 @@ bool Pipeline::HandFolder(const FolderMap::Folder& folder) {
   if (messages.empty()) return Fail("no messages found");
   if (const std::string problem = destination_.BeginFolder({name, FolderPathOf(name)});
       !problem.empty()) {
-    return Fail(problem);
+    if (!StopRequested()) Fail(problem);
+    return false;
   }
   std::size_t given = 0;
   for (std::size_t taken = 0; taken < messages.size(); ++taken) {
@@ -187,7 +188,9 @@ bool Pipeline::HandFolder(const FolderMap::Folder& folder) {
     if (StopRequested()) return false;
     findings_.Add(std::move(converted.findings));
     if (const std::string problem = destination_.Add(converted); !problem.empty()) {
-      return Fail(problem);
+      // A destination waiting on a server gives up when the stop comes: the run is stopped.
+      if (!StopRequested()) Fail(problem);
+      return false;
     }
     findings_.Add(destination_.TakeFindings());
     if (report_.status != nullptr) report_.status->StepProgress();

@@ -401,6 +401,7 @@ bool ImapDestination::Reconnect(std::string why, std::string& problem) {
     client_.reset();
   }
   problem = LostLine(why);
+  rerunTold_ = true;
   return false;
 }
 
@@ -424,8 +425,11 @@ std::string ImapDestination::Finish() {
 }
 
 std::string ImapDestination::Note() const {
-  std::string note = std::to_string(stored_) + " messages stored in " + address_;
-  if (alreadyThere_ > 0) note += ", " + std::to_string(alreadyThere_) + " were there already";
+  std::string note = std::to_string(stored_) + (stored_ == 1 ? " message" : " messages") +
+                     " stored in " + address_;
+  if (alreadyThere_ > 0)
+    note += ", " + std::to_string(alreadyThere_) + (alreadyThere_ == 1 ? " was" : " were") +
+            " there already";
   return note + ".";
 }
 
@@ -433,10 +437,10 @@ std::string ImapDestination::Abandon() {
   if (client_ != nullptr) client_->Command("LOGOUT");
   client_.reset();
   journal_.Close();
-  if (stored_ == 0) return {};
-  return " The " + std::to_string(stored_) +
-         " messages stored so far stay in the account; running the same command again "
-         "stores the rest.";
+  if (stored_ == 0 || rerunTold_) return {};
+  return " What was stored so far (" + std::to_string(stored_) +
+         (stored_ == 1 ? " message" : " messages") +
+         ") stays in the account; running the same command again stores the rest.";
 }
 
 }  // namespace vandrel

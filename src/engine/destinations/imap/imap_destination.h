@@ -103,6 +103,7 @@ class ImapDestination : public Destination {
   std::size_t stored_ = 0;
   std::size_t alreadyThere_ = 0;
   std::size_t seen_ = 0;
+  bool rerunTold_ = false;  // the error line says already that a rerun continues
   RunFindings findings_;
 };
 

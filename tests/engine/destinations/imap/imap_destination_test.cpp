@@ -364,6 +364,25 @@ TEST_F(ImapDestinationTest, AHangUpAtAnyCommandLeavesEveryMessageOnceAfterARerun
   }
 }
 
+// A stop ends the pause before the next try at once; what was stored is kept and told.
+TEST_F(ImapDestinationTest, AStopEndsTheWaitForTheServer) {
+  FakeImapOptions options;
+  options.dropAfterAppend = 2;
+  FakeImapServer server(options);
+  std::stop_source stop;
+  ImapDestination destination("imap://calypso@h/C", {"secret", "", "", ""}, export_,
+                              Network(server), {std::chrono::hours(1)});
+  destination.WatchStop(stop.get_token());
+  ASSERT_EQ(destination.Check(), "");
+  ASSERT_EQ(destination.Prepare(), "");
+  ASSERT_EQ(destination.BeginFolder({"Inbox", {"Inbox"}}), "");
+  ASSERT_EQ(destination.Add(Converted({"Inbox", "a"})), "");
+  stop.request_stop();
+  EXPECT_EQ(destination.Add(Converted({"Inbox", "b"})), "conversion stopped.");
+  EXPECT_NE(destination.Abandon().find("What was stored so far (1 message) stays in the account"),
+            std::string::npos);
+}
+
 TEST_F(ImapDestinationTest, TwoRunsIntoOneAccountDoNotMix) {
   FakeImapServer server;
   AccountAccess access{"secret", "", "", journal_.Path().string()};
