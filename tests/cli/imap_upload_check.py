@@ -194,6 +194,13 @@ def scenario_upload(tool, work):
         if second.returncode != 0 or b"Warning" in second.stderr:
             problems.append(f"STARTTLS run: {second.returncode} {second.stderr.decode()}")
         problems += check_account(dovecot, expected, top="Zweite/Ablage")
+        # A password file others can read still works, with a warning that says how to fix it.
+        os.chmod(password_file, 0o644)
+        loose = cli(tool, ["check", "--imap", dovecot.address("Zweite/Ablage", True),
+                           "--password-file", password_file, "--ca-file", dovecot.cert, export],
+                    env)
+        if loose.returncode != 0 or b"Warning: others can read" not in loose.stderr:
+            problems.append(f"readable password file: {loose.returncode} {loose.stderr.decode()}")
         if PASSWORD.encode() in run.stdout + run.stderr + second.stdout + second.stderr:
             problems.append("the password was shown")
         return problems
