@@ -54,7 +54,8 @@ CLI::App* AddCheckCommand(CLI::App& app, CheckOptions& options) {
   check->formatter(std::make_shared<CommandHelp>(
       std::vector<std::string>{"[OPTIONS] INPUT [OUTPUT]",
                                "[OPTIONS] --thunderbird [PROFILE_DIR] INPUT",
-                               "[OPTIONS] --maildir DIR INPUT"},
+                               "[OPTIONS] --maildir DIR INPUT",
+                               "[OPTIONS] --imap ADDRESS INPUT"},
       PathsHelp()));
   AddRequestOptions(*check, options.request);
   return check;

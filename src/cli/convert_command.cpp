@@ -22,7 +22,8 @@ std::shared_ptr<CommandHelp> ConvertHelp() {
   return std::make_shared<CommandHelp>(
       std::vector<std::string>{"[OPTIONS] INPUT OUTPUT",
                                "[OPTIONS] --thunderbird [PROFILE_DIR] INPUT",
-                               "[OPTIONS] --maildir DIR INPUT"},
+                               "[OPTIONS] --maildir DIR INPUT",
+                               "[OPTIONS] --imap ADDRESS INPUT"},
       PathsHelp());
 }
 
@@ -50,7 +51,7 @@ CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
   CLI::App* convert = app.add_subcommand(
       "convert",
       "Convert a Calypso export into one mbox file per Calypso folder, or into new folders of a "
-      "Thunderbird profile");
+      "Thunderbird profile, a Maildir or a mail account");
   convert->formatter(ConvertHelp());
   AddRequestOptions(*convert, options.request);
   convert->add_flag("-q,--quiet", options.quiet, "Do not show the status line and progress bar");
