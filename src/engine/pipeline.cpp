@@ -104,7 +104,9 @@ bool Pipeline::Go() {
   StartWorkers();
   if (!HandFolders()) return false;
   workers_.reset();
-  if (const std::string problem = destination_.Finish(); !problem.empty()) return Fail(problem);
+  const std::string finished = destination_.Finish();
+  findings_.Add(destination_.TakeFindings());
+  if (!finished.empty()) return Fail(finished);
   if (const std::string note = destination_.Note(); !note.empty()) report_.log.LogLine(note);
   statusLine_.Set("ready");
   report_.log.LogLine("conversion done.");
@@ -196,7 +198,9 @@ bool Pipeline::HandFolder(const FolderMap::Folder& folder) {
     if (report_.status != nullptr) report_.status->StepProgress();
   }
   if (!reader_->ExportUnchanged()) return Fail(reader_->ErrorMessage());
-  if (const std::string problem = destination_.EndFolder(); !problem.empty()) return Fail(problem);
+  const std::string ended = destination_.EndFolder();
+  findings_.Add(destination_.TakeFindings());
+  if (!ended.empty()) return Fail(ended);
   return true;
 }
 

@@ -128,8 +128,9 @@ namespace inbox {{
 
 class Proxy(threading.Thread):
     """Between the client and the server: passes everything, or after `limit` bytes from the
-    client either holds both directions (the run waits, so it can be killed mid-upload) or
-    cuts the connection once (the run must connect again)."""
+    client either holds both directions (the run waits, so it can be killed mid-upload), cuts
+    the connection once (the run must connect again), or mutes the server for a second before
+    it cuts (the server stores what it gets, the client never hears that it did)."""
 
     def __init__(self, port):
         super().__init__(daemon=True)
@@ -152,6 +153,15 @@ class Proxy(threading.Thread):
         with self.lock:
             return self.sent
 
+    def cut(self, *sockets):
+        with self.lock:
+            self.mode = "pass"
+        for s in sockets:
+            try:
+                s.shutdown(socket.SHUT_RDWR)
+            except OSError:
+                pass
+
     def run(self):
         while True:
             client, _ = self.listener.accept()
@@ -172,6 +182,13 @@ class Proxy(threading.Thread):
                     mode = self.mode
                     if over and mode == "drop":
                         self.mode = "pass"
+                if over and mode == "mute":
+                    if not self.reached.is_set():
+                        self.reached.set()
+                        threading.Timer(1.0, self.cut, (source, sink)).start()
+                    if from_client:
+                        sink.sendall(data)
+                    continue
                 if over:
                     self.reached.set()
                     if mode == "hold":

@@ -261,6 +261,15 @@ def scenario_interrupted(tool, work):
         if done.returncode != 0 or not proxy.reached.is_set():
             problems.append(f"dropped run: {done.returncode} {done.stderr.decode()}")
         problems += check_account(dovecot, expected, top="Dropped")
+        # The server stores what it gets but its answers are lost, then the connection: the
+        # messages on their way are found there, not stored again.
+        args = ["convert", "-q", "--imap", dovecot.address("Muted", port=proxy.port),
+                "--ca-file", dovecot.cert, export]
+        proxy.arm("mute", int(total * 0.5))
+        done = cli(tool, args, env)
+        if done.returncode != 0 or not proxy.reached.is_set():
+            problems.append(f"muted run: {done.returncode} {done.stderr.decode()}")
+        problems += check_account(dovecot, expected, top="Muted")
         return problems
     finally:
         dovecot.stop()

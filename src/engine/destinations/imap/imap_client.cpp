@@ -119,9 +119,16 @@ ImapReply ImapClient::AwaitTagged() {
     if (response.kind == ImapResponse::Kind::kContinuation)
       return {ImapReply::Status::kContinue, {}, response.text};
     if (response.kind == ImapResponse::Kind::kTagged) {
-      if (response.tag != pendingTag_) return Lost("the server answered a command not sent");
-      pendingTag_.clear();
-      return {StatusOf(response.name), response.code, response.text};
+      ImapReply reply{StatusOf(response.name), response.code, response.text};
+      if (response.tag == pendingTag_) {
+        pendingTag_.clear();
+        return reply;
+      }
+      // The answer to a command sent ahead, kept for when it is asked for.
+      if (sentAhead_.erase(response.tag) == 0)
+        return Lost("the server answered a command not sent");
+      answered_[response.tag] = std::move(reply);
+      continue;
     }
     // The server says why before it closes; the reply tells that rather than the closing.
     if (response.name == "BYE") lostWhy_ = response.text;
@@ -145,7 +152,7 @@ void ImapClient::AppendLiteral(std::string& pending, const ImapArgument& argumen
   mustWait = !noWait;
 }
 
-ImapReply ImapClient::SendArguments(const std::vector<ImapArgument>& command) {
+ImapReply ImapClient::SendArguments(const std::vector<ImapArgument>& command, bool await) {
   std::string pending = pendingTag_ + " ";
   std::string error;
   for (const ImapArgument& argument : command) {
@@ -169,6 +176,7 @@ ImapReply ImapClient::SendArguments(const std::vector<ImapArgument>& command) {
   }
   pending += "\r\n";
   if (!SendRaw(pending, error)) return Lost(error);
+  if (!await) return {ImapReply::Status::kOk, {}, {}};
   return AwaitTagged();
 }
 
@@ -176,7 +184,55 @@ ImapReply ImapClient::Command(const std::vector<ImapArgument>& command) {
   if (lost_) return Lost({});
   untagged_.clear();
   pendingTag_ = "V" + std::to_string(nextTag_++);
-  return SendArguments(command);
+  return SendArguments(command, true);
+}
+
+bool ImapClient::CanSendAhead(const std::vector<ImapArgument>& command) const {
+  return std::all_of(command.begin(), command.end(), [this](const ImapArgument& argument) {
+    const bool literal =
+        argument.kind == ImapArgument::Kind::kLiteral ||
+        argument.kind == ImapArgument::Kind::kBinary ||
+        (argument.kind == ImapArgument::Kind::kString && !Quotable(argument.bytes));
+    return !literal || Has("LITERAL+") ||
+           (Has("LITERAL-") && argument.bytes.size() <= kLiteralMinusLimit);
+  });
+}
+
+std::string ImapClient::SendAhead(const std::vector<ImapArgument>& command, ImapReply& failure) {
+  if (lost_) {
+    failure = Lost({});
+    return {};
+  }
+  pendingTag_ = "V" + std::to_string(nextTag_++);
+  failure = SendArguments(command, false);
+  std::string tag = std::exchange(pendingTag_, {});
+  if (!failure.Ok()) return {};
+  sentAhead_.insert(tag);
+  return tag;
+}
+
+ImapReply ImapClient::AnswerTo(const std::string& tag) {
+  untagged_.clear();
+  for (;;) {
+    if (const auto answer = answered_.find(tag); answer != answered_.end()) {
+      ImapReply reply = std::move(answer->second);
+      answered_.erase(answer);
+      return reply;
+    }
+    if (lost_ || sentAhead_.count(tag) == 0) return Lost({});
+    ImapResponse response;
+    std::string error;
+    if (ReadResponse(response, error) != Read::kResponse) return Lost(error);
+    NoteCapabilities(response);
+    if (response.kind == ImapResponse::Kind::kContinuation)
+      return Lost("the server asked for more of a command sent whole");
+    if (response.kind != ImapResponse::Kind::kTagged) {
+      if (response.name == "BYE") lostWhy_ = response.text;
+      continue;
+    }
+    if (sentAhead_.erase(response.tag) == 0) return Lost("the server answered a command not sent");
+    answered_[response.tag] = {StatusOf(response.name), response.code, response.text};
+  }
 }
 
 ImapReply ImapClient::Answer(std::string_view line) {

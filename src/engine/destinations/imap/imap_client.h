@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -60,6 +61,13 @@ class ImapClient {
   bool Has(std::string_view capability) const;
   // The value of "NAME=VALUE" (APPENDLIMIT=...), when announced.
   std::optional<std::string> CapabilityValue(std::string_view name) const;
+  // Commands sent ahead, without waiting for their answers, so that the time to the server and
+  // back is not paid for each: only where no literal of theirs needs the server's "+" first.
+  bool CanSendAhead(const std::vector<ImapArgument>& command) const;
+  // The command's tag; empty, with the failure, when it could not be sent.
+  std::string SendAhead(const std::vector<ImapArgument>& command, ImapReply& failure);
+  // The answer to a command sent ahead, in any order.
+  ImapReply AnswerTo(const std::string& tag);
   // Answers a kContinue reply with one line, then awaits the command's reply again.
   ImapReply Answer(std::string_view line);
   // Strings go as UTF-8 quoted strings once the server enabled UTF8=ACCEPT.
@@ -76,7 +84,7 @@ class ImapClient {
   Read ReadResponse(ImapResponse& response, std::string& error);
   ImapReply AwaitTagged();
   bool SendRaw(std::string_view bytes, std::string& error);
-  ImapReply SendArguments(const std::vector<ImapArgument>& command);
+  ImapReply SendArguments(const std::vector<ImapArgument>& command, bool await);
   void AppendLiteral(std::string& pending, const ImapArgument& argument, bool& mustWait);
   ImapReply Lost(std::string why);
   void NoteCapabilities(const ImapResponse& response);
@@ -87,7 +95,9 @@ class ImapClient {
   std::set<std::string> capabilities_;
   std::vector<ImapResponse> untagged_;
   std::string pendingTag_;
-  std::mutex connectionMutex_;  // Interrupt against the TLS handover
+  std::set<std::string> sentAhead_;            // not answered yet
+  std::map<std::string, ImapReply> answered_;  // answered, not asked for yet
+  std::mutex connectionMutex_;                 // Interrupt against the TLS handover
   bool interrupted_ = false;
   unsigned nextTag_ = 1;
   bool utf8_ = false;

@@ -292,23 +292,110 @@ std::string ImapDestination::Add(const ConvertedMessage& message) {
   const bool mayBeThere =
       mailboxExisted_ && (sent != nullptr || serverCount_ > journal_.StoredCount());
   if (mayBeThere) {
-    if (FoundOnServer(message, problem)) {
+    // What was sent ahead is answered first, so that the search sees it.
+    if (!SettleAll(problem)) return problem;
+    if (FoundOnServer(message, number, problem)) {
       ++alreadyThere_;
       return {};
     }
     if (!problem.empty()) return problem;
   }
   if (appendLimit_ && size > *appendLimit_) {
+    // Those on their way are told first, so that the report keeps the export's order.
+    if (!SettleAll(problem)) return problem;
     NotStored(message, "larger (" + std::to_string(size) + " bytes) than the server takes (" +
                            std::to_string(*appendLimit_) + " bytes)");
     return {};
   }
-  return StoreOne(message, problem) ? std::string() : problem;
+  return SendOne(message, number, problem) ? std::string() : problem;
+}
+
+std::optional<std::int64_t> ImapDestination::InternalTime(const ConvertedMessage& message) {
+  std::optional<std::int64_t> time = MessageTime(message);
+  if (time && (*time < kFirstDate || *time > kLastDate)) time.reset();
+  return time;
+}
+
+bool ImapDestination::JournalSending(std::size_t number, std::size_t size, std::string& problem) {
+  if (!journal_.IsOpen() || journal_.Sending(number, size)) return true;
+  problem = "cannot write the upload journal, which lets a rerun continue";
+  return false;
+}
+
+// Sent ahead where the server lets a message go without its "+", so that a far server's
+// round trips overlap; its answer is read once enough are on their way.
+bool ImapDestination::SendOne(const ConvertedMessage& message, std::size_t number,
+                              std::string& problem) {
+  const AppendCommand command(*client_, mailbox_, message.text, InternalTime(message));
+  if (!command.Refusal().empty()) {
+    if (!SettleAll(problem)) return false;
+    NotStored(message, "the server refused it: " + command.Refusal());
+    return true;
+  }
+  if (!client_->CanSendAhead(command.Arguments())) return StoreOne(message, number, problem);
+  if (!JournalSending(number, message.text.size(), problem)) return false;
+  ImapReply failure;
+  const std::string tag = client_->SendAhead(command.Arguments(), failure);
+  pending_.push_back({tag, number, message});
+  pendingBytes_ += message.text.size();
+  if (tag.empty()) return Recover(failure.text, problem);
+  while (pending_.size() > kMessagesAhead || pendingBytes_ > kBytesAhead) {
+    if (!SettleOldest(problem)) return false;
+  }
+  return true;
+}
+
+bool ImapDestination::Settled(const Pending& pending, const ImapReply& reply,
+                              std::string& problem) {
+  if (!reply.Ok()) {
+    NotStored(pending.message, "the server refused it: " + reply.Told());
+    return true;
+  }
+  ++stored_;
+  const std::uint32_t uid = AppendedUid(reply);
+  if (uid != 0) claimedUids_.insert(uid);
+  if (!journal_.IsOpen() || journal_.Stored(pending.number, pending.message.text.size(), uid))
+    return true;
+  problem = "cannot write the upload journal, which lets a rerun continue";
+  return false;
+}
+
+bool ImapDestination::SettleOldest(std::string& problem) {
+  const ImapReply reply = client_->AnswerTo(pending_.front().tag);
+  if (reply.status == ImapReply::Status::kLost) return Recover(reply.text, problem);
+  const Pending pending = std::move(pending_.front());
+  pending_.pop_front();
+  pendingBytes_ -= pending.message.text.size();
+  return Settled(pending, reply, problem);
+}
+
+bool ImapDestination::SettleAll(std::string& problem) {
+  while (!pending_.empty()) {
+    if (!SettleOldest(problem)) return false;
+  }
+  return true;
+}
+
+// The connection went with messages on their way: each may or may not have been stored, so
+// each is looked for once connected again, and sent again where it is not there.
+bool ImapDestination::Recover(const std::string& why, std::string& problem) {
+  std::deque<Pending> uncertain = std::exchange(pending_, {});
+  pendingBytes_ = 0;
+  if (!Reconnect(why, problem)) return false;
+  for (const Pending& pending : uncertain) {
+    if (FoundOnServer(pending.message, pending.number, problem)) {
+      ++stored_;
+      continue;
+    }
+    if (!problem.empty() || !StoreOne(pending.message, pending.number, problem)) return false;
+  }
+  return true;
 }
 
 // Sought by its Message-ID, or by its Date where it has none, and its exact size; a UID that
 // another message of this folder was found as does not count again.
-bool ImapDestination::FoundOnServer(const ConvertedMessage& message, std::string& problem) {
+bool ImapDestination::FoundOnServer(const ConvertedMessage& message, std::size_t number,
+                                    std::string& problem) {
   std::string field = "Message-ID";
   std::string value = HeaderValue(message.text, field);
   if (value.empty()) {
@@ -325,22 +412,19 @@ bool ImapDestination::FoundOnServer(const ConvertedMessage& message, std::string
   if (!reply.Ok()) return false;
   for (const std::uint32_t uid : uids) {
     if (claimedUids_.insert(uid).second) {
-      journal_.Stored(number_ - 1, message.text.size(), uid);
+      journal_.Stored(number, message.text.size(), uid);
       return true;
     }
   }
   return false;
 }
 
-bool ImapDestination::StoreOne(const ConvertedMessage& message, std::string& problem) {
-  const std::size_t number = number_ - 1;
+// Sent and awaited, again after a lost connection until it is there.
+bool ImapDestination::StoreOne(const ConvertedMessage& message, std::size_t number,
+                               std::string& problem) {
   const std::size_t size = message.text.size();
-  std::optional<std::int64_t> time = MessageTime(message);
-  if (time && (*time < kFirstDate || *time > kLastDate)) time.reset();
-  if (journal_.IsOpen() && !journal_.Sending(number, size)) {
-    problem = "cannot write the upload journal, which lets a rerun continue";
-    return false;
-  }
+  const std::optional<std::int64_t> time = InternalTime(message);
+  if (!JournalSending(number, size, problem)) return false;
   for (;;) {
     std::uint32_t uid = 0;
     const ImapReply reply = AppendMessage(*client_, mailbox_, message.text, time, uid);
@@ -359,7 +443,7 @@ bool ImapDestination::StoreOne(const ConvertedMessage& message, std::string& pro
     }
     // The server may have stored it before the connection went.
     if (!Reconnect(reply.text, problem)) return false;
-    if (FoundOnServer(message, problem)) {
+    if (FoundOnServer(message, number, problem)) {
       ++stored_;
       return true;
     }
@@ -414,10 +498,12 @@ std::string ImapDestination::LostLine(const std::string& why) const {
 }
 
 std::string ImapDestination::EndFolder() {
-  return {};
+  std::string problem;
+  return SettleAll(problem) ? std::string() : problem;
 }
 
 std::string ImapDestination::Finish() {
+  if (std::string problem; !SettleAll(problem)) return problem;
   if (client_ != nullptr) client_->Command("LOGOUT");
   client_.reset();
   journal_.Close();
@@ -434,6 +520,16 @@ std::string ImapDestination::Note() const {
 }
 
 std::string ImapDestination::Abandon() {
+  // What is on its way is heard out, so that the journal says what the server took.
+  while (client_ != nullptr && !pending_.empty()) {
+    const ImapReply reply = client_->AnswerTo(pending_.front().tag);
+    if (reply.status == ImapReply::Status::kLost) break;
+    std::string ignored;
+    Settled(pending_.front(), reply, ignored);
+    pending_.pop_front();
+  }
+  pending_.clear();
+  pendingBytes_ = 0;
   if (client_ != nullptr) client_->Command("LOGOUT");
   client_.reset();
   journal_.Close();

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -63,8 +64,21 @@ class ImapDestination : public Destination {
   void NameNode(FolderTree::Node& node);
   std::string MakeMailbox(const FolderTree::Node& node);
   std::string SelectCurrent();
-  bool StoreOne(const ConvertedMessage& message, std::string& problem);
-  bool FoundOnServer(const ConvertedMessage& message, std::string& problem);
+  // A message sent ahead, its answer not read yet.
+  struct Pending {
+    std::string tag;  // empty when the connection went while it was sent
+    std::size_t number = 0;
+    ConvertedMessage message;
+  };
+  static std::optional<std::int64_t> InternalTime(const ConvertedMessage& message);
+  bool JournalSending(std::size_t number, std::size_t size, std::string& problem);
+  bool SendOne(const ConvertedMessage& message, std::size_t number, std::string& problem);
+  bool StoreOne(const ConvertedMessage& message, std::size_t number, std::string& problem);
+  bool Settled(const Pending& pending, const ImapReply& reply, std::string& problem);
+  bool SettleOldest(std::string& problem);
+  bool SettleAll(std::string& problem);
+  bool Recover(const std::string& why, std::string& problem);
+  bool FoundOnServer(const ConvertedMessage& message, std::size_t number, std::string& problem);
   bool Reconnect(std::string why, std::string& problem);
   bool Pause(std::chrono::milliseconds pause);
   std::string LostLine(const std::string& why) const;
@@ -99,6 +113,11 @@ class ImapDestination : public Destination {
   std::uint32_t serverCount_ = 0;  // messages the folder held when selected
   std::size_t number_ = 0;         // of the message in its folder
   std::set<std::uint32_t> claimedUids_;
+  // Sent ahead: at most this many, or this many bytes, wait for their answers.
+  static constexpr std::size_t kMessagesAhead = 32;
+  static constexpr std::size_t kBytesAhead = 4 * 1024 * 1024;
+  std::deque<Pending> pending_;
+  std::size_t pendingBytes_ = 0;
 
   std::size_t stored_ = 0;
   std::size_t alreadyThere_ = 0;

@@ -84,25 +84,36 @@ ImapReply SelectMailbox(ImapClient& client, std::string_view name, MailboxState&
   return reply;
 }
 
+AppendCommand::AppendCommand(const ImapClient& client, std::string_view mailbox,
+                             std::string_view text, std::optional<std::int64_t> time)
+    : mailbox_(mailbox),
+      text_(text),
+      date_(time ? " \"" + InternalDate(*time) + "\" " : std::string(" ")),
+      binary_(HasNul(text)) {
+  // A literal takes any byte but NUL; BINARY's literal8 takes that too.
+  if (binary_ && !client.Has("BINARY"))
+    refusal_ =
+        "the message holds NUL bytes, which the server takes only with BINARY, and it "
+        "does not offer that";
+}
+
+std::vector<ImapArgument> AppendCommand::Arguments() const {
+  return {Text("APPEND "),
+          String(mailbox_),
+          Text(date_),
+          {binary_ ? ImapArgument::Kind::kBinary : ImapArgument::Kind::kLiteral, text_}};
+}
+
+std::uint32_t AppendedUid(const ImapReply& reply) {
+  return reply.Ok() ? CodeNumber(reply.code, "APPENDUID", 2).value_or(0) : 0;
+}
+
 ImapReply AppendMessage(ImapClient& client, std::string_view mailbox, std::string_view text,
                         std::optional<std::int64_t> time, std::uint32_t& uid) {
-  uid = 0;
-  std::vector<ImapArgument> command = {Text("APPEND "), String(mailbox)};
-  const std::string date = time ? " \"" + InternalDate(*time) + "\" " : std::string(" ");
-  command.push_back(Text(date));
-  // A literal takes any byte but NUL; BINARY's literal8 takes that too.
-  if (HasNul(text)) {
-    if (!client.Has("BINARY"))
-      return {ImapReply::Status::kNo,
-              {},
-              "the message holds NUL bytes, which the server "
-              "takes only with BINARY, and it does not offer that"};
-    command.push_back({ImapArgument::Kind::kBinary, text});
-  } else {
-    command.push_back({ImapArgument::Kind::kLiteral, text});
-  }
-  const ImapReply reply = client.Command(command);
-  if (reply.Ok()) uid = CodeNumber(reply.code, "APPENDUID", 2).value_or(0);
+  const AppendCommand command(client, mailbox, text, time);
+  if (!command.Refusal().empty()) return {ImapReply::Status::kNo, {}, command.Refusal()};
+  const ImapReply reply = client.Command(command.Arguments());
+  uid = AppendedUid(reply);
   return reply;
 }
 

@@ -31,8 +31,28 @@ ImapReply ListMailboxes(ImapClient& client, std::string_view pattern,
 ImapReply CreateMailbox(ImapClient& client, std::string_view name);
 ImapReply SelectMailbox(ImapClient& client, std::string_view name, MailboxState& state);
 
-// APPEND without flags (the message is unread), dated `time` when there is one. `uid` is what
-// the server's APPENDUID gave, else 0.
+// APPEND without flags (the message is unread), dated `time` when there is one. It refers to
+// the mailbox and the text, which must outlive it.
+class AppendCommand {
+ public:
+  AppendCommand(const ImapClient& client, std::string_view mailbox, std::string_view text,
+                std::optional<std::int64_t> time);
+  // Why the server cannot take the message as it is; empty when it can.
+  const std::string& Refusal() const { return refusal_; }
+  std::vector<ImapArgument> Arguments() const;
+
+ private:
+  std::string_view mailbox_;
+  std::string_view text_;
+  std::string date_;
+  bool binary_ = false;
+  std::string refusal_;
+};
+
+// The UID the server's APPENDUID gave a stored message, else 0.
+std::uint32_t AppendedUid(const ImapReply& reply);
+
+// The APPEND, awaited. `uid` is what the server's APPENDUID gave, else 0.
 ImapReply AppendMessage(ImapClient& client, std::string_view mailbox, std::string_view text,
                         std::optional<std::int64_t> time, std::uint32_t& uid);
 
