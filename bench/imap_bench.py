@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """The upload into a mail account: the text-heavy scale export uploaded with
 `vandrel-cli convert --imap` into a private Dovecot on 127.0.0.1 (IMAPS, the server's default
-fsync of every message), timed as messages per second, then a rerun that finds everything there.
+fsync of every message), timed as messages per second, then a rerun that finds everything there;
+and a smaller one through a proxy that holds each of the server's answers 20 ms, as a server far
+away does.
 
 Usage: imap_bench.py VANDREL_CLI [--size-mb N] [--workdir DIR]
 
@@ -21,7 +23,7 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 sys.path.insert(0, str(HERE.parent / "tests" / "cli"))
-from imap_lab import PASSWORD, USER, Dovecot  # noqa: E402
+from imap_lab import PASSWORD, USER, Dovecot, Proxy  # noqa: E402
 
 
 def export_of(workdir, size_mb):
@@ -65,8 +67,18 @@ def main():
                 print(result.stdout.decode(errors="replace")[-2000:])
                 return 1
             rerun, again = timed(command, env)
-            stored = dovecot.adm("-f", "tab", "fetch", "-u", USER, "hdr.message-id", "all")
-            ids = stored.splitlines()[1:]
+            stored = dovecot.adm("-f", "tab", "fetch", "-u", USER, "mailbox hdr.message-id",
+                                 "all")
+            ids = [line.split("\t")[1] for line in stored.splitlines()[1:]
+                   if line.split("\t")[0].split("/")[0] == "Calypso"]
+            far_export, far_messages = export_of(workdir, 3)
+            proxy = Proxy(dovecot.imaps_port, delay=0.02)
+            far, far_result = timed([args.cli, "convert", "-q", "--imap",
+                                     dovecot.address("Far", port=proxy.port), "--ca-file",
+                                     dovecot.cert, str(far_export)], env)
+            if far_result.returncode != 0:
+                print(far_result.stdout.decode(errors="replace")[-2000:])
+                return 1
             mbox_dir = os.path.join(work, "mbox")
             os.makedirs(mbox_dir)
             to_mbox, _ = timed([args.cli, "convert", "-q", str(export), mbox_dir + "/"], env)
@@ -75,6 +87,8 @@ def main():
     print(f"imap upload: {messages} messages ({args.size_mb} MB text-heavy export) in "
           f"{upload:.1f} s = {messages / upload:.0f} messages/s; rerun {rerun:.1f} s "
           f"(stores nothing); the same export into mbox files {to_mbox:.1f} s")
+    print(f"imap upload, answers 20 ms away: {far_messages} messages ({3} MB) in {far:.1f} s = "
+          f"{far_messages / far:.0f} messages/s")
     if again.returncode != 0 or len(ids) != messages or len(set(ids)) != messages:
         print(f"imap_bench: the account holds {len(ids)} messages ({len(set(ids))} different), "
               f"the export {messages}")

@@ -132,9 +132,10 @@ class Proxy(threading.Thread):
     the connection once (the run must connect again), or mutes the server for a second before
     it cuts (the server stores what it gets, the client never hears that it did)."""
 
-    def __init__(self, port):
+    def __init__(self, port, delay=0.0):
         super().__init__(daemon=True)
         self.upstream = port
+        self.delay = delay  # seconds each of the server's answers takes, as from far away
         self.listener = socket.socket()
         self.listener.bind(("127.0.0.1", 0))
         self.listener.listen(8)
@@ -182,6 +183,8 @@ class Proxy(threading.Thread):
                     mode = self.mode
                     if over and mode == "drop":
                         self.mode = "pass"
+                if self.delay and not from_client:
+                    time.sleep(self.delay)
                 if over and mode == "mute":
                     if not self.reached.is_set():
                         self.reached.set()
