@@ -43,6 +43,16 @@ class FolderTree {
   // not given again: the folder gets a sibling "<name>-2", "-3", ... The nodes this made are
   // added to `made`, parents first.
   Node& Claim(std::vector<std::string> path, std::string_view unnamed, std::vector<Node*>& made);
+  // The same, each node it made given its stored name by `name` on the way, parents first.
+  template <typename Name>
+  Node& Claim(std::vector<std::string> path, std::string_view unnamed, std::vector<Node*>& made,
+              Name name) {
+    const std::size_t before = made.size();
+    Node& node = Claim(std::move(path), unnamed, made);
+    for (std::size_t i = before; i < made.size(); ++i)
+      name(*made[i]);
+    return node;
+  }
 
   // The node's segments from below the root.
   static std::vector<std::string> PathOf(const Node& node);

@@ -14,6 +14,19 @@ std::string WithoutBrackets(const std::string& host) {
   return host;
 }
 
+std::string TlsName(bool connected, const std::string& host, std::string& error) {
+  const std::string name = WithoutBrackets(host);
+  if (!connected) {
+    error = "there is no connection to start TLS on";
+    return {};
+  }
+  if (name.empty() || name.find('\0') != std::string::npos) {
+    error = "the server's name \"" + name + "\" cannot be checked against its certificate";
+    return {};
+  }
+  return name;
+}
+
 std::string HostAndPort(const std::string& host, unsigned port) {
   const std::string bare = WithoutBrackets(host);
   const std::string shown = bare.find(':') != std::string::npos ? "[" + bare + "]" : bare;

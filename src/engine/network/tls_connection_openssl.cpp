@@ -169,16 +169,8 @@ class TlsConnection final : public Connection {
 
 std::unique_ptr<Connection> StartTls(std::unique_ptr<Connection> plain, const std::string& host,
                                      const TlsTrust& trust, std::string& error) {
-  const std::string name = network::WithoutBrackets(host);
-  if (!plain) {
-    error = "there is no connection to start TLS on";
-    return nullptr;
-  }
-  // Without a name no certificate could be checked against it.
-  if (name.empty() || name.find('\0') != std::string::npos) {
-    error = "the server's name \"" + name + "\" cannot be checked against its certificate";
-    return nullptr;
-  }
+  const std::string name = network::TlsName(plain != nullptr, host, error);
+  if (name.empty()) return nullptr;
   ERR_clear_error();
   SSL_CTX* context = SSL_CTX_new(TLS_client_method());
   if (context == nullptr) {

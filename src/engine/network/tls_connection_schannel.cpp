@@ -475,15 +475,8 @@ class TlsConnection final : public Connection {
 
 std::unique_ptr<Connection> StartTls(std::unique_ptr<Connection> plain, const std::string& host,
                                      const TlsTrust& trust, std::string& error) {
-  const std::string name = network::WithoutBrackets(host);
-  if (!plain) {
-    error = "there is no connection to start TLS on";
-    return nullptr;
-  }
-  if (name.empty() || name.find('\0') != std::string::npos) {
-    error = "the server's name \"" + name + "\" cannot be checked against its certificate";
-    return nullptr;
-  }
+  const std::string name = network::TlsName(plain != nullptr, host, error);
+  if (name.empty()) return nullptr;
   std::vector<std::vector<BYTE>> authorities;
   if (!trust.caFile.empty()) {
     if (!std::ifstream(Utf8Path(trust.caFile), std::ios::binary)) {

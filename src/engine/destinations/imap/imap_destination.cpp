@@ -201,13 +201,9 @@ std::string ImapDestination::Shown(const FolderTree::Node& node) const {
 }
 
 std::string ImapDestination::PlaceOf(const OutputFolder& folder) {
-  std::vector<FolderTree::Node*> made;
-  FolderTree::Node& node = tree_.Claim(folder.path, kUnnamed, made);
-  for (FolderTree::Node* child : made)
-    NameNode(*child);
-  unmade_.insert(unmade_.end(), made.begin(), made.end());
-  claimed_ = &node;
-  return Shown(node) + " in " + AccountName(*account_);
+  claimed_ = &tree_.Claim(folder.path, kUnnamed, unmade_,
+                          [this](FolderTree::Node& node) { NameNode(node); });
+  return Shown(*claimed_) + " in " + AccountName(*account_);
 }
 
 // A connection lost on the way is made again first.

@@ -205,13 +205,10 @@ void MaildirDestination::NameNode(FolderTree::Node& node) {
 }
 
 std::string MaildirDestination::PlaceOf(const OutputFolder& folder) {
-  std::vector<FolderTree::Node*> made;
-  FolderTree::Node& node = tree_.Claim(folder.path, kUnnamed, made);
-  for (FolderTree::Node* child : made)
-    NameNode(*child);
-  unmade_.insert(unmade_.end(), made.begin(), made.end());
-  claimed_ = &node;
-  return Placed(node.storedName.empty() ? PathName(FolderTree::PathOf(node)) : node.storedName);
+  claimed_ = &tree_.Claim(folder.path, kUnnamed, unmade_,
+                          [this](FolderTree::Node& node) { NameNode(node); });
+  return Placed(claimed_->storedName.empty() ? PathName(FolderTree::PathOf(*claimed_))
+                                             : claimed_->storedName);
 }
 
 std::string MaildirDestination::BeginFolder(const OutputFolder& folder) {

@@ -198,11 +198,9 @@ std::string ThunderbirdFolders::PathOf(const FolderTree::Node& node, bool placed
 
 std::string ThunderbirdFolders::PlaceOf(const OutputFolder& folder) {
   made_.clear();
-  FolderTree::Node& node = tree_.Claim(folder.path, kUnnamed, made_);
-  for (FolderTree::Node* madeNode : made_)
-    Name(*madeNode);
-  current_ = &node;
-  return PathOf(node, true);
+  current_ =
+      &tree_.Claim(folder.path, kUnnamed, made_, [this](FolderTree::Node& node) { Name(node); });
+  return PathOf(*current_, true);
 }
 
 // A parent without mail of its own shows only when it exists, empty; the folder about to be
