@@ -130,12 +130,10 @@ std::string ImapDestination::LookAtServer() {
   if (!reply.Ok()) return AccountName(*account_) + " did not list its folders: " + reply.Told();
   std::vector<std::string> top;
   for (const std::string& segment : account_->top) {
-    std::string usable = UsableMailboxSegment(segment);
-    if (separator_ != '\0') std::replace(usable.begin(), usable.end(), separator_, '_');
-    CutToLength(usable, kMaxSegment);
-    top.push_back(client_->Utf8() ? usable : ModifiedUtf7(usable));
+    top.push_back(Encoded(ServerSegment(segment)));
+    topNames_.push_back(MailboxName(top));
   }
-  tree_.Root().storedName = MailboxName(top);
+  tree_.Root().storedName = topNames_.back();
   shown_[&tree_.Root()] = Joined(account_->top, "/");
   std::vector<ListedMailbox> listed;
   reply = ListMailboxes(*client_, tree_.Root().storedName, listed);
@@ -156,21 +154,7 @@ std::string ImapDestination::MailboxName(const std::vector<std::string>& encoded
 
 // The top folder and its parents, so that the tree shows from the top.
 std::string ImapDestination::Prepare() {
-  std::vector<std::string> path;
-  const std::vector<std::string> parts = [&] {
-    std::vector<std::string> names;
-    const std::string& top = tree_.Root().storedName;
-    if (separator_ == '\0') return std::vector<std::string>{top};
-    std::size_t start = 0;
-    for (std::size_t at = top.find(separator_); at != std::string::npos;
-         at = top.find(separator_, start)) {
-      names.push_back(top.substr(0, at));
-      start = at + 1;
-    }
-    names.push_back(top);
-    return names;
-  }();
-  for (const std::string& name : parts) {
+  for (const std::string& name : topNames_) {
     if (selectable_.contains(name)) continue;
     const ImapReply reply = CreateMailbox(*client_, name);
     if (!reply.Ok())
@@ -181,17 +165,27 @@ std::string ImapDestination::Prepare() {
   return {};
 }
 
-void ImapDestination::NameNode(FolderTree::Node& node) {
-  std::string usable = UsableMailboxSegment(node.segment);
+// A segment of a name as the server can keep it: its separator inside it made "_" too.
+std::string ImapDestination::ServerSegment(std::string_view segment) const {
+  std::string usable = UsableMailboxSegment(segment);
   if (separator_ != '\0') std::replace(usable.begin(), usable.end(), separator_, '_');
   CutToLength(usable, kMaxSegment);
+  return usable;
+}
+
+// Modified UTF-7, unless the server took UTF-8.
+std::string ImapDestination::Encoded(const std::string& segment) const {
+  return client_->Utf8() ? segment : ModifiedUtf7(segment);
+}
+
+void ImapDestination::NameNode(FolderTree::Node& node) {
+  const std::string usable = ServerSegment(node.segment);
   const auto wanted = [&](int number) {
     return number == 0 ? usable : usable + "-" + std::to_string(number);
   };
   const std::string name =
       TakeChildName(*node.parent, wanted, [](const std::string& n) { return n; });
-  node.storedName =
-      MailboxName({node.parent->storedName, client_->Utf8() ? name : ModifiedUtf7(name)});
+  node.storedName = MailboxName({node.parent->storedName, Encoded(name)});
   shown_[&node] = shown_[node.parent] + "/" + name;
 }
 

@@ -15,6 +15,7 @@
 #include <set>
 #include <stop_token>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -61,6 +62,8 @@ class ImapDestination : public Destination {
   std::string SignIn();
   std::string LookAtServer();
   std::string MailboxName(const std::vector<std::string>& encodedSegments) const;
+  std::string ServerSegment(std::string_view segment) const;
+  std::string Encoded(const std::string& segment) const;
   void NameNode(FolderTree::Node& node);
   std::string MakeMailbox(const FolderTree::Node& node);
   std::string SelectCurrent();
@@ -99,6 +102,7 @@ class ImapDestination : public Destination {
   std::unordered_set<std::string> existing_;  // mailboxes there before this run
   std::unordered_set<std::string> selectable_;
   std::optional<std::size_t> appendLimit_;
+  std::vector<std::string> topNames_;  // the top folder and its parents, parents first
 
   FolderTree tree_;
   std::unordered_map<const FolderTree::Node*, std::string> shown_;
