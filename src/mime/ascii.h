@@ -7,7 +7,9 @@
 
 namespace vandrel::mime {
 
-constexpr char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+constexpr char ToLowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
 constexpr bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -22,9 +24,21 @@ constexpr bool StartsWithIgnoreCase(std::string_view text, std::string_view pref
   return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
 }
 
+constexpr char ToUpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+
+inline std::string ToUpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    c = ToUpperAscii(c);
+  return out;
+}
+
 inline std::string ToLowerAscii(std::string_view text) {
   std::string out(text);
-  for (char& c : out) c = ToLowerAscii(c);
+  for (char& c : out)
+    c = ToLowerAscii(c);
   return out;
 }
 

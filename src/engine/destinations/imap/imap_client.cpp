@@ -4,19 +4,14 @@
 #include <cctype>
 #include <utility>
 
+#include "mime/ascii.h"
+
 namespace vandrel {
 namespace {
 
 constexpr std::size_t kReceiveChunk = 64 * 1024;
 // LITERAL- lets a client send literals up to this size without waiting.
 constexpr std::size_t kLiteralMinusLimit = 4096;
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper)
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper;
-}
 
 ImapReply::Status StatusOf(const std::string& name) {
   if (name == "OK" || name == "PREAUTH") return ImapReply::Status::kOk;
@@ -87,7 +82,7 @@ void ImapClient::NoteCapabilities(const ImapResponse& response) {
   if (response.name == "CAPABILITY") {
     for (const ImapValue& value : response.values)
       words.push_back(value.text);
-  } else if (response.IsStatus() && Upper(response.code).starts_with("CAPABILITY ")) {
+  } else if (response.IsStatus() && mime::ToUpperAscii(response.code).starts_with("CAPABILITY ")) {
     words = ImapWords(response.code);
     words.erase(words.begin());
   } else {
@@ -95,7 +90,7 @@ void ImapClient::NoteCapabilities(const ImapResponse& response) {
   }
   capabilities_.clear();
   for (const std::string& word : words)
-    capabilities_.insert(Upper(word));
+    capabilities_.insert(mime::ToUpperAscii(word));
 }
 
 ImapReply ImapClient::Greeting() {
@@ -213,26 +208,17 @@ std::string ImapClient::SendAhead(const std::vector<ImapArgument>& command, Imap
 
 ImapReply ImapClient::AnswerTo(const std::string& tag) {
   untagged_.clear();
-  for (;;) {
-    if (const auto answer = answered_.find(tag); answer != answered_.end()) {
-      ImapReply reply = std::move(answer->second);
-      answered_.erase(answer);
-      return reply;
-    }
-    if (lost_ || sentAhead_.count(tag) == 0) return Lost({});
-    ImapResponse response;
-    std::string error;
-    if (ReadResponse(response, error) != Read::kResponse) return Lost(error);
-    NoteCapabilities(response);
-    if (response.kind == ImapResponse::Kind::kContinuation)
-      return Lost("the server asked for more of a command sent whole");
-    if (response.kind != ImapResponse::Kind::kTagged) {
-      if (response.name == "BYE") lostWhy_ = response.text;
-      continue;
-    }
-    if (sentAhead_.erase(response.tag) == 0) return Lost("the server answered a command not sent");
-    answered_[response.tag] = {StatusOf(response.name), response.code, response.text};
+  if (const auto answer = answered_.find(tag); answer != answered_.end()) {
+    ImapReply reply = std::move(answer->second);
+    answered_.erase(answer);
+    return reply;
   }
+  if (lost_ || sentAhead_.erase(tag) == 0) return Lost({});
+  pendingTag_ = tag;
+  const ImapReply reply = AwaitTagged();
+  if (reply.status == ImapReply::Status::kContinue)
+    return Lost("the server asked for more of a command sent whole");
+  return reply;
 }
 
 ImapReply ImapClient::Answer(std::string_view line) {
@@ -275,11 +261,11 @@ ImapReply ImapClient::RefreshCapabilities() {
 }
 
 bool ImapClient::Has(std::string_view capability) const {
-  return capabilities_.count(Upper(capability)) != 0;
+  return capabilities_.count(mime::ToUpperAscii(capability)) != 0;
 }
 
 std::optional<std::string> ImapClient::CapabilityValue(std::string_view name) const {
-  const std::string prefix = Upper(name) + "=";
+  const std::string prefix = mime::ToUpperAscii(name) + "=";
   for (const std::string& capability : capabilities_) {
     if (capability.starts_with(prefix)) return capability.substr(prefix.size());
   }

@@ -12,11 +12,14 @@
 #include "engine/destinations/maildir/maildir_names.h"
 #include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
+#include "mime/ascii.h"
 
 namespace vandrel {
 namespace {
 
 constexpr std::string_view kUnnamed = "Unnamed_folder";
+constexpr std::string_view kJournalUnwritten =
+    "cannot write the upload journal, which lets a rerun continue";
 // Servers keep a name's segments in file names or database keys: long ones are cut.
 constexpr std::size_t kMaxSegment = 100;
 // Years an IMAP date-time can hold.
@@ -33,27 +36,23 @@ std::string ExportKey(const std::string& inputPath) {
 }
 
 // The unfolded value of the first header field `name`, or empty.
-std::string HeaderValue(std::string_view text, std::string_view name) {
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find("\r\n", at);
-    if (end == std::string_view::npos || end == at) return {};
-    const std::string_view line = text.substr(at, end - at);
+std::string HeaderValue(std::string_view header, std::string_view name) {
+  // The line at `at`, and `at` moved past it.
+  const auto nextLine = [&header](std::size_t& at) {
+    const std::size_t end = std::min(header.find("\r\n", at), header.size());
+    const std::string_view line = header.substr(at, end - at);
     at = end + 2;
+    return line;
+  };
+  for (std::size_t at = 0; at < header.size();) {
+    const std::string_view line = nextLine(at);
+    if (line.empty()) return {};  // the blank line: the header ended
     if (line.size() <= name.size() || line[name.size()] != ':' ||
-        !std::equal(name.begin(), name.end(), line.begin(), [](char a, char b) {
-          return std::tolower(static_cast<unsigned char>(a)) ==
-                 std::tolower(static_cast<unsigned char>(b));
-        })) {
+        !mime::StartsWithIgnoreCase(line, name))
       continue;
-    }
     std::string value(line.substr(name.size() + 1));
-    while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
-      end = text.find("\r\n", at);
-      if (end == std::string_view::npos) break;
-      value += text.substr(at, end - at);
-      at = end + 2;
-    }
+    while (at < header.size() && (header[at] == ' ' || header[at] == '\t'))
+      value += nextLine(at);
     const std::size_t first = value.find_first_not_of(" \t");
     const std::size_t last = value.find_last_not_of(" \t");
     return first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
@@ -308,7 +307,7 @@ std::optional<std::int64_t> ImapDestination::InternalTime(const ConvertedMessage
 
 bool ImapDestination::JournalSending(std::size_t number, std::size_t size, std::string& problem) {
   if (!journal_.IsOpen() || journal_.Sending(number, size)) return true;
-  problem = "cannot write the upload journal, which lets a rerun continue";
+  problem = std::string(kJournalUnwritten);
   return false;
 }
 
@@ -346,7 +345,7 @@ bool ImapDestination::Settled(const Pending& pending, const ImapReply& reply,
   if (uid != 0) claimedUids_.insert(uid);
   if (!journal_.IsOpen() || journal_.Stored(pending.number, pending.message.text.size(), uid))
     return true;
-  problem = "cannot write the upload journal, which lets a rerun continue";
+  problem = std::string(kJournalUnwritten);
   return false;
 }
 
@@ -422,7 +421,7 @@ bool ImapDestination::StoreOne(const ConvertedMessage& message, std::size_t numb
       ++stored_;
       if (uid != 0) claimedUids_.insert(uid);
       if (journal_.IsOpen() && !journal_.Stored(number, size, uid)) {
-        problem = "cannot write the upload journal, which lets a rerun continue";
+        problem = std::string(kJournalUnwritten);
         return false;
       }
       return true;

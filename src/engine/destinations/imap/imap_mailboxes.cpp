@@ -1,5 +1,7 @@
 #include "engine/destinations/imap/imap_mailboxes.h"
 
+#include "mime/ascii.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -55,10 +57,9 @@ ImapReply ListMailboxes(ImapClient& client, std::string_view pattern,
     if (response.name != "LIST" || response.values.size() < 3) continue;
     ListedMailbox mailbox{response.values[2].text, false};
     for (const ImapValue& flag : response.values[0].items) {
-      std::string upper = flag.text;
-      for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-      if (upper == "\\NOSELECT" || upper == "\\NONEXISTENT") mailbox.noSelect = true;
+      if (mime::EqualsIgnoreCase(flag.text, "\\Noselect") ||
+          mime::EqualsIgnoreCase(flag.text, "\\NonExistent"))
+        mailbox.noSelect = true;
     }
     mailboxes.push_back(std::move(mailbox));
   }

@@ -3,18 +3,13 @@
 #include <cctype>
 #include <charconv>
 
+#include "mime/ascii.h"
+
 namespace vandrel {
 namespace {
 
 bool IsStatusName(std::string_view name) {
   return name == "OK" || name == "NO" || name == "BAD" || name == "BYE" || name == "PREAUTH";
-}
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper)
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper;
 }
 
 bool IsAtomChar(char c) {
@@ -81,7 +76,7 @@ class Reader {
       }
     }
     if (name.empty()) return Fail("a response without a name");
-    response.name = Upper(name);
+    response.name = mime::ToUpperAscii(name);
     if (response.IsStatus()) return StatusRest(response);
     if (response.kind == ImapResponse::Kind::kTagged) return Fail("a tagged line without status");
     return Values(response.values, 0, false);
@@ -174,7 +169,7 @@ class Reader {
     std::string_view word;
     if (ImapParse outcome = Word(word); outcome != ImapParse::kComplete) return outcome;
     if (word.empty()) return Fail("an unexpected character");
-    value.kind = Upper(word) == "NIL" ? ImapValue::Kind::kNil : ImapValue::Kind::kAtom;
+    value.kind = mime::ToUpperAscii(word) == "NIL" ? ImapValue::Kind::kNil : ImapValue::Kind::kAtom;
     value.text = std::string(word);
     return ImapParse::kComplete;
   }

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include "mime/ascii.h"
 
 namespace vandrel {
 
@@ -31,13 +32,6 @@ namespace {
 using State = FakeImapServer::State;
 
 constexpr std::size_t kLiteralMinusLimit = 4096;
-
-std::string Upper(std::string_view text) {
-  std::string upper(text);
-  for (char& c : upper)
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return upper;
-}
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -296,7 +290,7 @@ std::vector<std::string> HeaderValues(std::string_view text, std::string_view fi
 bool IsSystemFlag(const std::string& flag) {
   static const std::set<std::string> kFlags = {"\\SEEN", "\\ANSWERED", "\\FLAGGED", "\\DELETED",
                                                "\\DRAFT"};
-  return kFlags.count(Upper(flag)) != 0;
+  return kFlags.count(mime::ToUpperAscii(flag)) != 0;
 }
 
 // "dd-Mon-yyyy hh:mm:ss +zzzz", the day maybe with a space for its first digit.
@@ -482,7 +476,8 @@ class Session final : public Connection {
     if (!commandFault_.empty()) {
       refusal = "BAD " + commandFault_;
       Fault(commandFault_);
-    } else if (Upper(words[1]) == "APPEND" && options.appendLimit && size > *options.appendLimit) {
+    } else if (mime::ToUpperAscii(words[1]) == "APPEND" && options.appendLimit &&
+               size > *options.appendLimit) {
       refusal = "NO [" + options.appendLimitCode + "] Message size exceeds the limit";
     } else {
       return false;
@@ -522,7 +517,7 @@ class Session final : public Connection {
     if (!fault.empty()) return Bad(tag, fault);
     if (tokens.size() < 2 || tokens[1].kind != Token::Kind::kAtom)
       return Bad(tag, "a tag without a command");
-    const std::string name = Upper(tokens[1].text);
+    const std::string name = mime::ToUpperAscii(tokens[1].text);
     std::vector<Token> args(tokens.begin() + 2, tokens.end());
     const bool binaryLiteral =
         std::any_of(args.begin(), args.end(), [](const Token& t) { return t.binary; });
@@ -573,7 +568,8 @@ class Session final : public Connection {
       if (name == "SELECT" || name == "EXAMINE") return Select(tag, name, args);
       if (name == "APPEND") return Append(tag, args);
       if (name == "SEARCH") return Search(tag, args, false);
-      if (!args.empty() && Upper(args[0].text) == "SEARCH" && args[0].kind == Token::Kind::kAtom) {
+      if (!args.empty() && mime::ToUpperAscii(args[0].text) == "SEARCH" &&
+          args[0].kind == Token::Kind::kAtom) {
         args.erase(args.begin());
         return Search(tag, args, true);
       }
@@ -609,7 +605,7 @@ class Session final : public Connection {
   void Authenticate(const std::string& tag, const std::vector<Token>& args) {
     if (phase_ != Phase::kNotAuthenticated) return Bad(tag, "already logged in");
     const FakeImapOptions& options = state_->options;
-    const std::string mechanism = Upper(args[0].text);
+    const std::string mechanism = mime::ToUpperAscii(args[0].text);
     const bool offered = mechanism == "PLAIN" || mechanism == "LOGIN" ||
                          (mechanism == "XOAUTH2" && options.xoauth2) ||
                          (mechanism == "OAUTHBEARER" && options.oauthBearer);
@@ -699,7 +695,7 @@ class Session final : public Connection {
     std::string enabled;
     for (const Token& arg : args) {
       if (arg.kind != Token::Kind::kAtom) return Bad(tag, "ENABLE of what is not an atom");
-      if (Upper(arg.text) == "UTF8=ACCEPT" && state_->options.utf8Accept) {
+      if (mime::ToUpperAscii(arg.text) == "UTF8=ACCEPT" && state_->options.utf8Accept) {
         utf8_ = true;
         enabled += " UTF8=ACCEPT";
       }
@@ -711,7 +707,8 @@ class Session final : public Connection {
   // INBOX in any case is INBOX, and so is the start of a name under it.
   std::string Canonical(std::string name) const {
     const char separator = state_->options.separator;
-    if (Upper(name.substr(0, 5)) == "INBOX" && (name.size() == 5 || name[5] == separator))
+    if (mime::ToUpperAscii(name.substr(0, 5)) == "INBOX" &&
+        (name.size() == 5 || name[5] == separator))
       name.replace(0, 5, "INBOX");
     return name;
   }
@@ -730,8 +727,8 @@ class Session final : public Connection {
   }
 
   std::string Astring(const std::string& text) const {
-    const bool atom =
-        !text.empty() && std::all_of(text.begin(), text.end(), IsAtomChar) && Upper(text) != "NIL";
+    const bool atom = !text.empty() && std::all_of(text.begin(), text.end(), IsAtomChar) &&
+                      mime::ToUpperAscii(text) != "NIL";
     if (atom) return text;
     const bool quotable = std::none_of(text.begin(), text.end(), [this](char c) {
       const auto byte = static_cast<unsigned char>(c);
@@ -865,9 +862,9 @@ class Session final : public Connection {
 
   void Search(const std::string& tag, std::vector<Token> keys, bool byUid) {
     if (phase_ != Phase::kSelected) return Bad(tag, "SEARCH without a selected mailbox");
-    if (keys.size() >= 2 && Upper(keys[0].text) == "CHARSET" &&
+    if (keys.size() >= 2 && mime::ToUpperAscii(keys[0].text) == "CHARSET" &&
         keys[0].kind == Token::Kind::kAtom) {
-      const std::string charset = Upper(keys[1].text);
+      const std::string charset = mime::ToUpperAscii(keys[1].text);
       if (charset != "UTF-8" && charset != "US-ASCII")
         return Tagged(tag, "NO [BADCHARSET (UTF-8 US-ASCII)] Unsupported charset");
       keys.erase(keys.begin(), keys.begin() + 2);
@@ -876,7 +873,8 @@ class Session final : public Connection {
     const FakeImapMailbox& mailbox = state_->mailboxes.at(selected_);
     std::vector<bool> hits(mailbox.messages.size(), true);
     for (std::size_t k = 0; k < keys.size(); ++k) {
-      const std::string key = keys[k].kind == Token::Kind::kAtom ? Upper(keys[k].text) : "";
+      const std::string key =
+          keys[k].kind == Token::Kind::kAtom ? mime::ToUpperAscii(keys[k].text) : "";
       std::function<bool(const FakeImapMessage&)> test;
       if (key == "ALL") {
         test = [](const FakeImapMessage&) { return true; };
