@@ -19,7 +19,7 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-build_packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+build_packages=(cmake ninja-build g++ gettext libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
                 nlohmann-json3-dev python3 libssl-dev openssl
                 qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
 fuzz_packages=(clang libclang-rt-14-dev)
@@ -32,7 +32,7 @@ dovecot_packages=(dovecot-imapd mutt)
 # manual pages, and the checkers.
 package_packages=(dpkg-dev file help2man lintian appstream desktop-file-utils)
 # The Windows build: MinGW-w64, the libraries' sources and headers, the installer and the zip.
-windows_packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
+windows_packages=(cmake ninja-build gettext g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
                   libcli11-dev nlohmann-json3-dev nsis zip python3)
 # Running the Windows programs: Wine (64-bit) on an X server of its own.
 wine_packages=(wine wine64 fonts-wine fonts-liberation xvfb xdotool imagemagick)

@@ -7,25 +7,27 @@
 
 #include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 namespace {
 
+// The German texts are the ones the system itself has always shown for these errors.
 constexpr std::array<std::string_view, kFileErrorCauseCount> kTemplates = {
-    "Ein unbekannter Fehler ist beim Zugriff auf %1 aufgetreten.",
-    "%1 wurde nicht gefunden.",
-    "%1 enthält eine ungültige Pfadangabe.",
-    "%1 konnte nicht geöffnet werden, da zu viele Dateien geöffnet sind.",
-    "Zugriff auf %1 wurde verwehrt.",
-    "Eine ungültige Dateikennung war mit %1 verbunden.",
-    "Das Verzeichnis %1 konnte nicht entfernt werden, da es das aktuelle Verzeichnis ist. ",
-    "%1 konnte nicht erstellt werden, da das Verzeichnis voll ist.",
-    "Positionierungsfehler auf %1.",
-    "Ein Hardware-E/A-Fehler wurde während des Zugriffs auf %1 gemeldet.",
-    "Eine Zugriffsverletzung ist während des Zugriffs auf %1 aufgetreten.",
-    "Eine Sperrverletzung ist während des Zugriffs auf %1 aufgetreten.",
-    "Beim Zugriff auf %1 wurde ein voller Datenträger gemeldet.",
-    "Es wurde versucht, auf eine Stelle hinter dem Ende von %1 zuzugreifen.",
+    TrNoop("An unknown error occurred while accessing %1."),
+    TrNoop("%1 was not found."),
+    TrNoop("%1 contains an invalid path."),
+    TrNoop("%1 could not be opened because too many files are open."),
+    TrNoop("Access to %1 was denied."),
+    TrNoop("An invalid file handle was associated with %1."),
+    TrNoop("The directory %1 could not be removed because it is the current directory."),
+    TrNoop("%1 could not be created because the directory is full."),
+    TrNoop("A seek error occurred on %1."),
+    TrNoop("A hardware I/O error was reported while accessing %1."),
+    TrNoop("A sharing violation occurred while accessing %1."),
+    TrNoop("A lock violation occurred while accessing %1."),
+    TrNoop("The disk was reported full while accessing %1."),
+    TrNoop("An attempt was made to access %1 past its end."),
 };
 
 struct WindowsCodeRange {
@@ -121,17 +123,7 @@ std::string_view FileErrorTemplate(FileErrorCause cause) {
 }
 
 std::string FileErrorMessage(FileErrorCause cause, std::string_view fileName) {
-  constexpr std::string_view kPlaceholder = "%1";
-  const std::string_view text = FileErrorTemplate(cause);
-  std::string message;
-  std::size_t done = 0;
-  for (auto found = text.find(kPlaceholder); found != std::string_view::npos;
-       found = text.find(kPlaceholder, done)) {
-    message.append(text, done, found - done);
-    message.append(fileName);
-    done = found + kPlaceholder.size();
-  }
-  message.append(text, done);
+  std::string message = Format(Tr(FileErrorTemplate(cause)), fileName);
   CutToLength(message, kMaxFileErrorMessageLength);
   return message;
 }

@@ -30,10 +30,11 @@ inline constexpr int kFileErrorCauseCount = 14;
 // Longest message in bytes; longer ones are cut.
 inline constexpr std::size_t kMaxFileErrorMessageLength = 254;
 
-// The message for the cause, with "%1" standing for the file name.
+// The English message for the cause, with "%1" standing for the file name.
 std::string_view FileErrorTemplate(FileErrorCause cause);
 
-// The message with every "%1" replaced by the file name, cut to kMaxFileErrorMessageLength.
+// The message in the current language with every "%1" replaced by the file name, cut to
+// kMaxFileErrorMessageLength.
 std::string FileErrorMessage(FileErrorCause cause, std::string_view fileName);
 
 // For a Windows system error code (GetLastError); unknown codes are generic.

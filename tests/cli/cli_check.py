@@ -66,10 +66,11 @@ def faults(tmp):
         resource.setrlimit(resource.RLIMIT_FSIZE, (200, 200))
 
     cases = [
-        ((str(tmp / "missing.txt"), str(tmp / "m.mbx")), {}, "wurde nicht gefunden."),
-        ((str(tmp), str(tmp / "m.mbx")), {}, "wurde verwehrt."),
-        ((str(export), str(tmp / "nowhere" / "m.mbx")), {}, "enthält eine ungültige Pfadangabe."),
-        ((str(export), str(tmp / "limited.mbx")), {"preexec_fn": limit_file_size}, "aufgetreten."),
+        ((str(tmp / "missing.txt"), str(tmp / "m.mbx")), {}, "was not found."),
+        ((str(tmp), str(tmp / "m.mbx")), {}, "was denied."),
+        ((str(export), str(tmp / "nowhere" / "m.mbx")), {}, "contains an invalid path."),
+        ((str(export), str(tmp / "limited.mbx")), {"preexec_fn": limit_file_size},
+         "An unknown error occurred while accessing %s." % (tmp / "limitedInbox.mbx")),
     ]
     for args, options, ending in cases:
         result = run("convert", *args, **options)
@@ -169,7 +170,7 @@ def output_forms(tmp):
     for output in ("missing/", "missing/m.mbx"):
         result = run("convert", str(export), "%s/%s" % (tmp, output))
         check(result.returncode == 1 and result.stdout.decode() ==
-              "Error: %s/%s enthält eine ungültige Pfadangabe.\n" % (tmp, output),
+              "Error: %s/%s contains an invalid path.\n" % (tmp, output),
               "a missing output folder is refused before the export is read: %r" % result.stdout)
         check(not (tmp / "missing").exists(), "the missing folder is not made")
 
@@ -413,7 +414,7 @@ def strangers_text_stays_text(tmp):
           "check reports the whole subject and the totals: %r" % checked.stdout[-400:])
     refused = run("check", str(export), str(tmp / "no\x1b[8mwhere" / "m.mbx"))
     check(refused.returncode == 1 and refused.stdout.decode().splitlines()[-1:] ==
-          ["Error: %s enthält eine ungültige Pfadangabe." % (tmp / "no\\x1B[8mwhere" / "m.mbx")],
+          ["Error: %s contains an invalid path." % (tmp / "no\\x1B[8mwhere" / "m.mbx")],
           "check's error line shows the path as text: %r" % refused.stdout[-300:])
     runs = [("convert", converted.stdout, converted.stderr), ("check", checked.stdout, checked.stderr),
             ("refused check", refused.stdout, refused.stderr)]

@@ -322,7 +322,7 @@ def read_only_places(tmp):
             result = subprocess.run(prefix + [CLI, command, *paths], capture_output=True)
             lines[command] = result.stdout.decode().splitlines()[-1:]
             check(result.returncode == 1, "%s into a read-only %s exits 1 (%d)" % (command, place, result.returncode))
-        check(lines["check"] == lines["convert"] == ["Error: Zugriff auf %s wurde verwehrt." % place],
+        check(lines["check"] == lines["convert"] == ["Error: Access to %s was denied." % place],
               "check and convert refuse a read-only %s alike: %s" % (place, lines))
         check(profile_fixture.snapshot(tmp) == before, "nothing is written for a read-only %s" % place)
 

@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 TEST_F(ConversionTest, AFolderTheSystemKeepsClosedIsRefusedBeforeTheExportIsRead) {
   const std::string input = folder_.WriteFile("export.txt", Message("Inbox", "1"));
   EXPECT_FALSE(Run(input, "/sys/m.mbx"));
-  EXPECT_EQ(view_.text, "Error: Zugriff auf /sys/m.mbx wurde verwehrt.");
+  EXPECT_EQ(view_.text, "Error: Access to /sys/m.mbx was denied.");
   EXPECT_EQ(status_.texts.back(), "failed: see the log");
 }
 
@@ -65,8 +65,8 @@ TEST_F(ConversionTest, AFullDiskPartWayLeavesNoCutOffFile) {
   ::setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, previous);
   EXPECT_FALSE(finished);
-  EXPECT_TRUE(view_.text.ends_with("\r\nError: Ein unbekannter Fehler ist beim Zugriff auf " +
-                                   Out("mSent.mbx") + " aufgetreten."))
+  EXPECT_TRUE(view_.text.ends_with("\r\nError: An unknown error occurred while accessing " +
+                                   Out("mSent.mbx") + "."))
       << view_.text;
   EXPECT_EQ(Written(folder_.Path()), (std::set<std::string>{"mInbox.mbx", "mSent.mbx"}));
   EXPECT_EQ(CountSeparators(ReadBytes(Out("mInbox.mbx"))), 1);

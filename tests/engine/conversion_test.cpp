@@ -129,16 +129,16 @@ TEST_F(ConversionTest, FailuresEndTheRunWithAnErrorLine) {
     std::string error;
     bool exportRead;  // the output was found wanting only after the export was read
   } cases[] = {
-      {Out("missing.txt"), Out("m.mbx"), "Error: " + Out("missing.txt") + " wurde nicht gefunden.",
+      {Out("missing.txt"), Out("m.mbx"), "Error: " + Out("missing.txt") + " was not found.",
        true},
-      {Out("dir"), Out("m.mbx"), "Error: Zugriff auf " + Out("dir") + " wurde verwehrt.", true},
+      {Out("dir"), Out("m.mbx"), "Error: Access to " + Out("dir") + " was denied.", true},
       // A missing or closed output folder is found before the export is read.
       {Out("export.txt"), Out("nowhere/m.mbx"),
-       "Error: " + Out("nowhere/m.mbx") + " enthält eine ungültige Pfadangabe.", false},
+       "Error: " + Out("nowhere/m.mbx") + " contains an invalid path.", false},
       {Out("export.txt"), Out("nowhere/"),
-       "Error: " + Out("nowhere/") + " enthält eine ungültige Pfadangabe.", false},
+       "Error: " + Out("nowhere/") + " contains an invalid path.", false},
       {Out("export.txt"), Out("export.txt/m.mbx"),
-       "Error: " + Out("export.txt/m.mbx") + " enthält eine ungültige Pfadangabe.", false},
+       "Error: " + Out("export.txt/m.mbx") + " contains an invalid path.", false},
       {Out("export.txt"), "", "Error: no output file given.", false},
   };
   for (const auto& c : cases) {

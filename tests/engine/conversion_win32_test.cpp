@@ -25,15 +25,15 @@ TEST_F(ConversionTest, FilesWindowsWillNotReplaceEndTheRunWithAnErrorLine) {
   ::CloseHandle(holder);
   // Refused as a sharing violation or as access denied: the system decides which.
   EXPECT_TRUE(
-      view_.text.ends_with("Error: Eine Zugriffsverletzung ist während des Zugriffs auf " +
-                           Out("heldInbox.mbx") + " aufgetreten.") ||
-      view_.text.ends_with("Error: Zugriff auf " + Out("heldInbox.mbx") + " wurde verwehrt."))
+      view_.text.ends_with("Error: A sharing violation occurred while accessing " +
+                           Out("heldInbox.mbx") + ".") ||
+      view_.text.ends_with("Error: Access to " + Out("heldInbox.mbx") + " was denied."))
       << view_.text;
   // A folder where the file should go cannot be replaced by it.
   fs::create_directories(folder_.Path() / "dirInbox.mbx");
   EXPECT_FALSE(Run(input, Out("dir.mbx")));
   EXPECT_TRUE(
-      view_.text.ends_with("Error: Zugriff auf " + Out("dirInbox.mbx") + " wurde verwehrt."))
+      view_.text.ends_with("Error: Access to " + Out("dirInbox.mbx") + " was denied."))
       << view_.text;
   EXPECT_EQ(status_.texts.back(), "failed: see the log");
   // Nothing half-written is left.

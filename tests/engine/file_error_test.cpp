@@ -9,70 +9,98 @@
 
 #include "engine/utf8_text.h"
 #include "temp_folder.h"
+#include "texts/scoped_language.h"
 
 namespace vandrel {
 namespace {
 
 using Cause = FileErrorCause;
 
-TEST(FileErrorTest, MessagesNameTheFile) {
+TEST(FileErrorTest, MessagesNameTheFileInBothLanguages) {
   const std::string file = "C:\\out\\mailInbox.mbx";
   const struct {
     Cause cause;
-    std::string expected;
+    std::string german;  // the texts Windows has always shown, byte for byte
+    std::string english;
   } cases[] = {
-      {Cause::kGeneric, "Ein unbekannter Fehler ist beim Zugriff auf " + file + " aufgetreten."},
-      {Cause::kFileNotFound, file + " wurde nicht gefunden."},
-      {Cause::kBadPath, file + " enth\xC3\xA4lt eine ung\xC3\xBCltige Pfadangabe."},
-      {Cause::kTooManyOpenFiles, file + " konnte nicht ge\xC3\xB6"
-                                        "ffnet werden, da zu viele Dateien ge\xC3\xB6"
-                                        "ffnet sind."},
-      {Cause::kAccessDenied, "Zugriff auf " + file + " wurde verwehrt."},
-      {Cause::kInvalidFile, "Eine ung\xC3\xBCltige Dateikennung war mit " + file + " verbunden."},
+      {Cause::kGeneric, "Ein unbekannter Fehler ist beim Zugriff auf " + file + " aufgetreten.",
+       "An unknown error occurred while accessing " + file + "."},
+      {Cause::kFileNotFound, file + " wurde nicht gefunden.", file + " was not found."},
+      {Cause::kBadPath, file + " enth\xC3\xA4lt eine ung\xC3\xBCltige Pfadangabe.",
+       file + " contains an invalid path."},
+      {Cause::kTooManyOpenFiles,
+       file + " konnte nicht ge\xC3\xB6"
+              "ffnet werden, da zu viele Dateien ge\xC3\xB6"
+              "ffnet sind.",
+       file + " could not be opened because too many files are open."},
+      {Cause::kAccessDenied, "Zugriff auf " + file + " wurde verwehrt.",
+       "Access to " + file + " was denied."},
+      {Cause::kInvalidFile, "Eine ung\xC3\xBCltige Dateikennung war mit " + file + " verbunden.",
+       "An invalid file handle was associated with " + file + "."},
       {Cause::kRemoveCurrentDirectory,
        "Das Verzeichnis " + file +
-           " konnte nicht entfernt werden, da es das aktuelle Verzeichnis ist. "},
-      {Cause::kDirectoryFull, file + " konnte nicht erstellt werden, da das Verzeichnis voll ist."},
-      {Cause::kBadSeek, "Positionierungsfehler auf " + file + "."},
+           " konnte nicht entfernt werden, da es das aktuelle Verzeichnis ist. ",
+       "The directory " + file + " could not be removed because it is the current directory."},
+      {Cause::kDirectoryFull, file + " konnte nicht erstellt werden, da das Verzeichnis voll ist.",
+       file + " could not be created because the directory is full."},
+      {Cause::kBadSeek, "Positionierungsfehler auf " + file + ".",
+       "A seek error occurred on " + file + "."},
       {Cause::kHardwareIo,
-       "Ein Hardware-E/A-Fehler wurde w\xC3\xA4hrend des Zugriffs auf " + file + " gemeldet."},
+       "Ein Hardware-E/A-Fehler wurde w\xC3\xA4hrend des Zugriffs auf " + file + " gemeldet.",
+       "A hardware I/O error was reported while accessing " + file + "."},
       {Cause::kSharingViolation,
-       "Eine Zugriffsverletzung ist w\xC3\xA4hrend des Zugriffs auf " + file + " aufgetreten."},
+       "Eine Zugriffsverletzung ist w\xC3\xA4hrend des Zugriffs auf " + file + " aufgetreten.",
+       "A sharing violation occurred while accessing " + file + "."},
       {Cause::kLockViolation,
-       "Eine Sperrverletzung ist w\xC3\xA4hrend des Zugriffs auf " + file + " aufgetreten."},
+       "Eine Sperrverletzung ist w\xC3\xA4hrend des Zugriffs auf " + file + " aufgetreten.",
+       "A lock violation occurred while accessing " + file + "."},
       {Cause::kDiskFull,
-       "Beim Zugriff auf " + file + " wurde ein voller Datentr\xC3\xA4ger gemeldet."},
+       "Beim Zugriff auf " + file + " wurde ein voller Datentr\xC3\xA4ger gemeldet.",
+       "The disk was reported full while accessing " + file + "."},
       {Cause::kEndOfFile,
-       "Es wurde versucht, auf eine Stelle hinter dem Ende von " + file + " zuzugreifen."},
+       "Es wurde versucht, auf eine Stelle hinter dem Ende von " + file + " zuzugreifen.",
+       "An attempt was made to access " + file + " past its end."},
   };
   static_assert(std::size(cases) == kFileErrorCauseCount);
   for (const auto& c : cases) {
-    EXPECT_EQ(FileErrorMessage(c.cause, file), c.expected) << static_cast<int>(c.cause);
+    {
+      const ScopedLanguage german(Language::kGerman);
+      EXPECT_EQ(FileErrorMessage(c.cause, file), c.german) << static_cast<int>(c.cause);
+    }
+    const ScopedLanguage english(Language::kEnglish);
+    EXPECT_EQ(FileErrorMessage(c.cause, file), c.english) << static_cast<int>(c.cause);
   }
 }
 
 TEST(FileErrorTest, TheNameIsInsertedOnceAndNotRescanned) {
-  EXPECT_EQ(FileErrorMessage(Cause::kFileNotFound, "%1"), "%1 wurde nicht gefunden.");
-  EXPECT_EQ(FileErrorMessage(Cause::kFileNotFound, ""), " wurde nicht gefunden.");
+  EXPECT_EQ(FileErrorMessage(Cause::kFileNotFound, "%1"), "%1 was not found.");
+  EXPECT_EQ(FileErrorMessage(Cause::kFileNotFound, ""), " was not found.");
+  const ScopedLanguage german(Language::kGerman);
+  EXPECT_EQ(FileErrorMessage(Cause::kFileNotFound, "%1 %1"), "%1 %1 wurde nicht gefunden.");
 }
 
-TEST(FileErrorTest, LongMessagesAreCutTo254Bytes) {
-  const std::string suffix = " wurde nicht gefunden.";
-  const std::size_t fits = kMaxFileErrorMessageLength - suffix.size();
-  const struct {
-    std::size_t nameLength;
-    std::size_t expectedLength;
-  } cases[] = {{fits - 1, 253}, {fits, 254}, {fits + 1, 254}, {1000, 254}};
-  for (const auto& c : cases) {
-    const std::string name(c.nameLength, 'n');
-    const std::string message = FileErrorMessage(Cause::kFileNotFound, name);
-    EXPECT_EQ(message.size(), c.expectedLength) << c.nameLength;
-    EXPECT_EQ(message, (name + suffix).substr(0, c.expectedLength)) << c.nameLength;
+TEST(FileErrorTest, LongMessagesAreCutTo254BytesInBothLanguages) {
+  for (const Language language : {Language::kGerman, Language::kEnglish}) {
+    const ScopedLanguage chosen(language);
+    const std::string suffix =
+        language == Language::kGerman ? " wurde nicht gefunden." : " was not found.";
+    const std::size_t fits = kMaxFileErrorMessageLength - suffix.size();
+    const struct {
+      std::size_t nameLength;
+      std::size_t expectedLength;
+    } cases[] = {{fits - 1, 253}, {fits, 254}, {fits + 1, 254}, {1000, 254}};
+    for (const auto& c : cases) {
+      const std::string name(c.nameLength, 'n');
+      const std::string message = FileErrorMessage(Cause::kFileNotFound, name);
+      EXPECT_EQ(message.size(), c.expectedLength) << c.nameLength;
+      EXPECT_EQ(message, (name + suffix).substr(0, c.expectedLength)) << c.nameLength;
+    }
   }
 }
 
 TEST(FileErrorTest, AUtf8MessageIsNotCutInsideACharacter) {
   // "Zugriff auf " is 12 bytes; 120 umlauts of two bytes each put the 254-byte cut inside one.
+  const ScopedLanguage german(Language::kGerman);
   std::string name;
   for (int i = 0; i < 122; ++i)
     name += "\xC3\xBC";
@@ -157,7 +185,7 @@ TEST(FileErrorTest, ErrnoValuesReduceByMeaning) {
         << c.errorNumber << " " << c.path;
   }
   EXPECT_EQ(FileErrorMessageFromErrno(ENOENT, inMissingFolder),
-            inMissingFolder + " enth\xC3\xA4lt eine ung\xC3\xBCltige Pfadangabe.");
+            inMissingFolder + " contains an invalid path.");
 }
 
 }  // namespace

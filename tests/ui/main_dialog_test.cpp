@@ -733,13 +733,13 @@ void MainDialogTest::ARunThatFailsSaysSo_data() {
   QTest::newRow("output folder missing")
       << Path("nowhere/mail.mbx")
       << "Error: " + Path("nowhere/mail.mbx") +
-             QString::fromUtf8(" enthält eine ungültige Pfadangabe.");
+             QStringLiteral(" contains an invalid path.");
   QTest::newRow("output folder missing, folder form")
       << Path("nowhere/")
-      << "Error: " + Path("nowhere/") + QString::fromUtf8(" enthält eine ungültige Pfadangabe.");
+      << "Error: " + Path("nowhere/") + QStringLiteral(" contains an invalid path.");
   // Not even root may make files in /sys.
   QTest::newRow("output folder not writable")
-      << "/sys/mail.mbx" << QStringLiteral("Error: Zugriff auf /sys/mail.mbx wurde verwehrt.");
+      << "/sys/mail.mbx" << QStringLiteral("Error: Access to /sys/mail.mbx was denied.");
   QTest::newRow("Thunderbird holds the profile")
       << "thunderbird"
       << "Error: Thunderbird is running with the profile " + Path("home-in-use") +

@@ -190,9 +190,9 @@ TEST_F(MailboxReaderTest, AnUnreadableInputIsAnErrorNotAnEmptyMailbox) {
     std::string path;
     std::string message;
   } cases[] = {
-      {missingFile, missingFile + " wurde nicht gefunden."},
-      {missingFolder, missingFolder + " enth\xC3\xA4lt eine ung\xC3\xBCltige Pfadangabe."},
-      {folder, "Zugriff auf " + folder + " wurde verwehrt."},
+      {missingFile, missingFile + " was not found."},
+      {missingFolder, missingFolder + " contains an invalid path."},
+      {folder, "Access to " + folder + " was denied."},
   };
   for (const auto& c : cases) {
     view_.text.clear();

@@ -36,7 +36,7 @@ TEST(MaildirDestinationPosixTest, AFailedWriteLeavesNothing) {
       test::WriteFolders(maildir, {{"Small", {test::MaildirMessage("s", "x")}}, {"Big", {big}}});
   ::setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, previous);
-  EXPECT_TRUE(error.starts_with("Ein unbekannter Fehler ist beim Zugriff auf " + dir.string() +
+  EXPECT_TRUE(error.starts_with("An unknown error occurred while accessing " + dir.string() +
                                 "/tmp/vandrel-staging-"))
       << error;
   EXPECT_EQ(maildir.Abandon(), " Nothing was added to the Maildir.");

@@ -209,7 +209,7 @@ TEST_F(MaildirDestinationTest, PlacesThatAreNoMaildirAreRefusedAndALookMakesNoth
     fs::path dir;
     std::string error;
   } cases[] = {
-      {temp_.Path() / "missing" / "Mail", "enthält eine ungültige Pfadangabe."},
+      {temp_.Path() / "missing" / "Mail", "contains an invalid path."},
       {temp_.Path() / "file", " is not a folder; name a Maildir or a new folder."},
       {temp_.Path() / "home",
        " is neither a Maildir nor an empty folder; name a Maildir (with "
