@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/conversion_request.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
@@ -20,16 +21,16 @@ enum class PlaceKind {
 struct DestinationChoice {
   DestinationKind kind;
   std::string_view key;    // in the settings, and the command line's option ("--maildir")
-  std::string_view label;  // the window's choice
+  std::string_view label;  // the window's choice, in English: shown through Tr
   PlaceKind place;
 };
 
 inline constexpr std::array<DestinationChoice, 4> kDestinationChoices = {{
-    {DestinationKind::kMboxFiles, "mbox", "Write mbox files", PlaceKind::kFileOrFolder},
-    {DestinationKind::kThunderbird, "thunderbird", "Put into Thunderbird",
+    {DestinationKind::kMboxFiles, "mbox", TrNoop("Write mbox files"), PlaceKind::kFileOrFolder},
+    {DestinationKind::kThunderbird, "thunderbird", TrNoop("Put into Thunderbird"),
      PlaceKind::kDefaultProfile},
-    {DestinationKind::kMaildir, "maildir", "Put into a Maildir", PlaceKind::kFolder},
-    {DestinationKind::kImap, "imap", "Put into a mail account", PlaceKind::kMailAccount},
+    {DestinationKind::kMaildir, "maildir", TrNoop("Put into a Maildir"), PlaceKind::kFolder},
+    {DestinationKind::kImap, "imap", TrNoop("Put into a mail account"), PlaceKind::kMailAccount},
 }};
 
 inline const DestinationChoice& ChoiceFor(DestinationKind kind) {

@@ -175,7 +175,7 @@ void MainDialog::SetUpControls() {
   destinationBox_->setObjectName(QStringLiteral("destination"));
   for (const DestinationChoice& choice : kDestinationChoices) {
     destinationBox_->addItem(
-        QString::fromUtf8(choice.label.data(), qsizetype(choice.label.size())));
+        QString::fromUtf8(Tr(choice.label).data(), qsizetype(Tr(choice.label).size())));
   }
 
   convertButton_->setDefault(true);

@@ -122,7 +122,7 @@ void MainDialog::SetUpControls() {
 void MainDialog::FillDestinations() {
   for (const DestinationChoice& choice : kDestinationChoices) {
     ::SendMessageW(Item(IDC_DESTINATION), CB_ADDSTRING, 0,
-                   reinterpret_cast<LPARAM>(platform::Widen(choice.label).c_str()));
+                   reinterpret_cast<LPARAM>(platform::Widen(Tr(choice.label)).c_str()));
   }
 }
 
