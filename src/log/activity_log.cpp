@@ -3,19 +3,17 @@
 #include <cstdio>
 #include <string>
 
+#include "texts/texts.h"
+
 namespace vandrel {
 namespace {
 
 constexpr std::string_view kLineSeparator = "\r\n";
-constexpr std::string_view kUnattachedHint =
-    "\n(Maybe you forgot to set the EDIT Control - so here's the message)";
 
 }  // namespace
 
 void ActivityLog::LogError(std::string_view text) {
-  std::string line = "Error: ";
-  line += text;
-  ShowInEdit(line, true);
+  ShowInEdit(Format(Tr("Error: %1"), text), true);
 }
 
 void ActivityLog::LogLines(std::string_view text) {
@@ -42,7 +40,8 @@ bool ActivityLog::ShowInEdit(std::string_view text, bool newLine) {
 
 void ActivityLog::ShowUnattached(std::string_view text) {
   std::string message(text);
-  message += kUnattachedHint;
+  message += '\n';
+  message += Tr("(Maybe you forgot to set the EDIT Control - so here's the message)");
   if (informationBox_ != nullptr) {
     informationBox_->ShowInformation(kApplicationName, message);
     return;

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "texts/scoped_language.h"
+
 namespace vandrel {
 namespace {
 
@@ -142,6 +144,27 @@ TEST(ActivityLogTest, WithoutViewOrBoxTheTextGoesToStandardError) {
   log.LogLine("second");
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
             std::string("Error: disk on fire") + kHint + "\n" + "second" + kHint + "\n");
+}
+
+// In German the error line and the hint of an unattached log are German; an error text that
+// holds a placeholder of its own stays as it is.
+TEST(ActivityLogTest, ErrorsAndTheHintAreGermanInGerman) {
+  const ScopedLanguage german(Language::kGerman);
+  FakeLogView view("alt");
+  ActivityLog log;
+  log.AttachEdit(&view);
+  log.LogError("%1 und %2");
+  EXPECT_EQ(view.text, "alt\r\nFehler: %1 und %2");
+
+  FakeInformationBox box;
+  ActivityLog unattached;
+  unattached.SetInformationBox(&box);
+  unattached.LogError("Platte voll");
+  const std::vector<std::pair<std::string, std::string>> expected = {
+      {"Vandrel",
+       "Fehler: Platte voll\n(Vielleicht wurde das EDIT-Steuerelement nicht gesetzt \xE2\x80\x93 "
+       "daher hier die Meldung)"}};
+  EXPECT_EQ(box.shown, expected);
 }
 
 }  // namespace
