@@ -15,12 +15,13 @@
 #include "engine/status_line.h"
 #include "engine/writing/output_names.h"
 #include "mime/part_header.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
 namespace {
 
-constexpr std::string_view kStopped = "conversion stopped.";
+constexpr std::string_view kStopped = TrNoop("conversion stopped.");
 
 // One run: what it reads, where it goes, what it has found.
 class Pipeline {
@@ -76,7 +77,7 @@ PipelineResult Pipeline::Run() {
     // Whatever held the memory is let go; the run ends with a line that says why.
     workers_.reset();
     reader_.reset();
-    result.succeeded = Fail("not enough memory to convert " + request_.inputPath);
+    result.succeeded = Fail(Format(Tr("not enough memory to convert %1"), request_.inputPath));
   }
   result.stopped = stopped_;
   result.error = std::move(error_);
@@ -98,9 +99,10 @@ bool Pipeline::Go() {
     report_.status->SetProgressRange(static_cast<int>(MessagesRead()));
     report_.status->SetProgressPosition(0);
   }
-  statusLine_.Set(use_ == PipelineUse::kConvert ? "converting ..." : "checking ...");
+  statusLine_.Set(
+      std::string(use_ == PipelineUse::kConvert ? Tr("converting ...") : Tr("checking ...")));
   if (const std::string problem = destination_.Prepare(); !problem.empty()) return Fail(problem);
-  report_.log.LogLine("converting to output file: " + destination_.Description());
+  report_.log.LogLine(Format(Tr("converting to output file: %1"), destination_.Description()));
   StartWorkers();
   if (!HandFolders()) return false;
   workers_.reset();
@@ -108,15 +110,16 @@ bool Pipeline::Go() {
   findings_.Add(destination_.TakeFindings());
   if (!finished.empty()) return Fail(finished);
   if (const std::string note = destination_.Note(); !note.empty()) report_.log.LogLine(note);
-  statusLine_.Set("ready");
-  report_.log.LogLine("conversion done.");
+  statusLine_.Set(std::string(Tr("ready")));
+  report_.log.LogLine(Tr("conversion done."));
+  // The count stands on a line of its own, which the text then continues.
   report_.log.LogLine(std::to_string(MessagesRead() - findings_.notStored.size()));
-  report_.log.LogText(" mails written.", false);
+  report_.log.LogText(Tr(" mails written."), false);
   return true;
 }
 
 bool Pipeline::ReadExport() {
-  report_.log.LogLine("loading input file");
+  report_.log.LogLine(Tr("loading input file"));
   reader_ = std::make_unique<MailboxReader>();
   reader_->SetLog(&report_.log);
   reader_->SetStatusSink(report_.status);
@@ -166,9 +169,9 @@ void Pipeline::StartWorkers() {
 // The next messages are read and given to the workers while the oldest is stored.
 bool Pipeline::HandFolder(const FolderMap::Folder& folder) {
   const std::string name = encoding_->ToSystemText(folder.name);
-  report_.log.LogLine("processing " + CleanFolderName(name));
+  report_.log.LogLine(Format(Tr("processing %1"), CleanFolderName(name)));
   const MessageList& messages = folder.messages;
-  if (messages.empty()) return Fail("no messages found");
+  if (messages.empty()) return Fail(std::string(Tr("no messages found")));
   if (const std::string problem = destination_.BeginFolder({name, FolderPathOf(name)});
       !problem.empty()) {
     if (!StopRequested()) Fail(problem);
@@ -205,20 +208,19 @@ bool Pipeline::HandFolder(const FolderMap::Folder& folder) {
 }
 
 void Pipeline::ShowProgress(const ConvertedMessage& converted) {
-  const std::string count =
-      "(" + std::to_string(++number_) + " of " + std::to_string(MessagesRead()) + ")";
+  ++number_;
   if (use_ == PipelineUse::kLook) {
-    statusLine_.Set("checking " + count);
+    statusLine_.Set(Format(Tr("checking (%1 of %2)"), number_, MessagesRead()));
     return;
   }
-  statusLine_.Set("exporting " + count);
+  statusLine_.Set(Format(Tr("exporting (%1 of %2)"), number_, MessagesRead()));
   statusLine_.Append(" " + converted.subject);
 }
 
 bool Pipeline::StopRequested() {
   if (!stop_.stop_requested()) return false;
   stopped_ = true;
-  Fail(std::string(kStopped));
+  Fail(std::string(Tr(kStopped)));
   return true;
 }
 
@@ -227,7 +229,7 @@ bool Pipeline::Fail(const std::string& message) {
   const std::string abandoned = destination_.Abandon();
   error_ = message;
   report_.log.LogError(message + abandoned);
-  statusLine_.Set(std::string(kFailedStatus));
+  statusLine_.Set(std::string(Tr(kFailedStatus)));
   return false;
 }
 

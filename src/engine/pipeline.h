@@ -14,11 +14,12 @@
 #include "engine/destinations/destination.h"
 #include "engine/status_sink.h"
 #include "log/activity_log.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
-// The status line after a run that ended with an "Error: " line.
-inline constexpr std::string_view kFailedStatus = "failed: see the log";
+// The status line after a run that ended with an "Error: " line, in English: shown through Tr.
+inline constexpr std::string_view kFailedStatus = TrNoop("failed: see the log");
 
 // Where a run reports while it goes; the status may be left out.
 struct RunReport {

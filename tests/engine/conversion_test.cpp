@@ -11,6 +11,8 @@
 
 #include "conversion_fixture.h"
 #include "engine/destinations/thunderbird/thunderbird_names.h"
+#include "engine/end_of_run_report.h"
+#include "texts/scoped_language.h"
 
 namespace vandrel {
 namespace {
@@ -129,8 +131,7 @@ TEST_F(ConversionTest, FailuresEndTheRunWithAnErrorLine) {
     std::string error;
     bool exportRead;  // the output was found wanting only after the export was read
   } cases[] = {
-      {Out("missing.txt"), Out("m.mbx"), "Error: " + Out("missing.txt") + " was not found.",
-       true},
+      {Out("missing.txt"), Out("m.mbx"), "Error: " + Out("missing.txt") + " was not found.", true},
       {Out("dir"), Out("m.mbx"), "Error: Access to " + Out("dir") + " was denied.", true},
       // A missing or closed output folder is found before the export is read.
       {Out("export.txt"), Out("nowhere/m.mbx"),
@@ -284,6 +285,106 @@ TEST_F(ConversionTest, ThreadsChangeNothingThatIsWritten) {
       EXPECT_TRUE(files == first) << threads << " threads wrote other files";
       EXPECT_EQ(missing, firstMissing) << threads << " threads";
     }
+  }
+}
+
+// The mbox files a run wrote into the folder, by name, with their boundaries made alike.
+std::map<std::string, std::string> MboxFilesIn(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  for (const auto& entry : fs::directory_iterator(folder))
+    files[entry.path().filename().string()] = WithoutBoundaryDigits(ReadBytes(entry.path()));
+  return files;
+}
+
+// A run in German: the log, the status line and the report at the end speak German, with each
+// name and count in its place and each plural chosen by its own count; what it writes is byte
+// for byte what an English run writes, the folder without a name included.
+TEST_F(ConversionTest, AGermanRunSpeaksGermanAndWritesWhatAnEnglishRunWrites) {
+  std::string deep =
+      "From ???@??? Mon Jan 01 00:00:00 2001\r\nSubject: tief\r\nX-CalypsoFolder: Inbox\r\n";
+  for (int level = 0; level < 200; ++level) {
+    deep += "Content-Type: multipart/mixed; boundary=\"b" + std::to_string(level) +
+            "x\"\r\n\r\n--b" + std::to_string(level) + "x\r\n";
+  }
+  deep += "Content-Type: text/plain\r\n\r\nunten\r\n";
+  const std::string input = folder_.WriteFile(
+      "export.txt", Message("Inbox", "eins",
+                            "X-Attachment: \"C:\\Calypso\\Attach\\a.gif\";\r\n"
+                            "X-Attachment: \"C:\\Calypso\\Attach\\b.pdf\";\r\n") +
+                        Message("Gesendet", "zwei") +
+                        "Siehe\r\nX-Attachment: \"C:\\Calypso\\Attach\\c.txt\";\r\n" + deep +
+                        "From ???@??? Mon Jan 01 00:00:00 2001\r\nSubject: ohne\r\n\r\nText\r\n");
+  fs::create_directories(folder_.Path() / "de");
+  fs::create_directories(folder_.Path() / "en");
+  {
+    const ScopedLanguage german(Language::kGerman);
+    ASSERT_TRUE(Run(input, Out("de/m.mbx"))) << view_.text;
+    EXPECT_EQ(view_.text,
+              "lade Eingabedatei\r\nlese Datei ein: " + input +
+                  " ...\r\nPostfachdatei geladen.\r\nkonvertiere in die Ausgabedatei: " +
+                  Out("de/m.mbx") +
+                  "\r\nverarbeite Gesendet\r\nverarbeite Inbox\r\nverarbeite "
+                  "default_mailbox\r\nKonvertierung abgeschlossen.\r\n4 Mails "
+                  "geschrieben.");
+    EXPECT_EQ(status_.texts,
+              (std::vector<std::string>{
+                  "", "lade Mails: 1", "lade Mails: 2", "lade Mails: 3", "lade Mails: 4",
+                  "lade Mails: 5", "konvertiere ...", "exportiere (1 von 4)",
+                  "exportiere (1 von 4) zwei", "exportiere (2 von 4)", "exportiere (2 von 4) eins",
+                  "exportiere (3 von 4)", "exportiere (3 von 4) tief", "exportiere (4 von 4)",
+                  "exportiere (4 von 4) ohne", "fertig"}));
+    EXPECT_EQ(EndOfRunReport(result_.findings),
+              "2 im Export genannte Dateien wurden nicht gefunden oder konnten nicht gelesen "
+              "werden:\n"
+              "  C:\\Calypso\\Attach\\a.gif (Inbox, eins)\n"
+              "  C:\\Calypso\\Attach\\b.pdf (Inbox, eins)\n"
+              "1 Nachricht konnte nicht vollst\xC3\xA4ndig konvertiert werden:\n"
+              "  zu tief verschachtelt (Inbox, tief)\n"
+              "1 Datei wird im Text einer Nachricht genannt, nicht in ihren Kopfzeilen:\n"
+              "  nennt in ihrem Text eine nicht angeh\xC3\xA4ngte Datei: "
+              "C:\\Calypso\\Attach\\c.txt (Gesendet, zwei)\n");
+  }
+  ASSERT_TRUE(Run(input, Out("en/m.mbx"))) << view_.text;
+  EXPECT_TRUE(view_.text.ends_with("\r\nconversion done.\r\n4 mails written.")) << view_.text;
+  const std::map<std::string, std::string> german = MboxFilesIn(folder_.Path() / "de");
+  EXPECT_EQ(german.size(), 3u);
+  EXPECT_EQ(german.count("mdefault_mailbox.mbx"), 1u);
+  EXPECT_TRUE(german == MboxFilesIn(folder_.Path() / "en"));
+}
+
+// Each way a run can fail, told in German: the file errors as the system has always worded them,
+// the export's name and its separator in their places, a stop.
+TEST_F(ConversionTest, AGermanRunTellsWhyItFailedInGerman) {
+  const std::string notAnExport = folder_.WriteFile("brief.txt", "Liebe Anna,\r\n");
+  const std::string exported =
+      folder_.WriteFile("export.txt", Message("Inbox", "1") + Message("Inbox", "2"));
+  const struct {
+    std::string input;
+    std::string stopAt;  // the status text at which the run is asked to stop; empty: never
+    std::string error;
+  } cases[] = {
+      {Out("fehlt.txt"), "", "\r\nFehler: " + Out("fehlt.txt") + " wurde nicht gefunden."},
+      {notAnExport, "",
+       "\r\nFehler: " + notAnExport +
+           " ist kein Calypso-Export (keine Zeile beginnt mit \xE2\x80\x9E"
+           "From ???@???"
+           "\xE2\x80\x9C)."},
+      {exported, "exportiere (1 von 2)",
+       "\r\nverarbeite Inbox\r\nFehler: Konvertierung abgebrochen."},
+  };
+  const ScopedLanguage german(Language::kGerman);
+  for (const auto& c : cases) {
+    view_.text.clear();
+    std::stop_source stop;
+    ActingStatus status(
+        c.stopAt, c.stopAt.empty() ? std::function<void()>() : [&] { stop.request_stop(); });
+    const ConversionResult result =
+        Convert({c.input, ConversionOutput{DestinationKind::kMboxFiles, Out("m.mbx")}, {}},
+                RunReport{log_, &status}, stop.get_token());
+    EXPECT_FALSE(result.succeeded) << c.input;
+    EXPECT_EQ(result.stopped, !c.stopAt.empty()) << c.input;
+    EXPECT_TRUE(view_.text.ends_with(c.error)) << view_.text;
+    EXPECT_EQ(status.texts.back(), "fehlgeschlagen: siehe Protokoll") << c.input;
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "texts/scoped_language.h"
+
 namespace vandrel {
 namespace {
 
@@ -42,8 +44,8 @@ TEST(EndOfRunReportTest, ListsEveryMessageNotStoredLast) {
   RunFindings findings;
   findings.missingFiles.push_back({"x.jpg", "Inbox", "Hi"});
   for (int i = 0; i < 25; ++i)
-    findings.notStored.push_back({"the server refused it: [OVERQUOTA] full", "Calypso/Inbox",
-                                  "s" + std::to_string(i)});
+    findings.notStored.push_back(
+        {"the server refused it: [OVERQUOTA] full", "Calypso/Inbox", "s" + std::to_string(i)});
   const std::string report = EndOfRunReport(findings);
   EXPECT_TRUE(report.starts_with("1 file named in the export")) << report;
   const std::size_t heading = report.find("25 messages were not stored:\n");
@@ -53,7 +55,46 @@ TEST(EndOfRunReportTest, ListsEveryMessageNotStoredLast) {
   EXPECT_EQ(report.find("more"), std::string::npos);
   findings = {};
   findings.notStored.push_back({"larger than the server takes", "A", "s"});
-  EXPECT_EQ(EndOfRunReport(findings), "1 message was not stored:\n  larger than the server takes (A, s)\n");
+  EXPECT_EQ(EndOfRunReport(findings),
+            "1 message was not stored:\n  larger than the server takes (A, s)\n");
+}
+
+// In German each heading takes the form its own count asks for, with the count in its place.
+TEST(EndOfRunReportTest, GermanHeadingsTakeTheFormOfTheirOwnCount) {
+  const MissingFile x{"x.jpg", "Inbox", "Hi"};
+  const MissingFile t{"c.txt", "B", "u"};
+  const MessageProblem p{"p", "A", "s"};
+  const MessageProblem r{"r", "C", "v"};
+  const struct {
+    RunFindings findings;
+    std::string expected;
+  } cases[] = {
+      {{{x}, {p, p}, {t}, {r, r}},
+       "1 im Export genannte Datei wurde nicht gefunden oder konnte nicht gelesen werden:\n"
+       "  x.jpg (Inbox, Hi)\n"
+       "2 Nachrichten konnten nicht vollst\xC3\xA4ndig konvertiert werden:\n"
+       "  p (A, s)\n"
+       "  ... und 1 weitere\n"
+       "1 Datei wird im Text einer Nachricht genannt, nicht in ihren Kopfzeilen:\n"
+       "  nennt in ihrem Text eine nicht angeh\xC3\xA4ngte Datei: c.txt (B, u)\n"
+       "2 Nachrichten wurden nicht gespeichert:\n"
+       "  r (C, v)\n"
+       "  r (C, v)\n"},
+      {{{x, x, x}, {p}, {t, t}, {r}},
+       "3 im Export genannte Dateien wurden nicht gefunden oder konnten nicht gelesen werden:\n"
+       "  x.jpg (Inbox, Hi)\n"
+       "  ... und 2 weitere\n"
+       "1 Nachricht konnte nicht vollst\xC3\xA4ndig konvertiert werden:\n"
+       "  p (A, s)\n"
+       "2 Dateien werden im Text von Nachrichten genannt, nicht in deren Kopfzeilen:\n"
+       "  nennt in ihrem Text eine nicht angeh\xC3\xA4ngte Datei: c.txt (B, u)\n"
+       "  ... und 1 weitere\n"
+       "1 Nachricht wurde nicht gespeichert:\n"
+       "  r (C, v)\n"},
+  };
+  const ScopedLanguage german(Language::kGerman);
+  for (const auto& c : cases)
+    EXPECT_EQ(EndOfRunReport(c.findings, 1), c.expected);
 }
 
 }  // namespace

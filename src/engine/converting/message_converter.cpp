@@ -12,15 +12,17 @@
 #include "engine/converting/separator_line.h"
 #include "mime/bounded_text.h"
 #include "mime/mime_part.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
 namespace {
 
-constexpr std::string_view kTooLarge = "too large to convert";
-constexpr std::string_view kNoMemory = "not enough memory to convert";
-constexpr std::string_view kNotStored = "could not be stored";
-constexpr std::string_view kNestedTooDeep = "nested too deep";
+// Why a message could not be converted in full, in English: reported through Tr.
+constexpr std::string_view kTooLarge = TrNoop("too large to convert");
+constexpr std::string_view kNoMemory = TrNoop("not enough memory to convert");
+constexpr std::string_view kNotStored = TrNoop("could not be stored");
+constexpr std::string_view kNestedTooDeep = TrNoop("nested too deep");
 
 struct CapturedValue {
   std::string value;
@@ -233,7 +235,7 @@ std::string_view MessageConverter::Convert(const MessageText& messageText,
     if (source.Load(messageText) < 0) return kNoMemory;
     const SourceValues values = CaptureAll(source);
     BeginMessage(values.subject.value, values.subject.charset, values.folder.value, converted);
-    if (source.NestingCut()) findings_.MessageProblem(std::string(kNestedTooDeep));
+    if (source.NestingCut()) findings_.MessageProblem(std::string(Tr(kNestedTooDeep)));
 
     const std::string unquotedSender = WithoutQuotes(values.sender.value);
     SetEnvelope(Unfolded(unquotedSender), FirstLine(messageText), converted);
@@ -258,7 +260,7 @@ ConvertedMessage MessageConverter::AsItStood(MessageText messageText, std::strin
   ConvertedMessage converted;
   const SourceValues values = HeaderValuesOf(messageText);
   BeginMessage(values.subject.value, values.subject.charset, values.folder.value, converted);
-  findings_.MessageProblem(std::string(shortfall));
+  findings_.MessageProblem(std::string(Tr(shortfall)));
   if (files_.Measuring()) {
     Measured(converted);
     return converted;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/reading/unicode_export.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
@@ -92,8 +93,8 @@ FilePointer ConvertRest(std::string_view head, std::FILE* in, ByteOrderMark mark
 }
 
 std::string ConvertedNote(ByteOrderMark mark, const ExportEncoding& encoding) {
-  const char* form = mark == ByteOrderMark::kUtf8 ? "UTF-8" : "UTF-16";
-  return std::string("export is ") + form + "; converted to " + encoding.CodePage() + ".";
+  const std::string_view form = mark == ByteOrderMark::kUtf8 ? "UTF-8" : "UTF-16";
+  return Format(Tr("export is %1; converted to %2."), form, encoding.CodePage());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "engine/reading/export_source.h"
 #include "engine/reading/input_file.h"
 #include "engine/reading/line_reader.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 namespace {
@@ -36,7 +37,7 @@ bool MailboxReader::ParseMailbox() {
   changed_ = false;
   stopped_ = false;
   text_.reset();
-  Log("start parsing file: " + inputPath_ + " ...");
+  Log(Format(Tr("start parsing file: %1 ..."), inputPath_));
   messageCount_ = 0;
   folders_ = std::make_unique<FolderMap>();
   bool read = false;
@@ -49,7 +50,7 @@ bool MailboxReader::ParseMailbox() {
     errorNumber_ = ENOMEM;
   }
   if (!read) text_.reset();
-  if (read) Log("mailbox file loaded.");
+  if (read) Log(std::string(Tr("mailbox file loaded.")));
   loading_ = false;
   return read;
 }
@@ -69,7 +70,7 @@ bool MailboxReader::ReadMessages() {
   std::string copy;
   const bool readAgain = CanReadAgain(source.file.get());
   if (!readAgain) reader.KeepCopy(&copy);
-  if (reader.ChooseLineEnds()) Log("export has CR line ends; read as lines.");
+  if (reader.ChooseLineEnds()) Log(std::string(Tr("export has CR line ends; read as lines.")));
   std::string_view line;
   bool blankBeforeFirstSeparator = true;
   for (;;) {
@@ -120,7 +121,7 @@ void MailboxReader::CloseMessage(std::uint64_t end) {
   messageFolder_.reset();
   inHeader_ = true;
   ++messageCount_;
-  if (status_ != nullptr) status_->SetStatusText("loading mails: " + std::to_string(messageCount_));
+  if (status_ != nullptr) status_->SetStatusText(Format(Tr("loading mails: %1"), messageCount_));
 }
 
 bool MailboxReader::ReadMessage(const MessageSpan& span, MessageText& text) {
@@ -144,14 +145,14 @@ std::optional<std::string> MailboxReader::FolderNameInLine(std::string_view line
 }
 
 std::string MailboxReader::ErrorMessage() const {
-  if (stopped_) return "conversion stopped.";
-  if (changed_) return inputPath_ + " changed while it was being converted.";
+  if (stopped_) return std::string(Tr("conversion stopped."));
+  if (changed_) return Format(Tr("%1 changed while it was being converted."), inputPath_);
   if (notAnExport_) {
-    return inputPath_ + " is not a Calypso export (no line starts with \"" +
-           std::string(kSeparator) + "\").";
+    return Format(Tr("%1 is not a Calypso export (no line starts with \"%2\")."), inputPath_,
+                  kSeparator);
   }
   if (errorNumber_ == 0) return {};
-  if (errorNumber_ == ENOMEM) return "not enough memory to read " + inputPath_;
+  if (errorNumber_ == ENOMEM) return Format(Tr("not enough memory to read %1"), inputPath_);
   return FileErrorMessageFromErrno(errorNumber_, inputPath_);
 }
 

@@ -5,6 +5,7 @@
 #include "engine/utf8_path.h"
 #include "engine/writing/maildir_delivery_platform.h"
 #include "engine/writing/move_without_replacing.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
@@ -80,7 +81,7 @@ bool MaildirDelivery::Deliver(const std::string& folderDir, std::string_view byt
     maildir::RemoveFile(temporary);
     if (!taken) return false;
   }
-  error = "cannot find a free file name in " + folderDir + ".";
+  error = Format(Tr("cannot find a free file name in %1."), folderDir);
   return false;
 }
 

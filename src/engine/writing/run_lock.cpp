@@ -4,14 +4,16 @@
 #include <system_error>
 
 #include "engine/utf8_path.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
 namespace {
 
 std::string LinkedMessage(const std::string& lockFile) {
-  return lockFile + " is a link, which a run does not write through; remove it, then convert " +
-         "again.";
+  return Format(
+      Tr("%1 is a link, which a run does not write through; remove it, then convert again."),
+      lockFile);
 }
 
 }  // namespace
@@ -19,7 +21,7 @@ std::string LinkedMessage(const std::string& lockFile) {
 std::string TakeRunLock(RunLock& lock, const std::string& lockFile, const std::string& place) {
   switch (lock.Take(lockFile)) {
     case RunLock::Result::kBusy:
-      return "another conversion is writing " + place + ".";
+      return Format(Tr("another conversion is writing %1."), place);
     case RunLock::Result::kLinked:
       return LinkedMessage(lockFile);
     case RunLock::Result::kFailed:

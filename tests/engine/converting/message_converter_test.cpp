@@ -12,6 +12,7 @@
 
 #include "engine/converting/header_charset.h"
 #include "temp_folder.h"
+#include "texts/scoped_language.h"
 
 namespace vandrel {
 namespace {
@@ -285,6 +286,12 @@ TEST_F(MessageConverterTest, AMessageTooLargeToConvertIsWrittenAsItStood) {
   EXPECT_EQ(problem.problem, "too large to convert");
   EXPECT_EQ(problem.folder, "Inbox");
   EXPECT_EQ(problem.subject, "Big");
+  // Told in the language of the run; the message is written the same.
+  const ScopedLanguage german(Language::kGerman);
+  const ConvertedMessage inGerman = ConvertWhole(exported);
+  EXPECT_EQ(inGerman.text, converted.text);
+  ASSERT_EQ(inGerman.findings.messageProblems.size(), 1u);
+  EXPECT_EQ(inGerman.findings.messageProblems[0].problem, "zu gro\xC3\x9F zum Konvertieren");
 }
 
 TEST_F(MessageConverterTest, AMessageNestedTooDeepIsConvertedAndReported) {

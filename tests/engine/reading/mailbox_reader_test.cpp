@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "temp_folder.h"
+#include "texts/scoped_language.h"
 
 namespace vandrel {
 namespace {
@@ -288,6 +289,16 @@ TEST_F(MailboxReaderTest, UnicodeExportsAreConvertedBackToTheirCodePage) {
         << c.name;
     EXPECT_EQ(FoldersInOrder(), (Folders{{c.folder, {c.text}}})) << c.name;
   }
+  // In German the form and the code page keep their places.
+  const ScopedLanguage german(Language::kGerman);
+  auto encoding = ExportEncoding::Create("CP1250");
+  reader_.SetEncoding(encoding.get());
+  view_.text.clear();
+  const std::string path = temp_.WriteFile("saved-again.txt", Utf16(message, false));
+  ASSERT_TRUE(Load(path));
+  EXPECT_EQ(view_.text, "lese Datei ein: " + path +
+                            " ...\r\nExport liegt in UTF-16 vor; nach CP1250 umgewandelt.\r\n"
+                            "Postfachdatei geladen.");
 }
 
 TEST_F(MailboxReaderTest, AMarkOnlyStillMakesAnEmptyExport) {

@@ -9,6 +9,7 @@
 
 #include "engine/utf8_path.h"
 #include "temp_folder.h"
+#include "texts/scoped_language.h"
 
 namespace vandrel {
 namespace {
@@ -51,6 +52,29 @@ TEST(RunLockTest, ALookFindsWhatTakingTheLockWouldMeet) {
   // Nothing was made.
   EXPECT_FALSE(fs::exists(temp.Path() / "out" / "new"));
   EXPECT_TRUE(fs::is_empty(temp.Path() / "out"));
+}
+
+// While one run holds the place, a second one is refused, in the user's language; once the
+// first has let go, the second may go ahead.
+TEST(RunLockTest, ASecondRunIsRefusedWhileTheFirstHoldsThePlace) {
+  TempFolder temp;
+  const std::string lockFile = PathText(temp.Path() / ".lock");
+  const struct {
+    Language language;
+    const char* refused;
+  } cases[] = {
+      {Language::kEnglish, "another conversion is writing PLACE."},
+      {Language::kGerman, "eine andere Konvertierung schreibt gerade in PLACE."},
+  };
+  for (const auto& c : cases) {
+    const ScopedLanguage chosen(c.language);
+    RunLock first;
+    ASSERT_EQ(TakeRunLock(first, lockFile, "PLACE"), "");
+    RunLock second;
+    EXPECT_EQ(TakeRunLock(second, lockFile, "PLACE"), c.refused);
+    first.Release();
+    EXPECT_EQ(TakeRunLock(second, lockFile, "PLACE"), "");
+  }
 }
 
 }  // namespace
