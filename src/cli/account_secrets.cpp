@@ -11,6 +11,7 @@
 #include "engine/utf8_path.h"
 #include "log/visible_text.h"
 #include "settings/journal_folder.h"
+#include "texts/texts.h"
 
 namespace vandrel::cli {
 namespace {
@@ -25,18 +26,19 @@ std::optional<std::string> FirstLine(const std::string& path, std::string& probl
   std::error_code error;
   const fs::file_status status = fs::status(Utf8Path(path), error);
   if (!fs::is_regular_file(status)) {
-    problem = path + " is not a file that can be read";
+    problem = Format(Tr("%1 is not a file that can be read"), path);
     return std::nullopt;
   }
   if (fs::file_size(Utf8Path(path), error) > kMaxSecretFile) {
-    problem = path + " is too large to hold a password or token";
+    problem = Format(Tr("%1 is too large to hold a password or token"), path);
     return std::nullopt;
   }
 #ifndef _WIN32
   const fs::perms others = fs::perms::group_all | fs::perms::others_all;
   if ((status.permissions() & others) != fs::perms::none) {
-    warnings.push_back("Warning: others can read " + path +
-                       "; it should be readable by you alone (chmod 600 " + path + ").");
+    warnings.push_back(Format(
+        Tr("Warning: others can read %1; it should be readable by you alone (chmod 600 %1)."),
+        path));
   }
 #else
   (void)warnings;  // a file's readers are its access list there, which this does not judge
@@ -44,7 +46,7 @@ std::optional<std::string> FirstLine(const std::string& path, std::string& probl
   std::ifstream in(Utf8Path(path), std::ios::binary);
   std::string line;
   if (!in || !std::getline(in, line)) {
-    problem = "cannot read " + path;
+    problem = Format(Tr("cannot read %1"), path);
     return std::nullopt;
   }
   if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -81,11 +83,11 @@ bool ReadAccountSecrets(const RequestOptions& options, const std::string& addres
   } else {
     password = FromEnvironment("VANDREL_IMAP_PASSWORD");
   }
-  if (!password) password = ReadPasswordWithoutEcho("Password for " + address + ": ");
+  if (!password) password = ReadPasswordWithoutEcho(Format(Tr("Password for %1: "), address));
   if (!password) {
-    problem = "no password for " + address +
-              ": type it when asked on a terminal, or set VANDREL_IMAP_PASSWORD, or name a "
-              "file with --password-file";
+    problem = Format(Tr("no password for %1: type it when asked on a terminal, or set "
+                        "VANDREL_IMAP_PASSWORD, or name a file with --password-file"),
+                     address);
     return false;
   }
   access.password = *password;
@@ -100,7 +102,7 @@ bool ReadSecretsFor(const RequestOptions& options, ConversionRequest& request) {
       ReadAccountSecrets(options, request.output.place, request.access, problem, warnings);
   for (const std::string& warning : warnings)
     WriteText(stderr, TerminalText(warning) + "\n");
-  if (!read) WriteText(stderr, "Error: " + TerminalText(problem) + "\n");
+  if (!read) WriteText(stderr, Format(Tr("Error: %1"), TerminalText(problem)) + "\n");
   return read;
 }
 

@@ -10,17 +10,32 @@
 #include "cli/console_output.h"
 #include "cli/exit_code.h"
 #include "cli/terminal_text.h"
+#include "cli/usage_errors.h"
 #include "cli/utf8_console.h"
 #include "engine/end_of_run_report.h"
 #include "engine/export_check.h"
 #include "log/visible_text.h"
+#include "texts/texts.h"
 
 namespace vandrel::cli {
 
 namespace {
 
-std::string Plural(std::size_t count, const std::string& one, const std::string& more) {
-  return std::to_string(count) + " " + (count == 1 ? one : more);
+// "3 messages in 2 folders; 0 named files found, 1 missing.": each count with the words its
+// number takes, then the line they make.
+std::string Totals(const ExportCheck& check) {
+  const std::size_t messages = check.messages;
+  const std::size_t folders = check.folders.size();
+  const std::size_t missing = check.findings.missingFiles.size();
+  return Format(
+      // Translators: %1 is "%1 message(s)", %2 "in %1 folder(s)", %3 "%1 named file(s) found"
+      // and %4 "%1 missing", each filled in already.
+      TrC("check totals", "%1 %2; %3, %4."),
+      Format(TrN("%1 message", "%1 messages", messages), messages),
+      Format(TrN("in %1 folder", "in %1 folders", folders), folders),
+      Format(TrN("%1 named file found", "%1 named files found", check.filesFound),
+             check.filesFound),
+      Format(TrN("%1 missing", "%1 missing", missing), missing));
 }
 
 // One line per folder, "  COUNT  NAME  ->  FILE"; the findings, every one of them; the totals.
@@ -34,28 +49,26 @@ std::string CheckText(const ExportCheck& check) {
     text += "\n";
   }
   text += TerminalLines(EndOfRunReport(check.findings, std::numeric_limits<std::size_t>::max()));
-  text += Plural(check.messages, "message", "messages") + " in " +
-          Plural(check.folders.size(), "folder", "folders") + "; " +
-          Plural(check.filesFound, "named file", "named files") + " found, " +
-          std::to_string(check.findings.missingFiles.size()) + " missing.\n";
+  text += Totals(check) + "\n";
   return text;
 }
 
 }  // namespace
 
 CLI::App* AddCheckCommand(CLI::App& app, CheckOptions& options) {
-  CLI::App* check = app.add_subcommand(
-      "check",
-      "Read a Calypso export as convert would and show what converting it would do: each\n"
-      "folder with its messages and the file or folder it would go to, the files the export\n"
-      "names that cannot be found or read, the messages that could not be converted in full,\n"
-      "and the files named in the text of a message rather than in its header. Nothing is\n"
-      "written");
+  CLI::App* check = AddCommand(
+      app, "check",
+      std::string(Tr(
+          "Read a Calypso export as convert would and show what converting it would do: each\n"
+          "folder with its messages and the file or folder it would go to, the files the export\n"
+          "names that cannot be found or read, the messages that could not be converted in full,\n"
+          "and the files named in the text of a message rather than in its header. Nothing is\n"
+          "written")));
   check->formatter(std::make_shared<CommandHelp>(
-      std::vector<std::string>{"[OPTIONS] INPUT [OUTPUT]",
-                               "[OPTIONS] --thunderbird [PROFILE_DIR] INPUT",
-                               "[OPTIONS] --maildir DIR INPUT",
-                               "[OPTIONS] --imap ADDRESS INPUT"},
+      std::vector<std::string>{std::string(Tr("[OPTIONS] INPUT [OUTPUT]")),
+                               std::string(Tr("[OPTIONS] --thunderbird [PROFILE_DIR] INPUT")),
+                               std::string(Tr("[OPTIONS] --maildir DIR INPUT")),
+                               std::string(Tr("[OPTIONS] --imap ADDRESS INPUT"))},
       PathsHelp()));
   AddRequestOptions(*check, options.request);
   return check;
@@ -66,7 +79,7 @@ int RunCheck(const CheckOptions& options) {
   bool hasOutput = false;
   std::string problem;
   if (!ToRequest(options.request, false, request, hasOutput, problem)) {
-    WriteText(stderr, TerminalText(problem) + "\nRun with --help for more information.\n");
+    WriteText(stderr, UsageErrorLines(problem));
     return kUsageError;
   }
   if (!ReadSecretsFor(options.request, request)) return kRunFailed;
@@ -75,7 +88,7 @@ int RunCheck(const CheckOptions& options) {
   console.Finish();
   WriteText(stdout, CheckText(check));
   if (check.error.empty()) return kFinished;
-  WriteText(stdout, "Error: " + TerminalText(check.error) + "\n");
+  WriteText(stdout, Format(Tr("Error: %1"), TerminalText(check.error)) + "\n");
   return kRunFailed;
 }
 

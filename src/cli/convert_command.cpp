@@ -9,10 +9,11 @@
 #include "cli/exit_code.h"
 #include "cli/stop_signals.h"
 #include "cli/terminal_text.h"
+#include "cli/usage_errors.h"
 #include "cli/utf8_console.h"
 #include "engine/conversion.h"
 #include "engine/end_of_run_report.h"
-#include "log/visible_text.h"
+#include "texts/texts.h"
 
 namespace vandrel::cli {
 
@@ -20,11 +21,29 @@ namespace {
 
 std::shared_ptr<CommandHelp> ConvertHelp() {
   return std::make_shared<CommandHelp>(
-      std::vector<std::string>{"[OPTIONS] INPUT OUTPUT",
-                               "[OPTIONS] --thunderbird [PROFILE_DIR] INPUT",
-                               "[OPTIONS] --maildir DIR INPUT",
-                               "[OPTIONS] --imap ADDRESS INPUT"},
+      std::vector<std::string>{std::string(Tr("[OPTIONS] INPUT OUTPUT")),
+                               std::string(Tr("[OPTIONS] --thunderbird [PROFILE_DIR] INPUT")),
+                               std::string(Tr("[OPTIONS] --maildir DIR INPUT")),
+                               std::string(Tr("[OPTIONS] --imap ADDRESS INPUT"))},
       PathsHelp());
+}
+
+constexpr unsigned kFewestThreads = 1;
+constexpr unsigned kMostThreads = 64;
+
+// CLI::Range's check and its words, in the current language.
+CLI::Validator ThreadCount() {
+  const std::string type =
+      "UINT in [" + std::to_string(kFewestThreads) + " - " + std::to_string(kMostThreads) + "]";
+  return CLI::Validator(
+      [](std::string& input) -> std::string {
+        unsigned threads = 0;
+        if (CLI::detail::lexical_cast(input, threads) && threads >= kFewestThreads &&
+            threads <= kMostThreads)
+          return {};
+        return Format(Tr("Value %1 not in range %2 to %3"), input, kFewestThreads, kMostThreads);
+      },
+      type);
 }
 
 int RunRequest(const ConversionRequest& request, bool quiet) {
@@ -48,19 +67,20 @@ int RunRequest(const ConversionRequest& request, bool quiet) {
 }  // namespace
 
 CLI::App* AddConvertCommand(CLI::App& app, ConvertOptions& options) {
-  CLI::App* convert = app.add_subcommand(
-      "convert",
-      "Convert a Calypso export into one mbox file per Calypso folder, or into new folders of a "
-      "Thunderbird profile, a Maildir or a mail account");
+  CLI::App* convert = AddCommand(
+      app, "convert",
+      std::string(Tr("Convert a Calypso export into one mbox file per Calypso folder, or into new "
+                     "folders of a Thunderbird profile, a Maildir or a mail account")));
   convert->formatter(ConvertHelp());
   AddRequestOptions(*convert, options.request);
-  convert->add_flag("-q,--quiet", options.quiet, "Do not show the status line and progress bar");
+  convert->add_flag("-q,--quiet", options.quiet,
+                    std::string(Tr("Do not show the status line and progress bar")));
   convert
       ->add_option("--threads", options.threads,
-                   "How many threads convert messages (default: one per core, 8 at most);\n"
-                   "the files are the same however many")
+                   std::string(Tr("How many threads convert messages (default: one per core, 8 at "
+                                  "most);\nthe files are the same however many")))
       ->option_text("N")
-      ->check(CLI::Range(1u, 64u));
+      ->check(ThreadCount());
   return convert;
 }
 
@@ -69,7 +89,7 @@ int RunConvert(const ConvertOptions& options) {
   bool hasOutput = false;
   std::string problem;
   if (!ToRequest(options.request, true, request, hasOutput, problem)) {
-    WriteText(stderr, TerminalText(problem) + "\nRun with --help for more information.\n");
+    WriteText(stderr, UsageErrorLines(problem));
     return kUsageError;
   }
   if (!ReadSecretsFor(options.request, request)) return kRunFailed;

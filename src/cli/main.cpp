@@ -5,18 +5,30 @@
 #include <vector>
 
 #include "cli/check_command.h"
+#include "cli/command_help.h"
 #include "cli/convert_command.h"
 #include "cli/exit_code.h"
+#include "cli/usage_errors.h"
 #include "cli/utf8_console.h"
+#include "texts/texts.h"
 #include "vandrel/version.h"
 
 namespace vandrel::cli {
 
 int Main(int argc, char** argv) {
-  CLI::App app{"Vandrel converts a mailbox exported by Calypso into mbox files for Thunderbird."};
+  CLI::App app{std::string(
+      Tr("Vandrel converts a mailbox exported by Calypso into mbox files for Thunderbird."))};
   // Help and errors name the program plainly, not by the path it was started with.
   app.name("vandrel-cli");
-  app.set_version_flag("--version", "vandrel-cli " VANDREL_VERSION);
+  UseLanguageLabels(*app.get_formatter());
+  UseLanguageForParseErrors(app);
+  // The groups' names are set before any option or subcommand is added, which take them over;
+  // the help flag, which CLI11 adds at once, is made again to be in the group.
+  app.option_defaults()->group(std::string(TrC("command line help", "Options")));
+  app.group(std::string(TrC("command line help", "Subcommands")));
+  app.set_help_flag("-h,--help", std::string(Tr("Print this help message and exit")));
+  app.set_version_flag("--version", "vandrel-cli " VANDREL_VERSION,
+                       std::string(Tr("Display program version information and exit")));
   app.require_subcommand(1);
   ConvertOptions convert;
   CLI::App* convertCommand = AddConvertCommand(app, convert);
