@@ -277,9 +277,16 @@ RunFindings ImapDestination::TakeFindings() {
   return std::exchange(findings_, {});
 }
 
+// Counted once it is dealt with, so that a connection lost while it goes is told as lost after
+// the messages before it, and one lost between folders after all of them.
 std::string ImapDestination::Add(const ConvertedMessage& message) {
-  const std::size_t number = number_++;
+  std::string problem = AddOne(message);
   ++seen_;
+  return problem;
+}
+
+std::string ImapDestination::AddOne(const ConvertedMessage& message) {
+  const std::size_t number = number_++;
   if (!folderProblem_.empty()) {
     NotStored(message, folderProblem_);
     return {};
@@ -497,21 +504,20 @@ bool ImapDestination::Reconnect(std::string why, std::string& problem) {
 // The form is chosen by the messages dealt with; German tells the count stored in a way that
 // needs no form of its own.
 std::string ImapDestination::LostLine(const std::string& why) const {
-  const std::size_t seen = seen_ - 1;
   if (why.empty()) {
     return Format(TrN("the connection to %1 was lost after %2 message; %3 were stored in this run. "
                       "Run the same command again to store the rest: nothing is stored twice.",
                       "the connection to %1 was lost after %2 messages; %3 were stored in this "
                       "run. Run the same command again to store the rest: nothing is stored twice.",
-                      seen),
-                  AccountName(*account_), seen, stored_);
+                      seen_),
+                  AccountName(*account_), seen_, stored_);
   }
   return Format(TrN("the connection to %1 was lost (%2) after %3 message; %4 were stored in this "
                     "run. Run the same command again to store the rest: nothing is stored twice.",
                     "the connection to %1 was lost (%2) after %3 messages; %4 were stored in this "
                     "run. Run the same command again to store the rest: nothing is stored twice.",
-                    seen),
-                AccountName(*account_), why, seen, stored_);
+                    seen_),
+                AccountName(*account_), why, seen_, stored_);
 }
 
 std::string ImapDestination::EndFolder() {

@@ -375,6 +375,34 @@ TEST_F(ImapDestinationTest, AHangUpAtAnyCommandLeavesEveryMessageOnceAfterARerun
   }
 }
 
+// Wherever the connection goes for good, the error line counts the messages dealt with before
+// it went: none while the first folder is made, every one of a folder at its end, and never more
+// stored than dealt with.
+TEST_F(ImapDestinationTest, TheLostLineCountsTheMessagesDealtWith) {
+  useJournal_ = false;
+  const std::regex counts("after (\\d+) (message|messages); (\\d+) were stored in this run");
+  std::set<unsigned long long> told;
+  for (int command = 1; command <= 16; ++command) {
+    SCOPED_TRACE(command);
+    FakeImapOptions options;
+    options.byeAtCommand = command;
+    options.maxLogins = 1;
+    FakeImapServer server(options);
+    const Upload upload =
+        Run(server, {{"Inbox", "a"}, {"Inbox", "b"}, {"Sent", "c"}}, "imap://calypso@h/C");
+    std::smatch match;
+    if (!std::regex_search(upload.error, match, counts)) continue;
+    EXPECT_TRUE(upload.error.starts_with("the connection to calypso@h:143 was lost ("))
+        << upload.error;
+    const unsigned long long dealt = std::stoull(match[1]);
+    EXPECT_LE(dealt, 3u) << upload.error;
+    EXPECT_EQ(match[2], dealt == 1 ? "message" : "messages") << upload.error;
+    EXPECT_LE(std::stoull(match[3]), dealt) << upload.error;
+    told.insert(dealt);
+  }
+  EXPECT_EQ(told, (std::set<unsigned long long>{0, 1, 2, 3}));
+}
+
 // German tells the account, the reason and the counts in its own order, and the form follows
 // the count.
 TEST_F(ImapDestinationTest, ALostConnectionAndTheNoteAreToldInGerman) {
