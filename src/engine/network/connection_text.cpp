@@ -1,10 +1,45 @@
 #include "engine/network/connection_text.h"
 
+#include "texts/texts.h"
+
 namespace vandrel::network {
 
 std::string NoAnswer(int seconds) {
-  return "the server did not answer for " + std::to_string(seconds) +
-         (seconds == 1 ? " second" : " seconds");
+  return Format(TrN("the server did not answer for %1 second",
+                    "the server did not answer for %1 seconds", static_cast<unsigned>(seconds)),
+                seconds);
+}
+
+std::string Stopped() {
+  return std::string(Tr("the connection was stopped"));
+}
+
+std::string Lost(const std::string& reason) {
+  return Format(Tr("the connection to the server was lost (%1)"), reason);
+}
+
+std::string CannotConnect(const std::string& hostAndPort, const std::string& reason) {
+  return Format(Tr("cannot connect to %1: %2"), hostAndPort, reason);
+}
+
+std::string ConnectTimedOut(const std::string& hostAndPort, int seconds) {
+  return Format(
+      TrN("cannot connect to %1: no answer in %2 second",
+          "cannot connect to %1: no answer in %2 seconds", static_cast<unsigned>(seconds)),
+      hostAndPort, seconds);
+}
+
+std::string CannotFind(const std::string& host, const std::string& reason) {
+  if (reason.empty()) return Format(Tr("cannot find the server %1"), host);
+  return Format(Tr("cannot find the server %1 (%2)"), host, reason);
+}
+
+std::string CannotWait(const std::string& reason) {
+  return Format(Tr("cannot wait for the server (%1)"), reason);
+}
+
+std::string NoRoom() {
+  return std::string(Tr("there is no room to receive into"));
 }
 
 std::string WithoutBrackets(const std::string& host) {
@@ -17,11 +52,11 @@ std::string WithoutBrackets(const std::string& host) {
 std::string TlsName(bool connected, const std::string& host, std::string& error) {
   const std::string name = WithoutBrackets(host);
   if (!connected) {
-    error = "there is no connection to start TLS on";
+    error = Tr("there is no connection to start TLS on");
     return {};
   }
   if (name.empty() || name.find('\0') != std::string::npos) {
-    error = "the server's name \"" + name + "\" cannot be checked against its certificate";
+    error = Format(Tr("the server's name \"%1\" cannot be checked against its certificate"), name);
     return {};
   }
   return name;

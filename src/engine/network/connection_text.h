@@ -2,14 +2,24 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace vandrel::network {
 
 // "the server did not answer for N seconds"
 std::string NoAnswer(int seconds);
 // The reason an Interrupt gives every Send and Receive after it.
-inline constexpr std::string_view kStopped = "the connection was stopped";
+std::string Stopped();
+// "the connection to the server was lost (REASON)"
+std::string Lost(const std::string& reason);
+// "cannot connect to HOST:PORT: REASON", "... no answer in N seconds" when it timed out.
+std::string CannotConnect(const std::string& hostAndPort, const std::string& reason);
+std::string ConnectTimedOut(const std::string& hostAndPort, int seconds);
+// "cannot find the server HOST", with the system's reason when it gives one.
+std::string CannotFind(const std::string& host, const std::string& reason = {});
+// "cannot wait for the server (REASON)"
+std::string CannotWait(const std::string& reason);
+// A Receive given no room, which only a caller's mistake does.
+std::string NoRoom();
 // An IPv6 address as URLs write it, "[::1]", is "::1" to the system.
 std::string WithoutBrackets(const std::string& host);
 // The name a certificate is checked against: HOST without brackets. Empty, with the reason,

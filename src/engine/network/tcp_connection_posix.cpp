@@ -65,7 +65,7 @@ class TcpConnection final : public Connection {
   bool Send(std::string_view bytes, std::string& error) override {
     while (!bytes.empty()) {
       if (stopped_.load()) {
-        error = network::kStopped;
+        error = network::Stopped();
         return false;
       }
       // MSG_NOSIGNAL: a server gone away is an error here, not a SIGPIPE ending the program.
@@ -77,7 +77,7 @@ class TcpConnection final : public Connection {
       }
       if (errno == EINTR) continue;
       if (errno != EAGAIN && errno != EWOULDBLOCK) {
-        error = "the connection to the server was lost (" + SystemText(errno) + ")";
+        error = network::Lost(SystemText(errno));
         return false;
       }
       if (!Await(POLLOUT, error)) return false;
@@ -87,19 +87,19 @@ class TcpConnection final : public Connection {
 
   std::ptrdiff_t Receive(char* buffer, std::size_t room, std::string& error) override {
     if (room == 0) {
-      error = "there is no room to receive into";
+      error = network::NoRoom();
       return -1;
     }
     for (;;) {
       if (stopped_.load()) {
-        error = network::kStopped;
+        error = network::Stopped();
         return -1;
       }
       const ssize_t got = ::recv(fd_, buffer, std::min(room, kMostPerCall), 0);
       if (got >= 0) return got;
       if (errno == EINTR) continue;
       if (errno != EAGAIN && errno != EWOULDBLOCK) {
-        error = "the connection to the server was lost (" + SystemText(errno) + ")";
+        error = network::Lost(SystemText(errno));
         return -1;
       }
       if (!Await(POLLIN, error)) return -1;
@@ -121,7 +121,7 @@ class TcpConnection final : public Connection {
       case Wait::kReady:
         return true;
       case Wait::kStopped:
-        error = network::kStopped;
+        error = network::Stopped();
         return false;
       case Wait::kTimedOut:
         error = network::NoAnswer(transferSeconds_);
@@ -129,7 +129,7 @@ class TcpConnection final : public Connection {
       case Wait::kFailed:
         break;
     }
-    error = "cannot wait for the server (" + SystemText(failure) + ")";
+    error = network::CannotWait(SystemText(failure));
     return false;
   }
 
@@ -201,11 +201,11 @@ std::unique_ptr<Connection> ConnectTcp(const std::string& host, std::uint16_t po
         || resolved == EAI_NODATA
 #endif
     ) {
-      error = "cannot find the server " + name;
+      error = network::CannotFind(name);
     } else {
       const int code = resolved == EAI_SYSTEM ? errno : 0;
-      error = "cannot find the server " + name + " (" +
-              (code != 0 ? SystemText(code) : std::string(::gai_strerror(resolved))) + ")";
+      error = network::CannotFind(
+          name, code != 0 ? SystemText(code) : std::string(::gai_strerror(resolved)));
     }
     return nullptr;
   }
@@ -219,16 +219,15 @@ std::unique_ptr<Connection> ConnectTcp(const std::string& host, std::uint16_t po
     if (::pipe2(stop, O_CLOEXEC | O_NONBLOCK) != 0) {
       failure = errno;
       ::close(fd);
-      error = "cannot connect to " + network::HostAndPort(name, port) + ": " + SystemText(failure);
+      error = network::CannotConnect(network::HostAndPort(name, port), SystemText(failure));
       return nullptr;
     }
     return std::make_unique<TcpConnection>(fd, stop[0], stop[1], timeouts.transferSeconds);
   }
   if (failure == 0) failure = EHOSTUNREACH;  // a name without addresses
-  error =
-      "cannot connect to " + network::HostAndPort(name, port) + ": " +
-      (failure == ETIMEDOUT ? "no answer in " + std::to_string(timeouts.connectSeconds) + " seconds"
-                            : SystemText(failure));
+  const std::string where = network::HostAndPort(name, port);
+  error = failure == ETIMEDOUT ? network::ConnectTimedOut(where, timeouts.connectSeconds)
+                               : network::CannotConnect(where, SystemText(failure));
   return nullptr;
 }
 

@@ -14,26 +14,27 @@
 #include "engine/network/connection_text.h"
 #include "engine/network/winsock_text_win32.h"
 #include "platform/utf16_win32.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
 namespace network {
 
-std::string WinsockText(int code) {
+std::optional<std::string> WinsockWords(int code) {
   // The words other systems use, for the failures a user meets most.
   switch (code) {
     case WSAECONNREFUSED:
-      return "Connection refused";
+      return std::string(Tr("Connection refused"));
     case WSAETIMEDOUT:
-      return "Connection timed out";
+      return std::string(Tr("Connection timed out"));
     case WSAEHOSTUNREACH:
-      return "No route to host";
+      return std::string(Tr("No route to host"));
     case WSAENETUNREACH:
-      return "Network is unreachable";
+      return std::string(Tr("Network is unreachable"));
     case WSAECONNRESET:
-      return "Connection reset by peer";
+      return std::string(Tr("Connection reset by peer"));
     case WSAECONNABORTED:
-      return "Software caused connection abort";
+      return std::string(Tr("Software caused connection abort"));
     default:
       break;
   }
@@ -41,15 +42,22 @@ std::string WinsockText(int code) {
   const DWORD length = ::FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string result = length > 0 && text != nullptr
-                           ? platform::Narrow(std::wstring_view(text, length))
-                           : "error " + std::to_string(code);
+  if (length == 0 || text == nullptr) {
+    ::LocalFree(text);
+    return std::nullopt;
+  }
+  std::string result = platform::Narrow(std::wstring_view(text, length));
   ::LocalFree(text);
   while (!result.empty() && (result.back() == '\n' || result.back() == '\r' ||
                              result.back() == ' ' || result.back() == '.')) {
     result.pop_back();
   }
   return result;
+}
+
+std::string WinsockText(int code) {
+  if (std::optional<std::string> words = WinsockWords(code)) return *std::move(words);
+  return Format(Tr("error %1"), code);
 }
 
 }  // namespace network
@@ -66,7 +74,7 @@ bool StartWinsock(std::string& error) {
     return ::WSAStartup(MAKEWORD(2, 2), &data);
   }();
   if (started != 0) {
-    error = "cannot use the network (" + network::WinsockText(started) + ")";
+    error = Format(Tr("cannot use the network (%1)"), network::WinsockText(started));
     return false;
   }
   return true;
@@ -105,7 +113,7 @@ class TcpConnection final : public Connection {
   bool Send(std::string_view bytes, std::string& error) override {
     while (!bytes.empty()) {
       if (stopped_.load()) {
-        error = network::kStopped;
+        error = network::Stopped();
         return false;
       }
       const int size = static_cast<int>(std::min<std::size_t>(bytes.size(), kMostPerCall));
@@ -116,7 +124,7 @@ class TcpConnection final : public Connection {
       }
       const int failure = ::WSAGetLastError();
       if (failure != WSAEWOULDBLOCK) {
-        error = "the connection to the server was lost (" + network::WinsockText(failure) + ")";
+        error = network::Lost(network::WinsockText(failure));
         return false;
       }
       if (!Await(error)) return false;
@@ -126,20 +134,20 @@ class TcpConnection final : public Connection {
 
   std::ptrdiff_t Receive(char* buffer, std::size_t room, std::string& error) override {
     if (room == 0) {
-      error = "there is no room to receive into";
+      error = network::NoRoom();
       return -1;
     }
     const int most = static_cast<int>(std::min<std::size_t>(room, kMostPerCall));
     for (;;) {
       if (stopped_.load()) {
-        error = network::kStopped;
+        error = network::Stopped();
         return -1;
       }
       const int got = ::recv(socket_, buffer, most, 0);
       if (got != SOCKET_ERROR) return got;
       const int failure = ::WSAGetLastError();
       if (failure != WSAEWOULDBLOCK) {
-        error = "the connection to the server was lost (" + network::WinsockText(failure) + ")";
+        error = network::Lost(network::WinsockText(failure));
         return -1;
       }
       if (!Await(error)) return -1;
@@ -160,7 +168,7 @@ class TcpConnection final : public Connection {
         ::WSAResetEvent(ready_);
         return true;
       case Wait::kStopped:
-        error = network::kStopped;
+        error = network::Stopped();
         return false;
       case Wait::kTimedOut:
         error = network::NoAnswer(transferSeconds_);
@@ -168,8 +176,7 @@ class TcpConnection final : public Connection {
       case Wait::kFailed:
         break;
     }
-    error = "cannot wait for the server (" +
-            network::WinsockText(static_cast<int>(::GetLastError())) + ")";
+    error = network::CannotWait(network::WinsockText(static_cast<int>(::GetLastError())));
     return false;
   }
 
@@ -250,9 +257,9 @@ std::unique_ptr<Connection> ConnectTcp(const std::string& host, std::uint16_t po
   if (resolved != 0) {
     if (resolved == WSAHOST_NOT_FOUND || resolved == WSANO_DATA || resolved == WSATRY_AGAIN ||
         resolved == WSANO_RECOVERY) {
-      error = "cannot find the server " + name;
+      error = network::CannotFind(name);
     } else {
-      error = "cannot find the server " + name + " (" + network::WinsockText(resolved) + ")";
+      error = network::CannotFind(name, network::WinsockText(resolved));
     }
     return nullptr;
   }
@@ -272,10 +279,9 @@ std::unique_ptr<Connection> ConnectTcp(const std::string& host, std::uint16_t po
     }
     return std::make_unique<TcpConnection>(connected, ready, stop, timeouts.transferSeconds);
   }
-  error = "cannot connect to " + network::HostAndPort(name, port) + ": " +
-          (failure == WSAETIMEDOUT
-               ? "no answer in " + std::to_string(timeouts.connectSeconds) + " seconds"
-               : network::WinsockText(failure));
+  const std::string where = network::HostAndPort(name, port);
+  error = failure == WSAETIMEDOUT ? network::ConnectTimedOut(where, timeouts.connectSeconds)
+                                  : network::CannotConnect(where, network::WinsockText(failure));
   return nullptr;
 }
 

@@ -11,6 +11,7 @@
 
 #include "engine/network/connection.h"
 #include "engine/network/connection_text.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 namespace {
@@ -25,9 +26,9 @@ std::string OpenSslReason() {
   unsigned long code = 0;
   while ((code = ERR_get_error()) != 0) {
     const char* text = ERR_reason_error_string(code);
-    reason = text != nullptr ? text : "error " + std::to_string(code);
+    reason = text != nullptr ? std::string(text) : Format(Tr("error %1"), code);
   }
-  return reason.empty() ? "no reason given" : reason;
+  return reason.empty() ? std::string(Tr("no reason given")) : reason;
 }
 
 bool IsIpAddress(const std::string& host) {
@@ -65,19 +66,19 @@ class TlsConnection final : public Connection {
         const int fed = Feed(error);
         if (fed < 0) return false;
         if (fed == 0) {
-          error = "the server " + host + " closed the connection instead of starting TLS";
+          error = Format(Tr("the server %1 closed the connection instead of starting TLS"), host);
           return false;
         }
         continue;
       }
       const long verified = SSL_get_verify_result(ssl_);
       if (verified == X509_V_ERR_HOSTNAME_MISMATCH || verified == X509_V_ERR_IP_ADDRESS_MISMATCH) {
-        error = "the server's certificate is for another name than " + host;
+        error = Format(Tr("the server's certificate is for another name than %1"), host);
       } else if (verified != X509_V_OK) {
-        error = std::string("the server's certificate is not trusted (") +
-                X509_verify_cert_error_string(verified) + ")";
+        error = Format(Tr("the server's certificate is not trusted (%1)"),
+                       X509_verify_cert_error_string(verified));
       } else {
-        error = "cannot start TLS with " + host + " (" + OpenSslReason() + ")";
+        error = Format(Tr("cannot start TLS with %1 (%2)"), host, OpenSslReason());
       }
       ERR_clear_error();
       return false;
@@ -90,7 +91,7 @@ class TlsConnection final : public Connection {
       ERR_clear_error();
       // A memory buffer takes every record, so a write succeeds whole or fails.
       if (SSL_write(ssl_, bytes.data(), size) != size) {
-        error = "cannot send over TLS (" + OpenSslReason() + ")";
+        error = Format(Tr("cannot send over TLS (%1)"), OpenSslReason());
         return false;
       }
       bytes.remove_prefix(static_cast<std::size_t>(size));
@@ -101,7 +102,7 @@ class TlsConnection final : public Connection {
 
   std::ptrdiff_t Receive(char* buffer, std::size_t room, std::string& error) override {
     if (room == 0) {
-      error = "there is no room to receive into";
+      error = network::NoRoom();
       return -1;
     }
     const int most = static_cast<int>(std::min<std::size_t>(room, INT_MAX));
@@ -120,7 +121,7 @@ class TlsConnection final : public Connection {
         case SSL_ERROR_ZERO_RETURN:
           return 0;
         default:
-          error = "cannot receive over TLS (" + OpenSslReason() + ")";
+          error = Format(Tr("cannot receive over TLS (%1)"), OpenSslReason());
           return -1;
       }
     }
@@ -152,7 +153,7 @@ class TlsConnection final : public Connection {
       return 0;
     }
     if (BIO_write(incoming_, chunk, static_cast<int>(got)) != got) {
-      error = "cannot receive over TLS (out of memory)";
+      error = Format(Tr("cannot receive over TLS (%1)"), Tr("out of memory"));
       return -1;
     }
     return 1;
@@ -174,7 +175,7 @@ std::unique_ptr<Connection> StartTls(std::unique_ptr<Connection> plain, const st
   ERR_clear_error();
   SSL_CTX* context = SSL_CTX_new(TLS_client_method());
   if (context == nullptr) {
-    error = "cannot start TLS (" + OpenSslReason() + ")";
+    error = Format(Tr("cannot start TLS (%1)"), OpenSslReason());
     return nullptr;
   }
   SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
@@ -188,14 +189,15 @@ std::unique_ptr<Connection> StartTls(std::unique_ptr<Connection> plain, const st
     std::FILE* probe = std::fopen(trust.caFile.c_str(), "rb");
     if (probe == nullptr) {
       SSL_CTX_free(context);
-      error = "cannot read the certificate file " + trust.caFile;
+      error = Format(Tr("cannot read the certificate file %1"), trust.caFile);
       return nullptr;
     }
     std::fclose(probe);
     if (SSL_CTX_load_verify_locations(context, trust.caFile.c_str(), nullptr) != 1) {
       SSL_CTX_free(context);
       ERR_clear_error();
-      error = "cannot read the certificate file " + trust.caFile + " (no PEM certificate in it)";
+      error = Format(Tr("cannot read the certificate file %1 (no PEM certificate in it)"),
+                     trust.caFile);
       return nullptr;
     }
   }
@@ -207,7 +209,7 @@ std::unique_ptr<Connection> StartTls(std::unique_ptr<Connection> plain, const st
     BIO_free(outgoing);
     SSL_free(ssl);
     SSL_CTX_free(context);
-    error = "cannot start TLS (" + OpenSslReason() + ")";
+    error = Format(Tr("cannot start TLS (%1)"), OpenSslReason());
     return nullptr;
   }
   // An empty buffer means "wait for more", not the end.
@@ -225,7 +227,7 @@ std::unique_ptr<Connection> StartTls(std::unique_ptr<Connection> plain, const st
   auto tls = std::make_unique<TlsConnection>(std::move(plain), context, ssl, incoming, outgoing);
   if (!named) {
     ERR_clear_error();
-    error = "cannot check the server's certificate for the name " + name;
+    error = Format(Tr("cannot check the server's certificate for the name %1"), name);
     return nullptr;
   }
   if (!tls->Handshake(name, error)) return nullptr;

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 #include "engine/network/connection.h"
@@ -22,6 +23,7 @@
 #include "engine/network/winsock_text_win32.h"
 #include "engine/utf8_path.h"
 #include "platform/utf16_win32.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 namespace {
@@ -39,8 +41,8 @@ constexpr std::size_t kChunk = 16 * 1024;
 std::string StatusText(SECURITY_STATUS status) {
   char code[16];
   std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(status));
-  const std::string text = network::WinsockText(static_cast<int>(status));
-  return text.rfind("error ", 0) == 0 ? std::string(code) : text + ", " + code;
+  const std::optional<std::string> words = network::WinsockWords(static_cast<int>(status));
+  return words ? *words + ", " + code : std::string(code);
 }
 
 // The certificates of a PEM file, as DER, or false when it cannot be read or holds none.
@@ -108,19 +110,33 @@ bool NamesAddress(PCCERT_CONTEXT certificate, const std::vector<BYTE>& address) 
   return found;
 }
 
+std::string NotTrusted(std::string_view why) {
+  return Format(Tr("the server's certificate is not trusted (%1)"), why);
+}
+
+// Windows' reason for a check that could not be made.
+std::string CannotCheck() {
+  const int code = static_cast<int>(::GetLastError());
+  return Format(Tr("cannot check the server's certificate (%1)"), network::WinsockText(code));
+}
+
 // Why a chain is not trusted, in words.
 std::string ChainFault(DWORD status, DWORD length) {
-  if (status & CERT_TRUST_IS_REVOKED) return "it was revoked";
-  if (status & CERT_TRUST_IS_NOT_TIME_VALID) return "it has expired or is not valid yet";
-  if (status & CERT_TRUST_IS_NOT_SIGNATURE_VALID) return "its signature is not valid";
-  if (status & CERT_TRUST_IS_NOT_VALID_FOR_USAGE) return "it is not for servers";
-  if (status & CERT_TRUST_IS_UNTRUSTED_ROOT) {
-    return length <= 1 ? "self-signed certificate" : "its authority is not trusted";
+  if (status & CERT_TRUST_IS_REVOKED) return std::string(Tr("it was revoked"));
+  if (status & CERT_TRUST_IS_NOT_TIME_VALID) {
+    return std::string(Tr("it has expired or is not valid yet"));
   }
-  if (status & CERT_TRUST_IS_PARTIAL_CHAIN) return "its authority is unknown";
-  char code[32];
-  std::snprintf(code, sizeof code, "chain status 0x%08lX", static_cast<unsigned long>(status));
-  return code;
+  if (status & CERT_TRUST_IS_NOT_SIGNATURE_VALID)
+    return std::string(Tr("its signature is not valid"));
+  if (status & CERT_TRUST_IS_NOT_VALID_FOR_USAGE) return std::string(Tr("it is not for servers"));
+  if (status & CERT_TRUST_IS_UNTRUSTED_ROOT) {
+    return std::string(length <= 1 ? Tr("self-signed certificate")
+                                   : Tr("its authority is not trusted"));
+  }
+  if (status & CERT_TRUST_IS_PARTIAL_CHAIN) return std::string(Tr("its authority is unknown"));
+  char code[16];
+  std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(status));
+  return Format(Tr("chain status %1"), code);
 }
 
 class TlsConnection final : public Connection {
@@ -148,7 +164,7 @@ class TlsConnection final : public Connection {
         nullptr, const_cast<wchar_t*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND, nullptr, &settings,
         nullptr, nullptr, &credentials_, &expiry);
     if (acquired != SEC_E_OK) {
-      error = "cannot start TLS (" + StatusText(acquired) + ")";
+      error = Format(Tr("cannot start TLS (%1)"), StatusText(acquired));
       return false;
     }
     haveCredentials_ = true;
@@ -169,7 +185,7 @@ class TlsConnection final : public Connection {
       SecBufferDesc message{SECBUFFER_VERSION, 4, buffers};
       const SECURITY_STATUS status = ::EncryptMessage(&context_, 0, &message, 0);
       if (status != SEC_E_OK) {
-        error = "cannot send over TLS (" + StatusText(status) + ")";
+        error = Format(Tr("cannot send over TLS (%1)"), StatusText(status));
         return false;
       }
       const std::size_t total = buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer;
@@ -181,7 +197,7 @@ class TlsConnection final : public Connection {
 
   std::ptrdiff_t Receive(char* buffer, std::size_t room, std::string& error) override {
     if (room == 0) {
-      error = "there is no room to receive into";
+      error = network::NoRoom();
       return -1;
     }
     while (plain_text_.empty()) {
@@ -243,7 +259,7 @@ class TlsConnection final : public Connection {
         return true;
       }
       if (status != SEC_E_OK && status != SEC_I_RENEGOTIATE) {
-        error = "cannot receive over TLS (" + StatusText(status) + ")";
+        error = Format(Tr("cannot receive over TLS (%1)"), StatusText(status));
         return false;
       }
       unsigned long extra = 0;
@@ -306,7 +322,7 @@ class TlsConnection final : public Connection {
       if (status == SEC_E_INCOMPLETE_MESSAGE) {
         if (!Feed(error)) return false;
         if (closed_) {
-          error = "the server " + host_ + " closed the connection during the TLS handshake";
+          error = Format(Tr("the server %1 closed the connection during the TLS handshake"), host_);
           return false;
         }
         continue;
@@ -324,13 +340,14 @@ class TlsConnection final : public Connection {
         if (incoming_.empty()) {
           if (!Feed(error)) return false;
           if (closed_) {
-            error = "the server " + host_ + " closed the connection instead of starting TLS";
+            error =
+                Format(Tr("the server %1 closed the connection instead of starting TLS"), host_);
             return false;
           }
         }
         continue;
       }
-      error = "cannot start TLS with " + host_ + " (" + StatusText(status) + ")";
+      error = Format(Tr("cannot start TLS with %1 (%2)"), host_, StatusText(status));
       return false;
     }
   }
@@ -340,7 +357,7 @@ class TlsConnection final : public Connection {
     const SECURITY_STATUS queried =
         ::QueryContextAttributesW(&context_, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &certificate);
     if (queried != SEC_E_OK || certificate == nullptr) {
-      error = "the server sent no certificate (" + StatusText(queried) + ")";
+      error = Format(Tr("the server sent no certificate (%1)"), StatusText(queried));
       return false;
     }
     // The user's authorities and the intermediates the server sent, to build the chain with.
@@ -359,8 +376,7 @@ class TlsConnection final : public Connection {
       }
       trusted = CheckChain(certificate, extra, error);
     } else {
-      error = "cannot check the server's certificate (" +
-              network::WinsockText(static_cast<int>(::GetLastError())) + ")";
+      error = CannotCheck();
     }
     if (extra != nullptr) ::CertCloseStore(extra, 0);
     if (own != nullptr) ::CertCloseStore(own, 0);
@@ -378,8 +394,7 @@ class TlsConnection final : public Connection {
     PCCERT_CHAIN_CONTEXT chain = nullptr;
     if (!::CertGetCertificateChain(nullptr, certificate, nullptr, extra, &request, 0, nullptr,
                                    &chain)) {
-      error = "cannot check the server's certificate (" +
-              network::WinsockText(static_cast<int>(::GetLastError())) + ")";
+      error = CannotCheck();
       return false;
     }
     const bool result = CheckTrustedChain(chain, error);
@@ -391,7 +406,7 @@ class TlsConnection final : public Connection {
     const DWORD status = chain->TrustStatus.dwErrorStatus;
     const CERT_SIMPLE_CHAIN* simple = chain->cChain > 0 ? chain->rgpChain[0] : nullptr;
     if (simple == nullptr || simple->cElement == 0) {
-      error = "the server's certificate is not trusted (no chain)";
+      error = NotTrusted(Tr("no chain"));
       return false;
     }
     bool ownAuthority = false;
@@ -406,8 +421,7 @@ class TlsConnection final : public Connection {
                                std::memcmp(der.data(), root->pbCertEncoded, der.size()) == 0;
                       });
       if (!ownAuthority) {
-        error = "the server's certificate is not trusted (" + ChainFault(status, simple->cElement) +
-                ")";
+        error = NotTrusted(ChainFault(status, simple->cElement));
         return false;
       }
     }
@@ -420,7 +434,7 @@ class TlsConnection final : public Connection {
     const std::vector<BYTE> address = IpAddressBytes(host_);
     if (!address.empty()) {
       if (!NamesAddress(simple->rgpElement[0]->pCertContext, address)) {
-        error = "the server's certificate is for another name than " + host_;
+        error = Format(Tr("the server's certificate is for another name than %1"), host_);
         return false;
       }
       ssl.fdwChecks |= kIgnoreName;
@@ -432,17 +446,15 @@ class TlsConnection final : public Connection {
     CERT_CHAIN_POLICY_STATUS verdict{};
     verdict.cbSize = sizeof verdict;
     if (!::CertVerifyCertificateChainPolicy(CERT_CHAIN_POLICY_SSL, chain, &policy, &verdict)) {
-      error = "cannot check the server's certificate (" +
-              network::WinsockText(static_cast<int>(::GetLastError())) + ")";
+      error = CannotCheck();
       return false;
     }
     if (verdict.dwError == static_cast<DWORD>(CERT_E_CN_NO_MATCH)) {
-      error = "the server's certificate is for another name than " + host_;
+      error = Format(Tr("the server's certificate is for another name than %1"), host_);
       return false;
     }
     if (verdict.dwError != 0) {
-      error = "the server's certificate is not trusted (" +
-              StatusText(static_cast<SECURITY_STATUS>(verdict.dwError)) + ")";
+      error = NotTrusted(StatusText(static_cast<SECURITY_STATUS>(verdict.dwError)));
       return false;
     }
     return true;
@@ -452,7 +464,7 @@ class TlsConnection final : public Connection {
     const SECURITY_STATUS status =
         ::QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_);
     if (status != SEC_E_OK || sizes_.cbMaximumMessage == 0) {
-      error = "cannot start TLS with " + host_ + " (" + StatusText(status) + ")";
+      error = Format(Tr("cannot start TLS with %1 (%2)"), host_, StatusText(status));
       return false;
     }
     return true;
@@ -480,11 +492,12 @@ std::unique_ptr<Connection> StartTls(std::unique_ptr<Connection> plain, const st
   std::vector<std::vector<BYTE>> authorities;
   if (!trust.caFile.empty()) {
     if (!std::ifstream(Utf8Path(trust.caFile), std::ios::binary)) {
-      error = "cannot read the certificate file " + trust.caFile;
+      error = Format(Tr("cannot read the certificate file %1"), trust.caFile);
       return nullptr;
     }
     if (!ReadPemCertificates(trust.caFile, authorities)) {
-      error = "cannot read the certificate file " + trust.caFile + " (no PEM certificate in it)";
+      error = Format(Tr("cannot read the certificate file %1 (no PEM certificate in it)"),
+                     trust.caFile);
       return nullptr;
     }
   }

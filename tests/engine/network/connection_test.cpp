@@ -10,8 +10,10 @@
 #include <string>
 #include <thread>
 
+#include "engine/network/connection_text.h"
 #include "network/test_servers.h"
 #include "temp_folder.h"
+#include "texts/scoped_language.h"
 
 namespace vandrel {
 namespace {
@@ -205,6 +207,39 @@ TEST(ConnectionTest, SaysWhyItCannotConnect) {
     EXPECT_FALSE(ConnectTcp(c.host, c.port, error));
     EXPECT_EQ(error, c.error);
   }
+}
+
+// German puts the address and the system's reason where its sentences want them, and counts
+// seconds in the form the number takes.
+TEST(ConnectionTest, SaysWhyInGerman) {
+  const ScopedLanguage german(Language::kGerman);
+  const struct {
+    int seconds;
+    std::string noAnswer;
+    std::string timedOut;
+  } counts[] = {
+      {1, "der Server hat 1 Sekunde lang nicht geantwortet",
+       "keine Verbindung zu h:1 möglich: keine Antwort innerhalb von 1 Sekunde"},
+      {60, "der Server hat 60 Sekunden lang nicht geantwortet",
+       "keine Verbindung zu h:1 möglich: keine Antwort innerhalb von 60 Sekunden"},
+  };
+  for (const auto& c : counts) {
+    EXPECT_EQ(network::NoAnswer(c.seconds), c.noAnswer);
+    EXPECT_EQ(network::ConnectTimedOut("h:1", c.seconds), c.timedOut);
+  }
+  const std::string refused = std::to_string(TestServers::Get().Port("refused"));
+  std::string error;
+  EXPECT_FALSE(ConnectTcp("127.0.0.1", TestServers::Get().Port("refused"), error));
+  // The reason is the system's, in the system's words.
+  EXPECT_TRUE(error.starts_with("keine Verbindung zu 127.0.0.1:" + refused + " möglich: "))
+      << error;
+  EXPECT_FALSE(ConnectTcp("no-such-server.invalid", 993, error));
+  EXPECT_EQ(error, "der Server no-such-server.invalid wurde nicht gefunden");
+  const auto& servers = TestServers::Get();
+  EXPECT_FALSE(Open("localhost", "other", true, servers.File("ca.pem"), error));
+  EXPECT_EQ(error, "das Zertifikat des Servers gilt für einen anderen Namen als localhost");
+  EXPECT_FALSE(Open("localhost", "echo", true, "", error));
+  EXPECT_TRUE(error.starts_with("dem Zertifikat des Servers wird nicht vertraut (")) << error;
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "engine/destinations/imap/imap_account.h"
+#include "texts/texts.h"
 
 #include <charconv>
 
@@ -67,14 +68,14 @@ bool ParseHostAndPort(std::string_view text, ImapAccount& account, std::string& 
   if (!text.empty() && text.front() == '[') {
     const std::size_t close = text.find(']');
     if (close == std::string_view::npos) {
-      problem = "the server's address has \"[\" without \"]\"";
+      problem = Tr("the server's address has \"[\" without \"]\"");
       return false;
     }
     host = text.substr(1, close - 1);
     const std::string_view rest = text.substr(close + 1);
     if (!rest.empty()) {
       if (rest.front() != ':') {
-        problem = "the server's address has something after \"]\" that is not a port";
+        problem = Tr("the server's address has something after \"]\" that is not a port");
         return false;
       }
       port = rest.substr(1);
@@ -86,7 +87,7 @@ bool ParseHostAndPort(std::string_view text, ImapAccount& account, std::string& 
     portNamed = true;
   }
   if (host.empty() || HasControl(host) || host.find_first_of(" /\\@") != std::string_view::npos) {
-    problem = "the address names no server";
+    problem = Tr("the address names no server");
     return false;
   }
   account.host = std::string(host);
@@ -94,7 +95,7 @@ bool ParseHostAndPort(std::string_view text, ImapAccount& account, std::string& 
   unsigned value = 0;
   const auto [end, error] = std::from_chars(port.data(), port.data() + port.size(), value);
   if (error != std::errc() || end != port.data() + port.size() || value == 0 || value > 65535) {
-    problem = "the port is not a number from 1 to 65535";
+    problem = Tr("the port is not a number from 1 to 65535");
     return false;
   }
   account.port = static_cast<std::uint16_t>(value);
@@ -109,11 +110,11 @@ bool ParseTop(std::string_view path, ImapAccount& account, std::string& problem)
     if (end == std::string_view::npos) end = path.size();
     const std::optional<std::string> segment = PercentDecoded(path.substr(start, end - start));
     if (!segment) {
-      problem = "the top folder has a \"%\" that is not followed by two hexadecimal digits";
+      problem = Tr("the top folder has a \"%\" that is not followed by two hexadecimal digits");
       return false;
     }
     if (HasControl(*segment)) {
-      problem = "the top folder holds a control character";
+      problem = Tr("the top folder holds a control character");
       return false;
     }
     if (!segment->empty()) top.push_back(*segment);
@@ -139,7 +140,7 @@ std::optional<ImapAccount> ParseImapAddress(std::string_view address, std::strin
     account.security = ImapSecurity::kStartTls;
     rest = address.substr(7);
   } else {
-    problem = "a mail account is named as imaps://USER@HOST[:PORT][/TOP] or imap://...";
+    problem = Tr("a mail account is named as imaps://USER@HOST[:PORT][/TOP] or imap://...");
     return std::nullopt;
   }
   account.port = DefaultImapPort(account.security);
@@ -147,19 +148,19 @@ std::optional<ImapAccount> ParseImapAddress(std::string_view address, std::strin
   const std::string_view authority = rest.substr(0, slash);
   const std::size_t at = authority.rfind('@');
   if (at == std::string_view::npos || at == 0) {
-    problem = "the address names no user (imaps://USER@HOST)";
+    problem = Tr("the address names no user (imaps://USER@HOST)");
     return std::nullopt;
   }
   const std::string_view userText = authority.substr(0, at);
   if (userText.find(':') != std::string_view::npos) {
-    problem = "a password does not belong in the address; it is asked for instead";
+    problem = Tr("a password does not belong in the address; it is asked for instead");
     return std::nullopt;
   }
   const std::optional<std::string> user = PercentDecoded(userText);
   if (!user || user->empty() || HasControl(*user)) {
     problem =
-        "the user name is empty, holds a control character, or has a \"%\" that is not "
-        "followed by two hexadecimal digits";
+        Tr("the user name is empty, holds a control character, or has a \"%\" that is not "
+           "followed by two hexadecimal digits");
     return std::nullopt;
   }
   account.user = *user;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "mime/ascii.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 namespace {
@@ -24,7 +25,7 @@ ImapReply::Status StatusOf(const std::string& name) {
 
 std::string ImapReply::Told() const {
   std::string told = code.empty() ? text : "[" + code + "] " + text;
-  return told.empty() ? std::string("(the server gave no reason)") : told;
+  return told.empty() ? std::string(Tr("(the server gave no reason)")) : told;
 }
 
 std::string ImapQuoted(std::string_view text) {
@@ -72,7 +73,7 @@ ImapClient::Read ImapClient::ReadResponse(ImapResponse& response, std::string& e
     buffer_.resize(had + kReceiveChunk);
     const std::ptrdiff_t got = connection_->Receive(buffer_.data() + had, kReceiveChunk, error);
     buffer_.resize(had + static_cast<std::size_t>(std::max<std::ptrdiff_t>(got, 0)));
-    if (got == 0) error = "the server closed the connection";
+    if (got == 0) error = Tr("the server closed the connection");
     if (got <= 0) return Read::kLost;
   }
 }
@@ -98,7 +99,7 @@ ImapReply ImapClient::Greeting() {
   std::string error;
   if (ReadResponse(response, error) != Read::kResponse) return Lost(error);
   if (response.kind != ImapResponse::Kind::kUntagged || !response.IsStatus())
-    return Lost("the server did not greet as an IMAP server does");
+    return Lost(std::string(Tr("the server did not greet as an IMAP server does")));
   NoteCapabilities(response);
   ImapReply reply{StatusOf(response.name), response.code, response.text};
   if (response.name == "BYE") reply.status = ImapReply::Status::kNo;
@@ -121,7 +122,7 @@ ImapReply ImapClient::AwaitTagged() {
       }
       // The answer to a command sent ahead, kept for when it is asked for.
       if (sentAhead_.erase(response.tag) == 0)
-        return Lost("the server answered a command not sent");
+        return Lost(std::string(Tr("the server answered a command not sent")));
       answered_[response.tag] = std::move(reply);
       continue;
     }
@@ -217,7 +218,7 @@ ImapReply ImapClient::AnswerTo(const std::string& tag) {
   pendingTag_ = tag;
   const ImapReply reply = AwaitTagged();
   if (reply.status == ImapReply::Status::kContinue)
-    return Lost("the server asked for more of a command sent whole");
+    return Lost(std::string(Tr("the server asked for more of a command sent whole")));
   return reply;
 }
 
@@ -234,12 +235,13 @@ ImapReply ImapClient::StartTls(
   ImapReply reply = Command("STARTTLS");
   if (!reply.Ok()) return reply;
   // Bytes that came in the clear after the OK would pass for the server's words under TLS.
-  if (!buffer_.empty()) return Lost("the server sent more than its answer to STARTTLS");
+  if (!buffer_.empty())
+    return Lost(std::string(Tr("the server sent more than its answer to STARTTLS")));
   std::string error;
   std::unique_ptr<Connection> tls;
   {
     std::unique_lock lock(connectionMutex_);
-    if (interrupted_) return Lost("stopped");
+    if (interrupted_) return Lost(std::string(Tr("stopped")));
     std::unique_ptr<Connection> plain = std::move(connection_);
     lock.unlock();
     tls = startTls(std::move(plain), error);

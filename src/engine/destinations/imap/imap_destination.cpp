@@ -13,13 +13,12 @@
 #include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
 #include "mime/ascii.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 namespace {
 
 constexpr std::string_view kUnnamed = "Unnamed_folder";
-constexpr std::string_view kJournalUnwritten =
-    "cannot write the upload journal, which lets a rerun continue";
 // Servers keep a name's segments in file names or database keys: long ones are cut.
 constexpr std::size_t kMaxSegment = 100;
 // Years an IMAP date-time can hold.
@@ -58,6 +57,18 @@ std::string HeaderValue(std::string_view header, std::string_view name) {
     return first == std::string::npos ? std::string() : value.substr(first, last - first + 1);
   }
   return {};
+}
+
+std::string JournalUnwritten() {
+  return std::string(Tr("cannot write the upload journal, which lets a rerun continue"));
+}
+
+std::string Refused(const std::string& why) {
+  return Format(Tr("the server refused it: %1"), why);
+}
+
+std::string NotListed(const ImapAccount& account, const ImapReply& reply) {
+  return Format(Tr("%1 did not list its folders: %2"), AccountName(account), reply.Told());
 }
 
 std::string Joined(const std::vector<std::string>& segments, std::string_view separator) {
@@ -101,7 +112,7 @@ std::string ImapDestination::Inspect() {
 std::string ImapDestination::Open(bool look) {
   std::string problem;
   account_ = ParseImapAddress(address_, problem);
-  if (!account_) return address_ + " does not name a mail account: " + problem + ".";
+  if (!account_) return Format(Tr("%1 does not name a mail account: %2."), address_, problem);
   address_ = ImapAddress(*account_);
   if (!look && !access_.journalFolder.empty()) {
     problem = journal_.Open(access_.journalFolder, address_, ExportKey(inputPath_), address_);
@@ -113,7 +124,10 @@ std::string ImapDestination::Open(bool look) {
 
 std::string ImapDestination::SignIn() {
   OpenedAccount opened = OpenAccount(*account_, access_, network_);
-  if (opened.client == nullptr) return AccountName(*account_) + ": " + opened.problem;
+  if (opened.client == nullptr) {
+    // Translators: an account (USER@HOST:PORT) and why it could not be signed in to.
+    return Format(Tr("%1: %2"), AccountName(*account_), opened.problem);
+  }
   client_ = std::move(opened.client);
   if (const auto limit = client_->CapabilityValue("APPENDLIMIT")) {
     std::size_t value = 0;
@@ -126,7 +140,7 @@ std::string ImapDestination::SignIn() {
 // The separator, the top folder's name, and what is under it already.
 std::string ImapDestination::LookAtServer() {
   ImapReply reply = HierarchySeparator(*client_, separator_);
-  if (!reply.Ok()) return AccountName(*account_) + " did not list its folders: " + reply.Told();
+  if (!reply.Ok()) return NotListed(*account_, reply);
   std::vector<std::string> top;
   for (const std::string& segment : account_->top) {
     top.push_back(Encoded(ServerSegment(segment)));
@@ -138,7 +152,7 @@ std::string ImapDestination::LookAtServer() {
   reply = ListMailboxes(*client_, tree_.Root().storedName, listed);
   if (reply.Ok() && separator_ != '\0')
     reply = ListMailboxes(*client_, tree_.Root().storedName + separator_ + "*", listed);
-  if (!reply.Ok()) return AccountName(*account_) + " did not list its folders: " + reply.Told();
+  if (!reply.Ok()) return NotListed(*account_, reply);
   for (const ListedMailbox& mailbox : listed) {
     existing_.insert(mailbox.name);
     if (!mailbox.noSelect) selectable_.insert(mailbox.name);
@@ -156,9 +170,10 @@ std::string ImapDestination::Prepare() {
   for (const std::string& name : topNames_) {
     if (selectable_.contains(name)) continue;
     const ImapReply reply = CreateMailbox(*client_, name);
-    if (!reply.Ok())
-      return "cannot make the folder " + shown_[&tree_.Root()] + " in " + AccountName(*account_) +
-             ": " + reply.Told();
+    if (!reply.Ok()) {
+      return Format(Tr("cannot make the folder %1 in %2: %3"), shown_[&tree_.Root()],
+                    AccountName(*account_), reply.Told());
+    }
     selectable_.insert(name);
   }
   return {};
@@ -196,7 +211,8 @@ std::string ImapDestination::Shown(const FolderTree::Node& node) const {
 std::string ImapDestination::PlaceOf(const OutputFolder& folder) {
   claimed_ = &tree_.Claim(folder.path, kUnnamed, unmade_,
                           [this](FolderTree::Node& node) { NameNode(node); });
-  return Shown(*claimed_) + " in " + AccountName(*account_);
+  // Translators: a folder (%1) in a mail account (%2).
+  return Format(Tr("%1 in %2"), Shown(*claimed_), AccountName(*account_));
 }
 
 // A connection lost on the way is made again first.
@@ -209,7 +225,7 @@ std::string ImapDestination::MakeMailbox(const FolderTree::Node& node) {
     reply = CreateMailbox(*client_, node.storedName);
   }
   if (!reply.Ok()) {
-    folderProblem_ = "the server did not make the folder: " + reply.Told();
+    folderProblem_ = Format(Tr("the server did not make the folder: %1"), reply.Told());
     return {};
   }
   selectable_.insert(node.storedName);
@@ -244,7 +260,7 @@ std::string ImapDestination::SelectCurrent() {
     reply = SelectMailbox(*client_, mailbox_, state);
   }
   if (!reply.Ok()) {
-    folderProblem_ = "the server did not open the folder: " + reply.Told();
+    folderProblem_ = Format(Tr("the server did not open the folder: %1"), reply.Told());
     return {};
   }
   serverCount_ = state.exists;
@@ -261,9 +277,16 @@ RunFindings ImapDestination::TakeFindings() {
   return std::exchange(findings_, {});
 }
 
+// Counted once it is dealt with, so that a connection lost while it goes is told as lost after
+// the messages before it, and one lost between folders after all of them.
 std::string ImapDestination::Add(const ConvertedMessage& message) {
-  const std::size_t number = number_++;
+  std::string problem = AddOne(message);
   ++seen_;
+  return problem;
+}
+
+std::string ImapDestination::AddOne(const ConvertedMessage& message) {
+  const std::size_t number = number_++;
   if (!folderProblem_.empty()) {
     NotStored(message, folderProblem_);
     return {};
@@ -292,8 +315,8 @@ std::string ImapDestination::Add(const ConvertedMessage& message) {
   if (appendLimit_ && size > *appendLimit_) {
     // Those on their way are told first, so that the report keeps the export's order.
     if (!SettleAll(problem)) return problem;
-    NotStored(message, "larger (" + std::to_string(size) + " bytes) than the server takes (" +
-                           std::to_string(*appendLimit_) + " bytes)");
+    NotStored(message, Format(Tr("larger (%1 bytes) than the server takes (%2 bytes)"), size,
+                              *appendLimit_));
     return {};
   }
   return SendOne(message, number, problem) ? std::string() : problem;
@@ -307,7 +330,7 @@ std::optional<std::int64_t> ImapDestination::InternalTime(const ConvertedMessage
 
 bool ImapDestination::JournalSending(std::size_t number, std::size_t size, std::string& problem) {
   if (!journal_.IsOpen() || journal_.Sending(number, size)) return true;
-  problem = std::string(kJournalUnwritten);
+  problem = JournalUnwritten();
   return false;
 }
 
@@ -318,7 +341,7 @@ bool ImapDestination::SendOne(const ConvertedMessage& message, std::size_t numbe
   const AppendCommand command(*client_, mailbox_, message.text, InternalTime(message));
   if (!command.Refusal().empty()) {
     if (!SettleAll(problem)) return false;
-    NotStored(message, "the server refused it: " + command.Refusal());
+    NotStored(message, Refused(command.Refusal()));
     return true;
   }
   if (!client_->CanSendAhead(command.Arguments())) return StoreOne(message, number, problem);
@@ -337,7 +360,7 @@ bool ImapDestination::SendOne(const ConvertedMessage& message, std::size_t numbe
 bool ImapDestination::Settled(const Pending& pending, const ImapReply& reply,
                               std::string& problem) {
   if (!reply.Ok()) {
-    NotStored(pending.message, "the server refused it: " + reply.Told());
+    NotStored(pending.message, Refused(reply.Told()));
     return true;
   }
   ++stored_;
@@ -345,7 +368,7 @@ bool ImapDestination::Settled(const Pending& pending, const ImapReply& reply,
   if (uid != 0) claimedUids_.insert(uid);
   if (!journal_.IsOpen() || journal_.Stored(pending.number, pending.message.text.size(), uid))
     return true;
-  problem = std::string(kJournalUnwritten);
+  problem = JournalUnwritten();
   return false;
 }
 
@@ -421,13 +444,13 @@ bool ImapDestination::StoreOne(const ConvertedMessage& message, std::size_t numb
       ++stored_;
       if (uid != 0) claimedUids_.insert(uid);
       if (journal_.IsOpen() && !journal_.Stored(number, size, uid)) {
-        problem = std::string(kJournalUnwritten);
+        problem = JournalUnwritten();
         return false;
       }
       return true;
     }
     if (reply.status != ImapReply::Status::kLost) {
-      NotStored(message, "the server refused it: " + reply.Told());
+      NotStored(message, Refused(reply.Told()));
       return true;
     }
     // The server may have stored it before the connection went.
@@ -453,7 +476,7 @@ bool ImapDestination::Reconnect(std::string why, std::string& problem) {
   client_.reset();
   for (const std::chrono::milliseconds pause : pauses_) {
     if (!Pause(pause)) {
-      problem = "conversion stopped.";
+      problem = Tr("conversion stopped.");
       return false;
     }
     OpenedAccount opened = OpenAccount(*account_, access_, network_);
@@ -478,12 +501,23 @@ bool ImapDestination::Reconnect(std::string why, std::string& problem) {
   return false;
 }
 
+// The form is chosen by the messages dealt with; German tells the count stored in a way that
+// needs no form of its own.
 std::string ImapDestination::LostLine(const std::string& why) const {
-  return "the connection to " + AccountName(*account_) + " was lost" +
-         (why.empty() ? std::string() : " (" + why + ")") + " after " + std::to_string(seen_ - 1) +
-         " messages; " + std::to_string(stored_) +
-         " were stored in this run. Run the same "
-         "command again to store the rest: nothing is stored twice.";
+  if (why.empty()) {
+    return Format(TrN("the connection to %1 was lost after %2 message; %3 were stored in this run. "
+                      "Run the same command again to store the rest: nothing is stored twice.",
+                      "the connection to %1 was lost after %2 messages; %3 were stored in this "
+                      "run. Run the same command again to store the rest: nothing is stored twice.",
+                      seen_),
+                  AccountName(*account_), seen_, stored_);
+  }
+  return Format(TrN("the connection to %1 was lost (%2) after %3 message; %4 were stored in this "
+                    "run. Run the same command again to store the rest: nothing is stored twice.",
+                    "the connection to %1 was lost (%2) after %3 messages; %4 were stored in this "
+                    "run. Run the same command again to store the rest: nothing is stored twice.",
+                    seen_),
+                AccountName(*account_), why, seen_, stored_);
 }
 
 std::string ImapDestination::EndFolder() {
@@ -499,13 +533,19 @@ std::string ImapDestination::Finish() {
   return {};
 }
 
+// Two counts: the form is chosen by the one stored, and the text by whether one was there
+// already, which both languages tell apart the same way.
 std::string ImapDestination::Note() const {
-  std::string note = std::to_string(stored_) + (stored_ == 1 ? " message" : " messages") +
-                     " stored in " + address_;
-  if (alreadyThere_ > 0)
-    note += ", " + std::to_string(alreadyThere_) + (alreadyThere_ == 1 ? " was" : " were") +
-            " there already";
-  return note + ".";
+  if (alreadyThere_ == 0) {
+    return Format(TrN("%1 message stored in %2.", "%1 messages stored in %2.", stored_), stored_,
+                  address_);
+  }
+  const std::string_view note =
+      alreadyThere_ == 1 ? TrN("%1 message stored in %2, %3 was there already.",
+                               "%1 messages stored in %2, %3 was there already.", stored_)
+                         : TrN("%1 message stored in %2, %3 were there already.",
+                               "%1 messages stored in %2, %3 were there already.", stored_);
+  return Format(note, stored_, address_, alreadyThere_);
 }
 
 std::string ImapDestination::Abandon() {
@@ -523,9 +563,12 @@ std::string ImapDestination::Abandon() {
   client_.reset();
   journal_.Close();
   if (stored_ == 0 || rerunTold_) return {};
-  return " What was stored so far (" + std::to_string(stored_) +
-         (stored_ == 1 ? " message" : " messages") +
-         ") stays in the account; running the same command again stores the rest.";
+  return Format(TrN(" What was stored so far (%1 message) stays in the account; running the same "
+                    "command again stores the rest.",
+                    " What was stored so far (%1 messages) stays in the account; running the same "
+                    "command again stores the rest.",
+                    stored_),
+                stored_);
 }
 
 }  // namespace vandrel

@@ -67,6 +67,7 @@ class ImapDestination : public Destination {
   void NameNode(FolderTree::Node& node);
   std::string MakeMailbox(const FolderTree::Node& node);
   std::string SelectCurrent();
+  std::string AddOne(const ConvertedMessage& message);
   // A message sent ahead, its answer not read yet.
   struct Pending {
     std::string tag;  // empty when the connection went while it was sent
@@ -125,7 +126,7 @@ class ImapDestination : public Destination {
 
   std::size_t stored_ = 0;
   std::size_t alreadyThere_ = 0;
-  std::size_t seen_ = 0;
+  std::size_t seen_ = 0;    // messages dealt with, the one being added not yet
   bool rerunTold_ = false;  // the error line says already that a rerun continues
   RunFindings findings_;
 };

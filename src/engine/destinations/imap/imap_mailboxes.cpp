@@ -1,6 +1,7 @@
 #include "engine/destinations/imap/imap_mailboxes.h"
 
 #include "mime/ascii.h"
+#include "texts/texts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -94,8 +95,8 @@ AppendCommand::AppendCommand(const ImapClient& client, std::string_view mailbox,
   // A literal takes any byte but NUL; BINARY's literal8 takes that too.
   if (binary_ && !client.Has("BINARY"))
     refusal_ =
-        "the message holds NUL bytes, which the server takes only with BINARY, and it "
-        "does not offer that";
+        Tr("the message holds NUL bytes, which the server takes only with BINARY, and it does not "
+           "offer that");
 }
 
 std::vector<ImapArgument> AppendCommand::Arguments() const {

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "mime/ascii.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 namespace {
@@ -29,8 +30,8 @@ class Reader {
     // read must not decide.
     const std::size_t taken = outcome == ImapParse::kComplete ? at_ : buffer_.size();
     if (outcome != ImapParse::kMalformed && taken > kMaxImapResponse) {
-      problem_ = "the server sent a response larger than " +
-                 std::to_string(kMaxImapResponse / (1024 * 1024)) + " MB";
+      problem_ = Format(Tr("the server sent a response larger than %1 MB"),
+                        kMaxImapResponse / (1024 * 1024));
       outcome = ImapParse::kMalformed;
     }
     if (outcome == ImapParse::kMalformed) problem = problem_;
@@ -38,8 +39,9 @@ class Reader {
   }
 
  private:
-  ImapParse Fail(std::string why) {
-    problem_ = "the server sent a response that is not IMAP (" + std::move(why) + ")";
+  // `why` is one of the texts below, translated here.
+  ImapParse Fail(std::string_view why) {
+    problem_ = Format(Tr("the server sent a response that is not IMAP (%1)"), Tr(why));
     return ImapParse::kMalformed;
   }
   bool AtEnd() const { return at_ >= buffer_.size(); }
@@ -54,7 +56,7 @@ class Reader {
       response.kind = ImapResponse::Kind::kContinuation;
       return RestOfLine(response.text);
     }
-    if (first.empty()) return Fail("a line without a tag");
+    if (first.empty()) return Fail(TrNoop("a line without a tag"));
     if (ImapParse outcome = Space(); outcome != ImapParse::kComplete) return outcome;
     response.kind = first == "*" ? ImapResponse::Kind::kUntagged : ImapResponse::Kind::kTagged;
     if (response.kind == ImapResponse::Kind::kTagged) response.tag = std::string(first);
@@ -65,7 +67,7 @@ class Reader {
       const auto [end, error] =
           std::from_chars(name.data(), name.data() + name.size(), response.number);
       if (error != std::errc() || end != name.data() + name.size())
-        return Fail("a number out of range");
+        return Fail(TrNoop("a number out of range"));
       response.hasNumber = true;
       if (AtEnd()) return ImapParse::kIncomplete;
       if (Peek() == ' ') {
@@ -75,10 +77,11 @@ class Reader {
         name = {};
       }
     }
-    if (name.empty()) return Fail("a response without a name");
+    if (name.empty()) return Fail(TrNoop("a response without a name"));
     response.name = mime::ToUpperAscii(name);
     if (response.IsStatus()) return StatusRest(response);
-    if (response.kind == ImapResponse::Kind::kTagged) return Fail("a tagged line without status");
+    if (response.kind == ImapResponse::Kind::kTagged)
+      return Fail(TrNoop("a tagged line without status"));
     return Values(response.values, 0, false);
   }
 
@@ -94,14 +97,14 @@ class Reader {
 
   ImapParse Space() {
     if (AtEnd()) return ImapParse::kIncomplete;
-    if (Peek() != ' ') return Fail("a space missing");
+    if (Peek() != ' ') return Fail(TrNoop("a space missing"));
     ++at_;
     return ImapParse::kComplete;
   }
 
   ImapParse LineEnd() {
     if (at_ + 2 > buffer_.size()) return ImapParse::kIncomplete;
-    if (buffer_.substr(at_, 2) != "\r\n") return Fail("a line end expected");
+    if (buffer_.substr(at_, 2) != "\r\n") return Fail(TrNoop("a line end expected"));
     at_ += 2;
     return ImapParse::kComplete;
   }
@@ -124,7 +127,8 @@ class Reader {
       const std::size_t close = buffer_.find(']', at_);
       const std::size_t end = buffer_.find("\r\n", at_);
       if (end == std::string_view::npos) return ImapParse::kIncomplete;
-      if (close == std::string_view::npos || close > end) return Fail("\"[\" without \"]\"");
+      if (close == std::string_view::npos || close > end)
+        return Fail(TrNoop("\"[\" without \"]\""));
       response.code = std::string(buffer_.substr(at_ + 1, close - at_ - 1));
       at_ = close + 1;
     }
@@ -132,7 +136,7 @@ class Reader {
   }
 
   ImapParse Values(std::vector<ImapValue>& values, int depth, bool inList) {
-    if (depth > kMaxImapNesting) return Fail("lists nested too deep");
+    if (depth > kMaxImapNesting) return Fail(TrNoop("lists nested too deep"));
     for (;;) {
       if (AtEnd()) return ImapParse::kIncomplete;
       const char c = Peek();
@@ -141,12 +145,12 @@ class Reader {
         continue;
       }
       if (c == ')') {
-        if (!inList) return Fail("\")\" without \"(\"");
+        if (!inList) return Fail(TrNoop("\")\" without \"(\""));
         ++at_;
         return ImapParse::kComplete;
       }
       if (c == '\r') {
-        if (inList) return Fail("a line ends inside a list");
+        if (inList) return Fail(TrNoop("a line ends inside a list"));
         return LineEnd();
       }
       ImapValue value;
@@ -168,7 +172,7 @@ class Reader {
     if (c == '{' || (c == '~' && buffer_[at_ + 1] == '{')) return Literal(value);
     std::string_view word;
     if (ImapParse outcome = Word(word); outcome != ImapParse::kComplete) return outcome;
-    if (word.empty()) return Fail("an unexpected character");
+    if (word.empty()) return Fail(TrNoop("an unexpected character"));
     value.kind = mime::ToUpperAscii(word) == "NIL" ? ImapValue::Kind::kNil : ImapValue::Kind::kAtom;
     value.text = std::string(word);
     return ImapParse::kComplete;
@@ -183,11 +187,11 @@ class Reader {
         ++at_;
         return ImapParse::kComplete;
       }
-      if (c == '\r' || c == '\n') return Fail("a line ends inside a quoted string");
+      if (c == '\r' || c == '\n') return Fail(TrNoop("a line ends inside a quoted string"));
       if (c == '\\') {
         if (++at_ >= buffer_.size()) return ImapParse::kIncomplete;
         c = Peek();
-        if (c == '\r' || c == '\n') return Fail("a line ends inside a quoted string");
+        if (c == '\r' || c == '\n') return Fail(TrNoop("a line ends inside a quoted string"));
       }
       value.text += c;
     }
@@ -200,14 +204,15 @@ class Reader {
     const std::size_t close = buffer_.find('}', at_);
     const std::size_t end = buffer_.find("\r\n", at_);
     if (close == std::string_view::npos || end == std::string_view::npos || close > end)
-      return end == std::string_view::npos ? ImapParse::kIncomplete : Fail("\"{\" without \"}\"");
+      return end == std::string_view::npos ? ImapParse::kIncomplete
+                                           : Fail(TrNoop("\"{\" without \"}\""));
     std::string_view digits = buffer_.substr(at_ + 1, close - at_ - 1);
     if (!digits.empty() && digits.back() == '+') digits.remove_suffix(1);
     std::size_t size = 0;
     const auto [last, error] = std::from_chars(digits.data(), digits.data() + digits.size(), size);
     if (digits.empty() || error != std::errc() || last != digits.data() + digits.size())
-      return Fail("a literal without its size");
-    if (size > kMaxImapResponse) return Fail("a literal larger than can be taken");
+      return Fail(TrNoop("a literal without its size"));
+    if (size > kMaxImapResponse) return Fail(TrNoop("a literal larger than can be taken"));
     at_ = close + 1;
     if (ImapParse outcome = LineEnd(); outcome != ImapParse::kComplete) return outcome;
     if (buffer_.size() - at_ < size) return ImapParse::kIncomplete;

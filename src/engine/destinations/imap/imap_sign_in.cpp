@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "mime/base64_codec.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 namespace {
@@ -35,7 +36,9 @@ ImapReply Authenticate(ImapClient& client, std::string_view mechanism,
   }
   if (reply.status == ImapReply::Status::kContinue) reply = client.Answer("");
   if (reply.status == ImapReply::Status::kContinue)
-    return {ImapReply::Status::kNo, {}, "the server asked for more than a sign-in takes"};
+    return {ImapReply::Status::kNo,
+            {},
+            std::string(Tr("the server asked for more than a sign-in takes"))};
   return reply;
 }
 
@@ -55,8 +58,8 @@ ImapReply SignInWithToken(ImapClient& client, const ImapAccount& account, const 
                                token + "\x01\x01"));
   }
   problem =
-      "the server does not take a token (it offers neither OAUTHBEARER nor XOAUTH2); "
-      "use a password instead";
+      Tr("the server does not take a token (it offers neither OAUTHBEARER nor XOAUTH2); use a "
+         "password instead");
   return {ImapReply::Status::kNo, {}, {}};
 }
 
@@ -66,7 +69,7 @@ ImapReply SignInWithPassword(ImapClient& client, const ImapAccount& account,
     return Authenticate(client, "PLAIN",
                         Base64(std::string(1, '\0') + account.user + '\0' + password));
   if (client.Has("LOGINDISABLED")) {
-    problem = "the server offers no way to sign in with a password";
+    problem = Tr("the server offers no way to sign in with a password");
     return {ImapReply::Status::kNo, {}, {}};
   }
   return client.Command({{ImapArgument::Kind::kText, "LOGIN "},
@@ -83,11 +86,12 @@ OpenedAccount SignIn(std::unique_ptr<ImapClient> client, const ImapAccount& acco
                               : SignInWithToken(*client, account, access.token, problem);
   if (!problem.empty()) return Failed(problem, false);
   if (reply.status == ImapReply::Status::kLost)
-    return Failed("the connection was lost while signing in: " + reply.text, true);
-  if (!reply.Ok()) return Failed("the server refused the sign-in: " + reply.Told(), false);
+    return Failed(Format(Tr("the connection was lost while signing in: %1"), reply.text), true);
+  if (!reply.Ok())
+    return Failed(Format(Tr("the server refused the sign-in: %1"), reply.Told()), false);
   // Servers announce other capabilities once signed in.
   if (!reply.code.starts_with("CAPABILITY ") && !client->RefreshCapabilities().Ok())
-    return Failed("the server did not say what it can do after the sign-in", true);
+    return Failed(std::string(Tr("the server did not say what it can do after the sign-in")), true);
   if (client->Has("UTF8=ACCEPT") && client->Has("ENABLE")) {
     const ImapReply enabled = client->Command("ENABLE UTF8=ACCEPT");
     if (enabled.status == ImapReply::Status::kLost) return Failed(enabled.text, true);
@@ -119,23 +123,24 @@ OpenedAccount OpenAccount(const ImapAccount& account, const AccountAccess& acces
   auto client = std::make_unique<ImapClient>(std::move(connection));
   const ImapReply greeting = client->Greeting();
   if (greeting.status == ImapReply::Status::kLost)
-    return Failed(where + " did not greet as an IMAP server: " + greeting.text, true);
-  if (!greeting.Ok()) return Failed(where + " refused the connection: " + greeting.Told(), true);
+    return Failed(Format(Tr("%1 did not greet as an IMAP server: %2"), where, greeting.text), true);
+  if (!greeting.Ok())
+    return Failed(Format(Tr("%1 refused the connection: %2"), where, greeting.Told()), true);
   if (account.security == ImapSecurity::kStartTls) {
     if (!client->Has("STARTTLS") && !client->RefreshCapabilities().Ok())
-      return Failed(where + " did not say what it can do", true);
+      return Failed(Format(Tr("%1 did not say what it can do"), where), true);
     if (!client->Has("STARTTLS"))
-      return Failed(where +
-                        " does not offer STARTTLS, and a password never travels in the "
-                        "clear; use imaps:// if the server offers TLS on another port",
+      return Failed(Format(Tr("%1 does not offer STARTTLS, and a password never travels in the "
+                              "clear; use imaps:// if the server offers TLS on another port"),
+                           where),
                     false);
     const ImapReply started =
         client->StartTls([&](std::unique_ptr<Connection> plain, std::string& why) {
           return network.startTls(std::move(plain), account.host, why);
         });
-    if (!started.Ok()) return Failed("STARTTLS failed: " + started.Told(), false);
+    if (!started.Ok()) return Failed(Format(Tr("STARTTLS failed: %1"), started.Told()), false);
   } else if (!client->Has("IMAP4REV1") && !client->RefreshCapabilities().Ok()) {
-    return Failed(where + " did not say what it can do", true);
+    return Failed(Format(Tr("%1 did not say what it can do"), where), true);
   }
   return SignIn(std::move(client), account, access);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/utf8_path.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 namespace {
@@ -67,7 +68,7 @@ std::string UploadJournal::Open(const std::string& folder, const std::string& ac
   file_.open(Utf8Path(path), std::ios::binary | std::ios::app);
   if (!file_.is_open()) {
     lock_.Release();
-    return "cannot write the upload journal " + path + ", which lets a rerun continue";
+    return Format(Tr("cannot write the upload journal %1, which lets a rerun continue"), path);
   }
   if (!headerWritten_) {
     Write(std::string(kHeader));

@@ -18,6 +18,7 @@
 #include "engine/writing/system_file_names.h"
 #include "engine/writing/temporary_name.h"
 #include "mime/ascii.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
@@ -109,7 +110,7 @@ std::string MaildirDestination::LookAtPlace(bool mayMake) {
   const fs::file_status status = fs::status(maildir, error);
   if (fs::exists(status)) {
     if (fs::is_directory(status)) return {};
-    return maildir_ + " is not a folder; name a Maildir or a new folder.";
+    return Format(Tr("%1 is not a folder; name a Maildir or a new folder."), maildir_);
   }
   if (!mayMake) return {};
   if (!fs::create_directory(maildir, error) || error) {
@@ -140,8 +141,9 @@ std::string MaildirDestination::LookAtContents() {
   if (error) return FileErrorMessageFromErrno(error.value(), maildir_);
   newMaildir_ = parts == 0 && !others;
   if (newMaildir_ || parts == 3) return {};
-  return maildir_ + " is neither a Maildir nor an empty folder; name a Maildir (with cur, new " +
-         "and tmp) or a new folder.";
+  return Format(Tr("%1 is neither a Maildir nor an empty folder; name a Maildir (with cur, new "
+                   "and tmp) or a new folder."),
+                maildir_);
 }
 
 // A new top folder, never one that exists, in any letter case, or a folder below one that
@@ -215,8 +217,9 @@ std::string MaildirDestination::BeginFolder(const OutputFolder& folder) {
   PlaceOf(folder);
   for (FolderTree::Node* node : unmade_) {
     if (node->storedName.empty()) {
-      return "the folder " + PathName(FolderTree::PathOf(*node)) +
-             " lies too deep for a Maildir: its name there would be longer than 255 bytes.";
+      return Format(Tr("the folder %1 lies too deep for a Maildir: its name there would be longer "
+                       "than 255 bytes."),
+                    PathName(FolderTree::PathOf(*node)));
     }
     if (std::string problem = MakeFolder(node->storedName); !problem.empty()) return problem;
   }
@@ -234,14 +237,14 @@ std::string MaildirDestination::MakeFolder(const std::string& directoryName) {
   std::string unused;
   made = made && maildir::WriteNewFile(Joined(folder, kFolderMark), {}, std::nullopt, unused) ==
                      maildir::WriteResult::kWritten;
-  if (!made) return "cannot create the folder " + Placed(directoryName) + ".";
+  if (!made) return Format(Tr("cannot create the folder %1."), Placed(directoryName));
   staged_.push_back(directoryName);
   return {};
 }
 
 std::string MaildirDestination::Add(const ConvertedMessage& message) {
   std::string error;
-  if (current_.empty()) return "no folder to add the message to in " + maildir_ + ".";
+  if (current_.empty()) return Format(Tr("no folder to add the message to in %1."), maildir_);
   if (!delivery_.Deliver(current_, MaildirText(message.text), MessageTime(message), error)) {
     return error;
   }
@@ -256,7 +259,7 @@ std::string MaildirDestination::EndFolder() {
 // One flush for every message, then the folders show; the flush after the renames keeps a
 // power cut from taking the folders back into tmp/, where the next run would clear them away.
 std::string MaildirDestination::Finish() {
-  if (staging_.empty()) return "nothing was prepared in " + maildir_ + ".";
+  if (staging_.empty()) return Format(Tr("nothing was prepared in %1."), maildir_);
   if (!SyncFileSystemOf(staging_)) return FileErrorMessageFromErrno(errno, maildir_);
   if (std::string problem = MoveIntoPlace(); !problem.empty()) return problem;
   RemoveTree(staging_);
@@ -275,7 +278,7 @@ std::string MaildirDestination::MoveIntoPlace() {
     if (MoveWithoutReplacing(Staged(staged_[i]), Placed(staged_[i]))) continue;
     for (std::size_t back = i; back-- > 0;)
       MoveWithoutReplacing(Placed(staged_[back]), Staged(staged_[back]));
-    return "cannot move the folder " + Placed(staged_[i]) + " into place.";
+    return Format(Tr("cannot move the folder %1 into place."), Placed(staged_[i]));
   }
   return {};
 }
@@ -288,7 +291,7 @@ std::string MaildirDestination::Abandon() {
   if (!staging_.empty()) {
     RemoveTree(staging_);
     staging_.clear();
-    said = " Nothing was added to the Maildir.";
+    said = Tr(" Nothing was added to the Maildir.");
   }
   for (auto part = madeParts_.rbegin(); part != madeParts_.rend(); ++part)
     fs::remove(Utf8Path(*part), error);

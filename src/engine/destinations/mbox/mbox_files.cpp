@@ -14,6 +14,7 @@
 #include "engine/writing/file_system_sync.h"
 #include "engine/writing/stale_files.h"
 #include "engine/writing/system_file_names.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
@@ -95,7 +96,7 @@ std::string MboxFiles::Inspect() {
 }
 
 std::string MboxFiles::FindFolder() {
-  if (outputPath_.empty()) return "no output file given.";
+  if (outputPath_.empty()) return std::string(Tr("no output file given."));
   folder_ = intoFolder_ ? outputPath_ : PathText(Utf8Path(outputPath_).parent_path());
   if (folder_.empty()) folder_ = ".";
   std::error_code error;

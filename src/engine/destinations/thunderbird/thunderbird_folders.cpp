@@ -19,6 +19,7 @@
 #include "engine/writing/system_file_names.h"
 #include "engine/writing/temporary_name.h"
 #include "mime/ascii.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
@@ -76,8 +77,9 @@ ThunderbirdFolders::~ThunderbirdFolders() {
 
 std::string ThunderbirdFolders::ProfileInUse() const {
   if (!IsProfileInUse(profile_)) return {};
-  return "Thunderbird is running with the profile " + profile_ +
-         "; close Thunderbird, then convert again.";
+  return Format(Tr("Thunderbird is running with the profile %1; close Thunderbird, then convert "
+                   "again."),
+                profile_);
 }
 
 std::string ThunderbirdFolders::Check() {
@@ -108,21 +110,22 @@ std::string ThunderbirdFolders::FindLocalFolders() {
   if (profile_.empty()) profile_ = DefaultThunderbirdProfile(ThunderbirdDataFolder());
   std::error_code error;
   if (profile_.empty() || !fs::is_directory(Utf8Path(profile_), error)) {
-    return "no Thunderbird profile found" + (profile_.empty() ? std::string() : " at " + profile_) +
-           ".";
+    if (profile_.empty()) return std::string(Tr("no Thunderbird profile found."));
+    return Format(Tr("no Thunderbird profile found at %1."), profile_);
   }
   profile_ = NormalPath(profile_);
   const std::optional<std::string> localFolders = LocalFoldersOf(profile_);
   if (!localFolders) {
-    return "Thunderbird has not set up Local Folders in " + profile_ +
-           " yet; start Thunderbird once, then convert again.";
+    return Format(Tr("Thunderbird has not set up Local Folders in %1 yet; start Thunderbird once, "
+                     "then convert again."),
+                  profile_);
   }
   localFolders_ = NormalPath(*localFolders);
   const std::string store = LocalFoldersStoreOf(profile_);
   store_ = MakeThunderbirdStore(store);
   if (store_ == nullptr) {
-    return "the Local Folders of " + profile_ + " use a mail store Vandrel does not know (" +
-           store + ").";
+    return Format(Tr("the Local Folders of %1 use a mail store Vandrel does not know (%2)."),
+                  profile_, store);
   }
   return ProfileInUse();
 }
@@ -137,7 +140,7 @@ std::string ThunderbirdFolders::ChooseTopFolder() {
       existing.insert(mime::ToLowerAscii(PathText(it->path().filename())));
     }
   }
-  if (error) return "cannot read " + localFolders_ + ": " + error.message();
+  if (error) return Format(Tr("cannot read %1: %2"), localFolders_, error.message());
   const auto taken = [&existing](const std::string& name) {
     const std::string lower = mime::ToLowerAscii(name);
     return existing.count(lower) != 0 || existing.count(lower + std::string(kSubfolders)) != 0 ||
@@ -160,7 +163,7 @@ std::string ThunderbirdFolders::Prepare() {
   if (!error)
     fs::create_directory(Utf8Path(Joined(staging_, top_ + std::string(kSubfolders))), error);
   if (error || !store_->MakeEmptyFolder(Joined(staging_, top_))) {
-    return "cannot create the folder " + Description() + ".";
+    return Format(Tr("cannot create the folder %1."), Description());
   }
   return {};
 }
@@ -210,7 +213,7 @@ std::string ThunderbirdFolders::MakeFolders(const std::vector<FolderTree::Node*>
     const std::string path = PathOf(*node, false);
     const bool made = MakeFolder(PathOf(*node->parent, false) + std::string(kSubfolders));
     if (!made || (node != current_ && !store_->MakeEmptyFolder(path))) {
-      return "cannot create the folder " + path + ".";
+      return Format(Tr("cannot create the folder %1."), path);
     }
   }
   return {};
@@ -254,11 +257,11 @@ std::string ThunderbirdFolders::MoveIntoPlace() {
   const std::string stagedSubfolders = Joined(staging_, subfolders);
   const std::string placedSubfolders = Joined(localFolders_, subfolders);
   if (!MoveWithoutReplacing(stagedSubfolders, placedSubfolders)) {
-    return "cannot move the folder " + Description() + " into place.";
+    return Format(Tr("cannot move the folder %1 into place."), Description());
   }
   if (!MoveWithoutReplacing(Joined(staging_, top_), Description())) {
     MoveWithoutReplacing(placedSubfolders, stagedSubfolders);
-    return "cannot move the folder " + Description() + " into place.";
+    return Format(Tr("cannot move the folder %1 into place."), Description());
   }
   RemoveTree(staging_);
   staging_.clear();
@@ -271,13 +274,14 @@ void ThunderbirdFolders::RecordLongNames(FolderCacheResult result) {
     case FolderCacheResult::kWritten:
       return;
     case FolderCacheResult::kNotJson:
-      note_ = "note: " + cache +
-              " could not be read, so the full names of folders with long names are not in "
-              "it; Thunderbird shows them shortened.";
+      note_ = Format(Tr("note: %1 could not be read, so the full names of folders with long names "
+                        "are not in it; Thunderbird shows them shortened."),
+                     cache);
       return;
     case FolderCacheResult::kWriteFailed:
-      note_ = "note: the full names of folders with long names could not be recorded in " + cache +
-              "; Thunderbird shows them shortened.";
+      note_ = Format(Tr("note: the full names of folders with long names could not be recorded in "
+                        "%1; Thunderbird shows them shortened."),
+                     cache);
       return;
   }
 }
@@ -287,7 +291,7 @@ std::string ThunderbirdFolders::Abandon() {
   if (staging_.empty()) return {};
   RemoveTree(staging_);
   staging_.clear();
-  return " Nothing was added to the Thunderbird profile.";
+  return std::string(Tr(" Nothing was added to the Thunderbird profile."));
 }
 
 }  // namespace vandrel

@@ -9,6 +9,7 @@
 #include "engine/utf8_path.h"
 #include "engine/writing/file_system_sync.h"
 #include "engine/writing/long_folders.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
@@ -19,7 +20,7 @@ bool ThunderbirdMaildirStore::MakeEmptyFolder(const std::string& path) {
 
 std::string ThunderbirdMaildirStore::BeginFolder(const std::string& path) {
   path_ = path;
-  return MakeEmptyFolder(path) ? std::string() : "cannot create the folder " + path + ".";
+  return MakeEmptyFolder(path) ? std::string() : Format(Tr("cannot create the folder %1."), path);
 }
 
 // Thunderbird reads CR LF and LF alike; the files keep the CR LF its mbox files have.

@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <regex>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "destinations/imap/fake_imap_server.h"
 #include "engine/destinations/imap/upload_journal.h"
 #include "temp_folder.h"
+#include "texts/scoped_language.h"
 
 namespace vandrel {
 namespace {
@@ -370,6 +373,58 @@ TEST_F(ImapDestinationTest, AHangUpAtAnyCommandLeavesEveryMessageOnceAfterARerun
     EXPECT_EQ(Subjects(server), whole);
     EXPECT_EQ(server.ClientFaults(), std::vector<std::string>());
   }
+}
+
+// Wherever the connection goes for good, the error line counts the messages dealt with before
+// it went: none while the first folder is made, every one of a folder at its end, and never more
+// stored than dealt with.
+TEST_F(ImapDestinationTest, TheLostLineCountsTheMessagesDealtWith) {
+  useJournal_ = false;
+  const std::regex counts("after (\\d+) (message|messages); (\\d+) were stored in this run");
+  std::set<unsigned long long> told;
+  for (int command = 1; command <= 16; ++command) {
+    SCOPED_TRACE(command);
+    FakeImapOptions options;
+    options.byeAtCommand = command;
+    options.maxLogins = 1;
+    FakeImapServer server(options);
+    const Upload upload =
+        Run(server, {{"Inbox", "a"}, {"Inbox", "b"}, {"Sent", "c"}}, "imap://calypso@h/C");
+    std::smatch match;
+    if (!std::regex_search(upload.error, match, counts)) continue;
+    EXPECT_TRUE(upload.error.starts_with("the connection to calypso@h:143 was lost ("))
+        << upload.error;
+    const unsigned long long dealt = std::stoull(match[1]);
+    EXPECT_LE(dealt, 3u) << upload.error;
+    EXPECT_EQ(match[2], dealt == 1 ? "message" : "messages") << upload.error;
+    EXPECT_LE(std::stoull(match[3]), dealt) << upload.error;
+    told.insert(dealt);
+  }
+  EXPECT_EQ(told, (std::set<unsigned long long>{0, 1, 2, 3}));
+}
+
+// German tells the account, the reason and the counts in its own order, and the form follows
+// the count.
+TEST_F(ImapDestinationTest, ALostConnectionAndTheNoteAreToldInGerman) {
+  const ScopedLanguage german(Language::kGerman);
+  FakeImapOptions options;
+  options.literalPlus = false;
+  options.dropAfterAppend = 2;
+  options.maxLogins = 1;
+  FakeImapServer server(options);
+  const Upload lost =
+      Run(server, {{"Inbox", "a"}, {"Inbox", "b"}, {"Inbox", "c"}}, "imap://calypso@h/C");
+  EXPECT_EQ(lost.error,
+            "die Verbindung zu calypso@h:143 ging nach 1 Nachricht verloren (der Server hat die "
+            "Anmeldung abgelehnt: [UNAVAILABLE] Maximum number of connections from user+IP "
+            "exceeded); in diesem Lauf gespeichert: 1. Führen Sie denselben Befehl erneut aus, um "
+            "den Rest zu speichern: nichts wird doppelt gespeichert.");
+  // Another account, which the journal knows nothing of yet.
+  FakeImapServer fine;
+  EXPECT_EQ(Run(fine, {{"Inbox", "a"}}, "imap://calypso@h/D").note,
+            "1 Nachricht in imap://calypso@h/D gespeichert.");
+  EXPECT_EQ(Run(fine, {{"Inbox", "a"}, {"Inbox", "b"}, {"Inbox", "c"}}, "imap://calypso@h/D").note,
+            "2 Nachrichten in imap://calypso@h/D gespeichert, 1 war schon vorhanden.");
 }
 
 // A stop ends the pause before the next try at once; what was stored is kept and told.

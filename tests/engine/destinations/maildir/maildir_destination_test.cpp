@@ -7,6 +7,7 @@
 
 #include "destinations/maildir/maildir_fixture.h"
 #include "temp_folder.h"
+#include "texts/scoped_language.h"
 
 namespace vandrel {
 namespace {
@@ -147,7 +148,8 @@ TEST_F(MaildirDestinationTest, AFolderTooDeepForOneNameEndsTheRunAndLeavesNothin
   EXPECT_EQ(maildir.Abandon(), " Nothing was added to the Maildir.");
   std::string left;
   std::error_code error;
-  for (fs::recursive_directory_iterator it(Dir(), error), end; !error && it != end; it.increment(error))
+  for (fs::recursive_directory_iterator it(Dir(), error), end; !error && it != end;
+       it.increment(error))
     left += it->path().string() + "\n";
   EXPECT_FALSE(fs::exists(Dir())) << left;
 }
@@ -227,6 +229,25 @@ TEST_F(MaildirDestinationTest, PlacesThatAreNoMaildirAreRefusedAndALookMakesNoth
     EXPECT_EQ(checked.Abandon(), "");
   }
   EXPECT_EQ(Snapshot(temp_.Path()), before);
+}
+
+// German puts the path where its sentence wants it, and the line that ends a run too.
+TEST_F(MaildirDestinationTest, RefusalsAreToldInGerman) {
+  const ScopedLanguage german(Language::kGerman);
+  fs::create_directories(temp_.Path() / "home");
+  temp_.WriteFile("home/notes.txt", "x");
+  const std::string home = (temp_.Path() / "home").string();
+  EXPECT_EQ(MaildirDestination(home).Inspect(),
+            home +
+                " ist weder ein Maildir noch ein leerer Ordner; geben Sie ein Maildir (mit cur, "
+                "new und tmp) oder einen neuen Ordner an.");
+  const std::string deep =
+      std::string(99, 'd') + "\\" + std::string(99, 'e') + "\\" + std::string(99, 'f') + "\\x";
+  MaildirDestination maildir(Dir().string());
+  EXPECT_EQ(WriteFolders(maildir, {{deep, {}}}),
+            "der Ordner " + deep +
+                " liegt für ein Maildir zu tief: sein Name wäre dort länger als 255 Bytes.");
+  EXPECT_EQ(maildir.Abandon(), " Dem Maildir wurde nichts hinzugefügt.");
 }
 
 TEST_F(MaildirDestinationTest, ASecondRunIntoTheSameMaildirIsRefused) {

@@ -14,6 +14,7 @@
 #include "held_profile.h"
 #include "profile_fixture.h"
 #include "temp_folder.h"
+#include "texts/scoped_language.h"
 
 namespace vandrel {
 namespace {
@@ -165,6 +166,39 @@ TEST_F(ThunderbirdFoldersTest, AProfileThunderbirdHasNotSetUpIsRefused) {
   }
   ThunderbirdFolders missing((profile_.Path() / "nope").string());
   EXPECT_NE(missing.Check().find("no Thunderbird profile found"), std::string::npos);
+}
+
+// Each refusal names the profile where the German sentence puts it, and the line that ends a
+// run says in German that the profile was left as it was.
+TEST_F(ThunderbirdFoldersTest, RefusedProfilesAreToldInGerman) {
+  const ScopedLanguage german(Language::kGerman);
+  const std::string profile = profile_.Path().string();
+  {
+    ThunderbirdFolders target(profile);
+    ASSERT_EQ(target.Check(), "");
+    ASSERT_EQ(target.Prepare(), "");
+    const auto held = test::HoldProfile(profile_.Path());
+    EXPECT_EQ(target.Finish(), "Thunderbird läuft mit dem Profil " + profile +
+                                   "; schließen Sie Thunderbird und konvertieren Sie dann erneut.");
+    EXPECT_EQ(target.Abandon(), " Dem Thunderbird-Profil wurde nichts hinzugefügt.");
+  }
+  const std::string nowhere = (profile_.Path() / "nope").string();
+  EXPECT_EQ(ThunderbirdFolders(nowhere).Check(),
+            "kein Thunderbird-Profil in " + nowhere + " gefunden.");
+  {
+    std::ofstream(profile_.Path() / "prefs.js")
+        << "user_pref(\"mail.accountmanager.localfoldersserver\", \"server1\");\n"
+           "user_pref(\"mail.server.server1.storeContractID\", \"@example.org/store;1\");\n";
+  }
+  EXPECT_EQ(ThunderbirdFolders(profile).Check(),
+            "die Lokalen Ordner von " + profile +
+                " verwenden einen Nachrichtenspeicher, den Vandrel nicht kennt "
+                "(@example.org/store;1).");
+  { std::ofstream(profile_.Path() / "prefs.js") << ""; }
+  EXPECT_EQ(ThunderbirdFolders(profile).Check(),
+            "Thunderbird hat in " + profile +
+                " noch keine Lokalen Ordner eingerichtet; starten Sie Thunderbird einmal und "
+                "konvertieren Sie dann erneut.");
 }
 
 // Thunderbird matches its cache by absolute, lexically normal paths.
