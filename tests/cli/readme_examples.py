@@ -3,7 +3,8 @@
 vandrel-cli, line by line, in a temporary copy of the parts of the repository they name, with a
 temporary HOME that holds a Thunderbird profile. Each conversion must exit 0, write all 12 sample
 messages, and miss only the one file the sample leaves out on purpose; each check must tell as
-much and write nothing."""
+much, in the language its line asks for, and write nothing. Where the README shows what a check
+prints, it prints exactly that."""
 import mailbox
 import os
 import re
@@ -28,8 +29,33 @@ def check(condition, what):
         print("FAILED:", what)
 
 
+# What the sample's runs end with, by the language a line asks for.
+ENDINGS = {
+    "English": {"check": "\n%d messages in 4 folders; 10 named files found, 1 missing.\n",
+                "convert": "\n%d mails written.\n", "report": "1 file named"},
+    "German": {"check": "\n%d Nachrichten in 4 Ordnern; 10 genannte Dateien gefunden, 1 fehlt.\n",
+               "convert": "\n%d Mails geschrieben.\n", "report": "1 im Export genannte Datei"},
+}
+
+
 def shell_blocks(readme):
     return re.findall(r"```sh\n(.*?)```", readme, re.S)
+
+
+def shown_outputs(readme):
+    """The output the README shows right after a shell block, by that block."""
+    fences = list(re.finditer(r"```(\w*)\n(.*?)```", readme, re.S))
+    return {block.group(2): shown.group(2) for block, shown in zip(fences, fences[1:])
+            if block.group(1) == "sh" and shown.group(1) == ""
+            and not readme[block.end():shown.start()].strip()}
+
+
+def user_environment(home):
+    """A user's shell: English unless a line asks for another language itself."""
+    env = {k: v for k, v in os.environ.items()
+           if k not in ("LC_ALL", "LC_MESSAGES", "LANGUAGE")}
+    env.update(HOME=str(home), LANG="en_US.UTF-8")
+    return env
 
 
 def make_profile(home):
@@ -55,7 +81,7 @@ def messages_in(path):
     return len(mailbox.mbox(str(path), create=False))
 
 
-def run_block(block):
+def run_block(block, shown):
     with tempfile.TemporaryDirectory() as tmp:
         work = Path(tmp)
         shutil.copytree(SOURCE / "examples" / "calypso-export", work / "examples" / "calypso-export")
@@ -63,7 +89,7 @@ def run_block(block):
         os.symlink(CLI, work / "build" / "src" / "cli" / "vandrel-cli")
         home = work / "home"
         make_profile(home)
-        env = dict(os.environ, HOME=str(home))
+        env = user_environment(home)
         for line in block.splitlines():
             line = line.strip()
             if not line or line.startswith("#"):
@@ -73,17 +99,19 @@ def run_block(block):
             check(result.returncode == 0, "%s exits 0 (%d): %r" % (line, result.returncode, result.stdout[-300:]))
             if "vandrel-cli" not in line:
                 continue
+            endings = ENDINGS["German" if "LANG=de_DE" in line else "English"]
             if "vandrel-cli check" in line:
                 told = result.stdout.decode()
-                check(told.endswith("\n%d messages in 4 folders; 10 named files found, 1 missing.\n" %
-                                    SAMPLE_MESSAGES) and MISSING_ON_PURPOSE in told,
+                check(told.endswith(endings["check"] % SAMPLE_MESSAGES) and MISSING_ON_PURPOSE in told,
                       "%s tells every folder and file: %r" % (line, told[-300:]))
+                check(shown is None or told == shown,
+                      "%s prints what the README shows: %r" % (line, told))
                 check(mbox_files(work) == before, "%s writes nothing" % line)
                 continue
             log = result.stdout.decode()
-            check(log.endswith("\n%d mails written.\n" % SAMPLE_MESSAGES), "%s writes every message: %r" % (line, log[-200:]))
+            check(log.endswith(endings["convert"] % SAMPLE_MESSAGES), "%s writes every message: %r" % (line, log[-200:]))
             report = result.stderr.decode()
-            check(report.startswith("1 file named") and MISSING_ON_PURPOSE in report,
+            check(report.startswith(endings["report"]) and MISSING_ON_PURPOSE in report,
                   "%s finds every file there is: %r" % (line, report))
             written = [p for p, stamp in mbox_files(work).items() if before.get(p) != stamp]
             total = sum(messages_in(p) for p in written)
@@ -91,10 +119,13 @@ def run_block(block):
 
 
 def main():
-    blocks = [b for b in shell_blocks((SOURCE / "README.md").read_text()) if "vandrel-cli " in b]
+    readme = (SOURCE / "README.md").read_text()
+    blocks = [b for b in shell_blocks(readme) if "vandrel-cli " in b]
     check(len(blocks) >= 3, "the README shows its conversion examples (%d blocks)" % len(blocks))
+    outputs = shown_outputs(readme)
+    check(len(outputs) >= 2, "the README shows what check prints, in English and German (%d)" % len(outputs))
     for block in blocks:
-        run_block(block)
+        run_block(block, outputs.get(block))
     print("%d failures" % len(failures))
     return 1 if failures else 0
 
