@@ -21,7 +21,7 @@ ensure_packages() {
 
 build_packages=(cmake ninja-build g++ gettext libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
                 nlohmann-json3-dev python3 libssl-dev openssl
-                qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
+                qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev fonts-dejavu-core)
 fuzz_packages=(clang libclang-rt-14-dev)
 # GNU time, for the scale run's peak memory.
 bench_packages=(time dovecot-imapd)
