@@ -21,19 +21,19 @@ WindowCommand ReadWindowCommand(int argc, const char* const* argv) {
 // of both. The buttons are named as the window names them.
 std::string WindowHelp() {
   std::string help(
-      Tr("Vandrel converts a mailbox exported by Calypso into mbox files for "
-         "Thunderbird, in a\nwindow.\n"));
+      Tr("Vandrel converts a mailbox exported by Calypso into mbox files for Thunderbird, in a\n"
+         "window.\n"));
   help += Tr("Usage: vandrel [OPTIONS]\n");
   help += '\n';
-  // Translators: %1, %2 and %3 are the buttons "Get Mailbox", "Set Output" and "Convert".
-  help +=
-      Format(Tr("\"%1\" picks the export, \"%2\" the output name and \"%3\" runs\n"
-                "the conversion. The list under the output name says where the folders go: "
-                "mbox\nfiles, your default Thunderbird profile, or a Maildir folder. The "
-                "paths and the\nchoice are remembered for the next start. Qt's own options, "
-                "such as -style NAME,\nare taken as well. To convert from a terminal or a "
-                "script, use vandrel-cli.\n"),
-             TrC("button", "Get Mailbox"), TrC("button", "Set Output"), TrC("button", "Convert"));
+  const std::string_view about =
+      // Translators: %1, %2 and %3 are the buttons "Get Mailbox", "Set Output" and "Convert".
+      Tr("\"%1\" picks the export, \"%2\" the output name and \"%3\" runs\n"
+         "the conversion. The list under the output name says where the folders go: mbox\n"
+         "files, your default Thunderbird profile, or a Maildir folder. The paths and the\n"
+         "choice are remembered for the next start. Qt's own options, such as -style NAME,\n"
+         "are taken as well. To convert from a terminal or a script, use vandrel-cli.\n");
+  help += Format(about, TrC("button", "Get Mailbox"), TrC("button", "Set Output"),
+                 TrC("button", "Convert"));
   help += '\n';
   help += Tr("Options:\n");
   help += Format("  -h,--help                   %1\n", Tr("Print this help message and exit"));
