@@ -26,7 +26,7 @@ SetCompressor /SOLID lzma
 
 ; Our own texts, beside those of NSIS's language files.
 LangString SHORTCUT_COMMENT ${LANG_ENGLISH} "Convert a mailbox exported by Calypso into mbox files for Thunderbird"
-LangString SHORTCUT_COMMENT ${LANG_GERMAN} "Ein aus Calypso exportiertes Postfach in mbox-Dateien für Thunderbird konvertieren"
+LangString SHORTCUT_COMMENT ${LANG_GERMAN} "Ein von Calypso exportiertes Postfach in mbox-Dateien für Thunderbird konvertieren"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vandrel"
 

@@ -119,8 +119,8 @@ void WindowCommandLineTest::SpeaksTheSystemsLanguage_data() {
   QTest::newRow("German") << QStringList{"LANG=de_DE.UTF-8"} << QByteArray("Vandrel konvertiert ")
                           << QByteArray("\xE2\x80\x9EPostfach w\xC3\xA4hlen\xE2\x80\x9C bestimmt")
                           << QByteArray(
-                                 "Das folgende Argument wurde nicht erwartet: --bogus\n"
-                                 "Mit --help erfahren Sie mehr.\n");
+                                 "Dieses Argument wurde nicht erwartet: --bogus\n"
+                                 "Weitere Informationen erhalten Sie mit --help.\n");
   QTest::newRow("the C locale beats LANGUAGE")
       << QStringList{"LC_ALL=C", "LANGUAGE=de"} << QByteArray("Vandrel converts ")
       << QByteArray("\"Get Mailbox\" picks") << english;

@@ -13,7 +13,7 @@ from wine_tools import has_locale, run
 
 COMMENTS = {
     "C.UTF-8": "Convert a mailbox exported by Calypso into mbox files for Thunderbird",
-    "de_DE.UTF-8": "Ein aus Calypso exportiertes Postfach in mbox-Dateien für Thunderbird "
+    "de_DE.UTF-8": "Ein von Calypso exportiertes Postfach in mbox-Dateien für Thunderbird "
                    "konvertieren",
 }
 

@@ -1,6 +1,5 @@
 #include "ui/qt/window_command_line.h"
 
-#include <cstdint>
 #include <string_view>
 
 #include "texts/texts.h"
@@ -23,7 +22,9 @@ std::string WindowHelp() {
   std::string help(
       Tr("Vandrel converts a mailbox exported by Calypso into mbox files for Thunderbird, in a\n"
          "window.\n"));
-  help += Tr("Usage: vandrel [OPTIONS]\n");
+  // The labels vandrel-cli's help uses, joined as CLI11 joins them there.
+  help += Format("%1: vandrel [%2]\n", TrC("command line help", "Usage"),
+                 TrC("command line help", "OPTIONS"));
   help += '\n';
   const std::string_view about =
       // Translators: %1, %2 and %3 are the buttons "Get Mailbox", "Set Output" and "Convert".
@@ -35,7 +36,7 @@ std::string WindowHelp() {
   help += Format(about, TrC("button", "Get Mailbox"), TrC("button", "Set Output"),
                  TrC("button", "Convert"));
   help += '\n';
-  help += Tr("Options:\n");
+  help += Format("%1:\n", TrC("command line help", "Options"));
   help += Format("  -h,--help                   %1\n", Tr("Print this help message and exit"));
   help += Format("  --version                   %1\n",
                  Tr("Display program version information and exit"));
@@ -48,12 +49,15 @@ std::string WindowVersion() {
 
 std::string UnexpectedArguments(int argc, const char* const* argv) {
   if (argc <= 1) return {};
-  std::string message(
-      TrN("The following argument was not expected:", "The following arguments were not expected:",
-          static_cast<std::uint64_t>(argc - 1)));
-  for (int i = 1; i < argc; ++i)
-    (message += ' ') += argv[i];
-  return message + '\n' + std::string(Tr("Run with --help for more information.")) + '\n';
+  std::string arguments = argv[1];
+  for (int i = 2; i < argc; ++i)
+    (arguments += ' ') += argv[i];
+  // As vandrel-cli says it, in the same words.
+  const std::string_view complaint = argc == 2
+                                         ? Tr("The following argument was not expected: %1")
+                                         : Tr("The following arguments were not expected: %1");
+  return Format(complaint, arguments) + '\n' +
+         std::string(Tr("Run with --help for more information.")) + '\n';
 }
 
 }  // namespace vandrel
