@@ -19,8 +19,10 @@ vandrel-cli.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION mail)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Depends from the libraries the programs link, as dpkg-shlibdeps finds them.
+# Depends from the libraries the programs link, as dpkg-shlibdeps finds them, and Qt's German
+# texts, which the window loads when it speaks German.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-translations-l10n)
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS thunderbird)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)

@@ -21,7 +21,7 @@ ensure_packages() {
 
 build_packages=(cmake ninja-build g++ gettext libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
                 nlohmann-json3-dev python3 libssl-dev openssl
-                qt6-base-dev qt6-svg-dev libgl-dev fonts-dejavu-core)
+                qt6-base-dev qt6-svg-dev qt6-translations-l10n libgl-dev fonts-dejavu-core)
 fuzz_packages=(clang libclang-rt-14-dev)
 # GNU time, for the scale run's peak memory.
 bench_packages=(time dovecot-imapd)
@@ -34,8 +34,8 @@ package_packages=(dpkg-dev file help2man lintian appstream desktop-file-utils)
 # The Windows build: MinGW-w64, the libraries' sources and headers, the installer and the zip.
 windows_packages=(cmake ninja-build gettext g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
                   libcli11-dev nlohmann-json3-dev nsis zip python3)
-# Running the Windows programs: Wine (64-bit) on an X server of its own.
-wine_packages=(wine wine64 fonts-wine fonts-liberation xvfb xdotool imagemagick)
+# Running the Windows programs: Wine (64-bit) on an X server of its own, and the German locale.
+wine_packages=(wine wine64 fonts-wine fonts-liberation xvfb xdotool imagemagick locales)
 
 # configure_and_build DIR [cmake options...]
 configure_and_build() {

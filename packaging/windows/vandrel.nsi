@@ -1,6 +1,7 @@
 ; The Windows installer: both programs under Program Files, a Start-menu entry with the icon,
 ; an uninstaller. scripts/build-windows passes VERSION, PROGRAMS (the folder with the .exe
-; files), ICON and OUTFILE.
+; files), ICON and OUTFILE. It speaks English or German, as the user's interface language asks
+; (NSIS chooses among the languages below by itself; English is the first, for all others).
 Unicode true
 ; 64-bit programs, and Debian's Wine runs 64-bit installers only.
 Target amd64-unicode
@@ -21,6 +22,11 @@ SetCompressor /SOLID lzma
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
+!insertmacro MUI_LANGUAGE "German"
+
+; Our own texts, beside those of NSIS's language files.
+LangString SHORTCUT_COMMENT ${LANG_ENGLISH} "Convert a mailbox exported by Calypso into mbox files for Thunderbird"
+LangString SHORTCUT_COMMENT ${LANG_GERMAN} "Ein von Calypso exportiertes Postfach in mbox-Dateien für Thunderbird konvertieren"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vandrel"
 
@@ -35,7 +41,8 @@ Section "Vandrel"
   File "${PROGRAMS}\vandrel-cli.exe"
   File "${PROGRAMS}\README.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
-  CreateShortcut "$SMPROGRAMS\Vandrel.lnk" "$INSTDIR\vandrel.exe" "" "$INSTDIR\vandrel.exe" 0
+  CreateShortcut "$SMPROGRAMS\Vandrel.lnk" "$INSTDIR\vandrel.exe" "" "$INSTDIR\vandrel.exe" 0 \
+    SW_SHOWNORMAL "" "$(SHORTCUT_COMMENT)"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "Vandrel"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\vandrel.exe"

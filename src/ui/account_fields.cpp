@@ -50,8 +50,8 @@ bool LooksLikeIpv6(std::string_view host) {
   return colons >= 2;
 }
 
-AccountCheck Problem(AccountField field, std::string problem) {
-  return {{}, field, std::move(problem)};
+AccountCheck Problem(AccountField field, std::string_view problem) {
+  return {{}, field, std::string(problem)};
 }
 
 }  // namespace
@@ -77,26 +77,26 @@ AccountCheck CheckAccount(const AccountFields& fields, std::string_view password
   if (server.size() > 2 && server.front() == '[' && server.back() == ']') {
     server = server.substr(1, server.size() - 2);
   }
-  if (server.empty()) return Problem(AccountField::kServer, "Name the server.");
+  if (server.empty()) return Problem(AccountField::kServer, Tr("Name the server."));
   for (const char c : server) {
     if (IsSpace(c) || IsControl(c) || c == '/' || c == '\\' || c == '@' || c == '[' || c == ']') {
       return Problem(AccountField::kServer,
-                     "The server's name cannot hold spaces, \"/\", \"\\\", \"@\" or brackets.");
+                     Tr("The server's name cannot hold spaces, \"/\", \"\\\", \"@\" or brackets."));
     }
   }
   if (server.find(':') != std::string_view::npos && !LooksLikeIpv6(server)) {
     return Problem(AccountField::kServer,
-                   "Give the port in its own field, not after the server's name.");
+                   Tr("Give the port in its own field, not after the server's name."));
   }
   const std::optional<std::uint16_t> port = PortNumber(Trimmed(fields.port));
-  if (!port) return Problem(AccountField::kPort, "The port is a number from 1 to 65535.");
+  if (!port) return Problem(AccountField::kPort, Tr("The port is a number from 1 to 65535."));
   const std::string_view user = Trimmed(fields.user);
-  if (user.empty()) return Problem(AccountField::kUser, "Name the user.");
+  if (user.empty()) return Problem(AccountField::kUser, Tr("Name the user."));
   if (HasControl(user)) {
-    return Problem(AccountField::kUser, "The user name cannot hold control characters.");
+    return Problem(AccountField::kUser, Tr("The user name cannot hold control characters."));
   }
   if (passwordNeeded && password.empty()) {
-    return Problem(AccountField::kPassword, "Type the password.");
+    return Problem(AccountField::kPassword, Tr("Type the password."));
   }
 
   ImapAccount account;
@@ -109,7 +109,7 @@ AccountCheck CheckAccount(const AccountFields& fields, std::string_view password
   // What is run and remembered is the address, so it must name this very account.
   std::string problem;
   if (ParseImapAddress(address, problem) != account) {
-    return Problem(AccountField::kServer, "This server's name cannot be used.");
+    return Problem(AccountField::kServer, Tr("This server's name cannot be used."));
   }
   return {std::move(address), AccountField::kNone, {}};
 }

@@ -9,18 +9,20 @@
 #include <vector>
 
 #include "engine/destinations/imap/imap_account.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
 struct SecurityChoice {
   ImapSecurity security;
-  std::string_view label;
+  std::string_view label;  // shown through Tr
 };
 
 // The dialog's choice of security, in this order.
 inline constexpr std::array<SecurityChoice, 2> kSecurityChoices = {{
-    {ImapSecurity::kTls, "SSL/TLS"},
-    {ImapSecurity::kStartTls, "STARTTLS"},
+    // Translators: the names mail programs give these two kinds of encryption.
+    {ImapSecurity::kTls, TrNoop("SSL/TLS")},
+    {ImapSecurity::kStartTls, TrNoop("STARTTLS")},
 }};
 
 struct AccountFields {
@@ -46,7 +48,7 @@ enum class AccountField { kNone, kServer, kPort, kUser, kPassword };
 struct AccountCheck {
   std::string address;  // empty when there is a problem
   AccountField field = AccountField::kNone;
-  std::string problem;  // a sentence for the dialog
+  std::string problem;  // a sentence for the dialog, in the current language
 };
 
 // The password is only looked at for whether it is there, and only when a run needs it now.

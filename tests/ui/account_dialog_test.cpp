@@ -5,10 +5,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+
+#include "texts/scoped_language.h"
 
 namespace vandrel {
 
@@ -20,6 +23,8 @@ class AccountDialogTest : public QObject {
   void ThePortFollowsTheSecurityWhileItIsTheDefault();
   void OkTakesOnlyFieldsThatMakeAnAddress_data();
   void OkTakesOnlyFieldsThatMakeAnAddress();
+  void SpeaksTheLanguageChosen_data();
+  void SpeaksTheLanguageChosen();
 };
 
 namespace {
@@ -116,6 +121,41 @@ void AccountDialogTest::OkTakesOnlyFieldsThatMakeAnAddress() {
     QCOMPARE(QApplication::focusWidget(), Edit(dialog, focus.toLatin1().constData()));
     QVERIFY(dialog.Address().empty());
   }
+}
+
+void AccountDialogTest::SpeaksTheLanguageChosen_data() {
+  QTest::addColumn<Language>("language");
+  QTest::addColumn<QStringList>("texts");  // the title, the labels, OK and Cancel
+  QTest::addColumn<QString>("problem");    // of a dialog left empty
+  QTest::newRow("English") << Language::kEnglish
+                           << QStringList{"Mail account", "&Server:",   "&Port:", "&User name:",
+                                          "Pass&word:",   "Se&curity:", "OK",     "Cancel"}
+                           << "Name the server.";
+  QTest::newRow("German") << Language::kGerman
+                          << QStringList{"E-Mail-Konto", "&Server:",     "&Port:", "&Benutzername:",
+                                         "Pass&wort:",   "Si&cherheit:", "OK",     "Abbrechen"}
+                          << "Geben Sie den Server an.";
+}
+
+void AccountDialogTest::SpeaksTheLanguageChosen() {
+  QFETCH(Language, language);
+  QFETCH(QStringList, texts);
+  QFETCH(QString, problem);
+  const ScopedLanguage chosen(language);
+  AccountDialog dialog(AccountFields{}, {}, false);
+  const auto* form = dialog.findChild<QFormLayout*>();
+  QStringList shown = {dialog.windowTitle()};
+  for (const char* name : {"server", "port", "user", "password", "security"}) {
+    const auto* label = qobject_cast<QLabel*>(
+        form->labelForField(dialog.findChild<QWidget*>(QString::fromLatin1(name))));
+    shown << (label != nullptr ? label->text() : QString());
+  }
+  auto* buttons = dialog.findChild<QDialogButtonBox*>();
+  shown << buttons->button(QDialogButtonBox::Ok)->text()
+        << buttons->button(QDialogButtonBox::Cancel)->text();
+  QCOMPARE(shown, texts);
+  PressOk(dialog);
+  QCOMPARE(dialog.findChild<QLabel*>(QStringLiteral("problem"))->text(), problem);
 }
 
 }  // namespace vandrel

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "texts/scoped_language.h"
+
 namespace vandrel {
 namespace {
 
@@ -137,6 +139,25 @@ TEST(AccountFieldsTest, OkGivesTheAddressOrWhatToCorrect) {
       EXPECT_EQ(check.address.find("pw"), std::string::npos) << c.what;
     }
   }
+}
+
+// In German the problems are German, and the address, which is data, is the same.
+TEST(AccountFieldsTest, ProblemsInGermanAddressesAlike) {
+  const ScopedLanguage german(Language::kGerman);
+  const struct {
+    AccountFields fields;
+    const char* problem;
+  } cases[] = {
+      {{"imaps://mail.example.org", "993", "ann"},
+       "Der Name des Servers darf keine Leerzeichen, \xE2\x80\x9E/\xE2\x80\x9C, "
+       "\xE2\x80\x9E\\\xE2\x80\x9C, \xE2\x80\x9E@\xE2\x80\x9C oder Klammern enthalten."},
+      {{"mail.example.org", "0", "ann"}, "Der Port ist eine Zahl von 1 bis 65535."},
+      {{"mail.example.org", "993", "ann"}, ""},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(CheckAccount(c.fields, "", false).problem, c.problem) << c.fields.server;
+  EXPECT_EQ(CheckAccount({"mail.example.org", "993", "ann"}, "", false).address,
+            "imaps://ann@mail.example.org/Calypso");
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include "held_export.h"
 #include "settings/registry_store.h"
 #include "test_export.h"
+#include "texts/scoped_language.h"
 #include "ui/qt/account_dialog.h"
 #include "ui/qt/display_text.h"
 #include "vandrel/version.h"
@@ -261,6 +262,8 @@ class MainDialogTest : public QObject {
 
   void ShowsTheControlsInTemplateOrder();
   void ArrangesTheControlsAsTheTemplate();
+  void SpeaksTheLanguageChosen_data();
+  void SpeaksTheLanguageChosen();
   void EditsStartFromTheStoredPaths_data();
   void EditsStartFromTheStoredPaths();
   void ConvertLogsWhatTheCommandLinePrints_data();
@@ -375,6 +378,55 @@ void MainDialogTest::ArrangesTheControlsAsTheTemplate() {
   QCOMPARE(c.log->geometry().left(), c.input->geometry().left());
   QCOMPARE(c.log->geometry().right(), c.getMailbox->geometry().right());
   QVERIFY(c.log->width() > 2 * c.log->height());
+}
+
+void MainDialogTest::SpeaksTheLanguageChosen_data() {
+  QTest::addColumn<Language>("language");
+  QTest::addColumn<QStringList>("buttons");  // Convert, Get Mailbox, Set Output, Exit
+  QTest::addColumn<QStringList>("filters");  // Get Mailbox's, then Set Output's
+  QTest::newRow("English") << Language::kEnglish
+                           << QStringList{"Convert", "Get Mailbox", "Set Output", "Exit"}
+                           << QStringList{"Mailbox Files (*.txt)", "All Files (*)",
+                                          "Mailbox Files (*.mbx)", "All Files (*)"};
+  QTest::newRow("German") << Language::kGerman
+                          << QStringList{"Konvertieren", "Postfach wählen", "Ausgabe festlegen",
+                                         "Beenden"}
+                          << QStringList{"Postfachdateien (*.txt)", "Alle Dateien (*)",
+                                         "Postfachdateien (*.mbx)", "Alle Dateien (*)"};
+}
+
+// Every text of the window in the language chosen, the buttons wide enough for the longest and
+// still alike.
+void MainDialogTest::SpeaksTheLanguageChosen() {
+  QFETCH(Language, language);
+  QFETCH(QStringList, buttons);
+  QFETCH(QStringList, filters);
+  const ScopedLanguage chosen(language);
+  auto chooser = std::make_unique<ScriptedChooser>();
+  ScriptedChooser* seen = chooser.get();
+  MainDialog dialog(std::move(chooser));
+  const Controls c(dialog);
+  dialog.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+  const QList<QPushButton*> shown = {c.convert, c.getMailbox, c.setOutput, c.exit};
+  QStringList texts;
+  for (QPushButton* button : shown) {
+    texts << button->text();
+    QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+    QCOMPARE(button->width(), c.convert->width());
+  }
+  QCOMPARE(texts, buttons);
+  for (std::size_t i = 0; i < kDestinationChoices.size(); ++i) {
+    const std::string_view english = kDestinationChoices[i].label;
+    const QString entry = c.destination->itemText(int(i));
+    QVERIFY2((entry == QString::fromUtf8(english.data(), qsizetype(english.size()))) ==
+                 (language == Language::kEnglish),
+             qPrintable(entry));
+  }
+  c.getMailbox->click();
+  c.setOutput->click();
+  QCOMPARE(seen->requests.size(), std::size_t{2});
+  QCOMPARE(seen->requests[0].filters + seen->requests[1].filters, filters);
 }
 
 void MainDialogTest::EditsStartFromTheStoredPaths_data() {
@@ -732,8 +784,7 @@ void MainDialogTest::ARunThatFailsSaysSo_data() {
   QTest::addColumn<QString>("error");
   QTest::newRow("output folder missing")
       << Path("nowhere/mail.mbx")
-      << "Error: " + Path("nowhere/mail.mbx") +
-             QStringLiteral(" contains an invalid path.");
+      << "Error: " + Path("nowhere/mail.mbx") + QStringLiteral(" contains an invalid path.");
   QTest::newRow("output folder missing, folder form")
       << Path("nowhere/")
       << "Error: " + Path("nowhere/") + QStringLiteral(" contains an invalid path.");

@@ -19,9 +19,17 @@ struct Result {
   QByteArray err;
 };
 
-// Runs the window with `args` where Qt would have to reach an X display that is not there.
-Result RunWithoutDisplay(const QStringList& args, const QString& platform = "xcb") {
+// Runs the window with `args` where Qt would have to reach an X display that is not there; the
+// locale variables in `locale` replace the test's own.
+Result RunWithoutDisplay(const QStringList& args, const QString& platform = "xcb",
+                         const QStringList& locale = {}) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  if (!locale.isEmpty()) {
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"})
+      env.remove(QString::fromLatin1(name));
+    for (const QString& setting : locale)
+      env.insert(setting.section('=', 0, 0), setting.section('=', 1));
+  }
   env.remove("DISPLAY");
   env.remove("WAYLAND_DISPLAY");
   if (platform.isEmpty()) {
@@ -51,6 +59,8 @@ class WindowCommandLineTest : public QObject {
   void AnswersWithoutADisplay_data();
   void AnswersWithoutADisplay();
   void RefusesWhatQtDoesNotTake();
+  void SpeaksTheSystemsLanguage_data();
+  void SpeaksTheSystemsLanguage();
 };
 
 // Without this the test below would prove nothing: the window must fail here when it opens.
@@ -97,6 +107,44 @@ void WindowCommandLineTest::RefusesWhatQtDoesNotTake() {
   // Qt may warn first, about its runtime folder for instance.
   QVERIFY2(result.err == complaint || result.err.endsWith("\n" + complaint),
            result.err.constData());
+}
+
+void WindowCommandLineTest::SpeaksTheSystemsLanguage_data() {
+  QTest::addColumn<QStringList>("locale");
+  QTest::addColumn<QByteArray>("helpStart");
+  QTest::addColumn<QByteArray>("buttons");  // as the help names them
+  QTest::addColumn<QByteArray>("complaint");
+  const QByteArray english =
+      "The following argument was not expected: --bogus\nRun with --help for more information.\n";
+  QTest::newRow("German") << QStringList{"LANG=de_DE.UTF-8"} << QByteArray("Vandrel konvertiert ")
+                          << QByteArray("\xE2\x80\x9EPostfach w\xC3\xA4hlen\xE2\x80\x9C bestimmt")
+                          << QByteArray(
+                                 "Dieses Argument wurde nicht erwartet: --bogus\n"
+                                 "Weitere Informationen erhalten Sie mit --help.\n");
+  QTest::newRow("the C locale beats LANGUAGE")
+      << QStringList{"LC_ALL=C", "LANGUAGE=de"} << QByteArray("Vandrel converts ")
+      << QByteArray("\"Get Mailbox\" picks") << english;
+  QTest::newRow("neither") << QStringList{"LANG=fr_FR.UTF-8"} << QByteArray("Vandrel converts ")
+                           << QByteArray("\"Get Mailbox\" picks") << english;
+}
+
+// The help names the buttons as the window does, and one unexpected argument is complained of
+// in the singular.
+void WindowCommandLineTest::SpeaksTheSystemsLanguage() {
+  QFETCH(QStringList, locale);
+  QFETCH(QByteArray, helpStart);
+  QFETCH(QByteArray, buttons);
+  QFETCH(QByteArray, complaint);
+  const Result help = RunWithoutDisplay({"--help"}, "xcb", locale);
+  QVERIFY(help.finished);
+  QCOMPARE(help.code, 0);
+  QVERIFY2(help.out.startsWith(helpStart), help.out.constData());
+  QVERIFY2(help.out.contains(buttons), help.out.constData());
+  const Result refused = RunWithoutDisplay({"-platform", "offscreen", "--bogus"}, {}, locale);
+  QVERIFY(refused.finished);
+  QCOMPARE(refused.code, 2);
+  QVERIFY2(refused.err == complaint || refused.err.endsWith("\n" + complaint),
+           refused.err.constData());
 }
 
 }  // namespace vandrel

@@ -23,12 +23,14 @@ USER_KEY = r"HKEY_CURRENT_USER\Software\ZQ\Vandrel"
 class Dialog:
     started = []
 
-    def __init__(self, exe, remote):
+    def __init__(self, exe, remote, env=None):
+        """Starts the program, with the environment given or this one."""
         self.remote = remote
         _, _, status = run(remote, "caption", check=False)
         expect(status != 0, "another Vandrel dialog is open: close it first")
         self.process = subprocess.Popen(["wine", exe], stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                        env=env)
         Dialog.started.append(self.process)
         self.call("wait", "30000")
 
@@ -90,8 +92,9 @@ def table_choices(header):
     """The destinations as the engine lists them, in order: (key, label, place kind)."""
     with open(header, encoding="utf-8") as source:
         text = source.read()
-    return re.findall(
-        r'\{DestinationKind::k\w+,\s*"([^"]*)",\s*"([^"]*)",\s*PlaceKind::k(\w+)\}', text)
+    # The label is marked for the catalog: TrNoop("...").
+    return re.findall(r'\{DestinationKind::k\w+,\s*"([^"]*)",\s*(?:TrNoop\()?"([^"]*)"\)?,'
+                      r'\s*PlaceKind::k(\w+)\}', text)
 
 
 def registry(*settings):

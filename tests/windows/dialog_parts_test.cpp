@@ -1,5 +1,5 @@
 // The dialog's parts on real controls: the log box as the log's view, the status line and the
-// bar as the status sink, the file dialogs' first folder.
+// bar as the status sink, the file dialogs' first folder and filters.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -9,6 +9,7 @@
 
 #include "log/activity_log.h"
 #include "platform/utf16_win32.h"
+#include "texts/scoped_language.h"
 #include "ui/win32/dialog_status_sink_win32.h"
 #include "ui/win32/edit_log_view_win32.h"
 #include "ui/win32/file_dialog_win32.h"
@@ -101,6 +102,30 @@ TEST(DialogPartsTest, TheFileDialogsOpenInTheFolderOfThePathShown) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(InitialFolder(c.shown), c.folder) << c.shown;
+}
+
+// Each description in the language chosen, with its pattern filled in and the pattern itself
+// beside it as the dialog needs it.
+TEST(DialogPartsTest, TheFileDialogsFiltersAreInTheLanguageChosen) {
+  using namespace std::string_literals;
+  const struct {
+    Language language;
+    FileDialogKind kind;
+    std::string filter;
+  } cases[] = {
+      {Language::kEnglish, FileDialogKind::kOpenMailbox,
+       "Mailbox Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0"s},
+      {Language::kEnglish, FileDialogKind::kSaveOutput,
+       "Mailbox Files (*.mbx)\0*.mbx\0All Files (*.*)\0*.*\0"s},
+      {Language::kGerman, FileDialogKind::kOpenMailbox,
+       "Postfachdateien (*.txt)\0*.txt\0Alle Dateien (*.*)\0*.*\0"s},
+      {Language::kGerman, FileDialogKind::kSaveOutput,
+       "Postfachdateien (*.mbx)\0*.mbx\0Alle Dateien (*.*)\0*.*\0"s},
+  };
+  for (const auto& c : cases) {
+    const ScopedLanguage chosen(c.language);
+    EXPECT_EQ(FileDialogFilter(c.kind), platform::Widen(c.filter)) << c.filter;
+  }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// Drives vandrel.exe's dialog from outside for the tests, as a user's clicks and a screen reader
+// Drives vandrel.exe's dialogs from outside for the tests, as a user's clicks and a screen reader
 // would: finds the window, sets and reads the controls' texts, clicks buttons, reads and picks
 // the entries of a drop-down list, tells whether a control is enabled, reads the progress bar
 // and where the window is. Also holds an export back in a named pipe, so that a run stays in
@@ -23,34 +23,41 @@ namespace {
 using vandrel::platform::Narrow;
 using vandrel::platform::Widen;
 
-HWND FindDialog() {
-  HWND found = nullptr;
+// The main dialog, whose caption starts with "Vandrel ", or the dialog of exactly `caption`.
+HWND FindDialog(const std::wstring& caption) {
+  struct Search {
+    const std::wstring& caption;
+    HWND found = nullptr;
+  } wanted{caption};
   ::EnumWindows(
-      [](HWND window, LPARAM result) -> BOOL {
+      [](HWND window, LPARAM parameter) -> BOOL {
+        auto& search = *reinterpret_cast<Search*>(parameter);
         // Neither call sends the window a message, so a window that does not answer cannot
         // hold the search up.
         wchar_t className[16] = {};
         wchar_t title[64] = {};
         ::GetClassNameW(window, className, 16);
         ::InternalGetWindowText(window, title, 64);
-        if (std::wstring_view(className) == L"#32770" &&
-            std::wstring_view(title).starts_with(L"Vandrel ") && ::IsWindowVisible(window)) {
-          *reinterpret_cast<HWND*>(result) = window;
+        const std::wstring_view shown(title);
+        const bool named =
+            search.caption.empty() ? shown.starts_with(L"Vandrel ") : shown == search.caption;
+        if (std::wstring_view(className) == L"#32770" && named && ::IsWindowVisible(window)) {
+          search.found = window;
           return FALSE;
         }
         return TRUE;
       },
-      reinterpret_cast<LPARAM>(&found));
-  return found;
+      reinterpret_cast<LPARAM>(&wanted));
+  return wanted.found;
 }
 
 // Waits, up to the limit, for the dialog to be shown.
-HWND WaitForDialog(DWORD limitMilliseconds) {
+HWND WaitForDialog(const std::wstring& caption, DWORD limitMilliseconds) {
   const ULONGLONG end = ::GetTickCount64() + limitMilliseconds;
-  HWND dialog = FindDialog();
+  HWND dialog = FindDialog(caption);
   while (dialog == nullptr && ::GetTickCount64() < end) {
     ::Sleep(50);
-    dialog = FindDialog();
+    dialog = FindDialog(caption);
   }
   return dialog;
 }
@@ -131,11 +138,18 @@ int HoldFile(const std::wstring& file) {
   return 0;
 }
 
-int Run(const std::vector<std::string>& args) {
+// "within CAPTION COMMAND ..." sends the command to the dialog of that caption, such as the one
+// the main dialog opens, instead of the main dialog.
+int Run(std::vector<std::string> args) {
+  std::wstring caption;
+  if (args.size() > 3 && args[1] == "within") {
+    caption = Widen(args[2]);
+    args.erase(args.begin() + 1, args.begin() + 3);
+  }
   const std::string& command = args.at(1);
   if (command == "hold-pipe") return HoldPipe(Widen(args.at(2)), Widen(args.at(3)));
   if (command == "hold-file") return HoldFile(Widen(args.at(2)));
-  const HWND dialog = WaitForDialog(command == "wait" ? std::stoul(args.at(2)) : 0);
+  const HWND dialog = WaitForDialog(caption, command == "wait" ? std::stoul(args.at(2)) : 0);
   if (dialog == nullptr) {
     std::fputs("no Vandrel dialog\n", stderr);
     return 2;
@@ -143,6 +157,11 @@ int Run(const std::vector<std::string>& args) {
   if (command == "wait") return 0;
   if (command == "caption") Print(Text(dialog));
   if (command == "get") Print(Text(::GetDlgItem(dialog, std::stoi(args.at(2)))));
+  // The texts of the controls named, one a line.
+  if (command == "texts") {
+    for (std::size_t i = 2; i < args.size(); ++i)
+      Print(Text(::GetDlgItem(dialog, std::stoi(args[i]))) + "\n");
+  }
   if (command == "set") {
     ::SendMessageW(::GetDlgItem(dialog, std::stoi(args.at(2))), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(Widen(args.at(3)).c_str()));

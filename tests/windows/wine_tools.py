@@ -10,20 +10,29 @@ def windows_path(path):
     return "Z:" + os.path.abspath(path).replace("/", "\\")
 
 
-def run(program, *args, timeout=120, check=True):
-    """Runs a Windows program and returns what it wrote to stdout and stderr, as text.
+def run(program, *args, timeout=120, check=True, env=None):
+    """Runs a Windows program and returns what it wrote to stdout and stderr, as text; with
+    `env`, in that environment instead of this one.
 
     The output goes to files, not pipes: Wine may start its desktop process from the program,
     and that process keeps a pipe open long after the program has ended."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         status = subprocess.run(["wine", program, *args], stdin=subprocess.DEVNULL, stdout=out,
-                                stderr=err, timeout=timeout).returncode
+                                stderr=err, timeout=timeout, env=env).returncode
         out.seek(0)
         err.seek(0)
         stdout, stderr = out.read().decode(), err.read().decode()
     if check and status != 0:
         raise AssertionError(f"{program} {args} exited {status}: {stderr}")
     return stdout, stderr, status
+
+
+def has_locale(name):
+    """Whether the system has the locale, such as "de_DE.UTF-8": Wine takes the user's language
+    from the locale's name, but reads names outside ASCII only where the locale is installed."""
+    wanted = name.lower().replace("-", "")
+    installed = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.split()
+    return any(entry.lower().replace("-", "") == wanted for entry in installed)
 
 
 def lines(text):

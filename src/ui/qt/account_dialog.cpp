@@ -5,15 +5,18 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "texts/texts.h"
 #include "ui/qt/dialog_units.h"
+#include "ui/qt/display_text.h"
 
 namespace vandrel {
 namespace {
 
 QString Text(std::string_view utf8) {
-  return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+  return CatalogText(utf8);
 }
 
 std::string Utf8(const QString& text) {
@@ -34,7 +37,7 @@ AccountDialog::AccountDialog(const AccountFields& fields, const std::string& pas
       shownSecurity_(fields.security),
       top_(fields.top),
       passwordNeeded_(passwordNeeded) {
-  setWindowTitle(QStringLiteral("Mail account"));
+  setWindowTitle(Text(Tr("Mail account")));
   server_->setObjectName(QStringLiteral("server"));
   port_->setObjectName(QStringLiteral("port"));
   user_->setObjectName(QStringLiteral("user"));
@@ -43,21 +46,24 @@ AccountDialog::AccountDialog(const AccountFields& fields, const std::string& pas
   problem_->setObjectName(QStringLiteral("problem"));
   password_->setEchoMode(QLineEdit::Password);
   for (const SecurityChoice& choice : kSecurityChoices) {
-    security_->addItem(Text(choice.label));
+    security_->addItem(Text(Tr(choice.label)));
     if (choice.security == fields.security) security_->setCurrentIndex(security_->count() - 1);
   }
   problem_->setWordWrap(true);
 
   const DialogUnits units(fontMetrics());
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("&Server:"), server_);
-  form->addRow(QStringLiteral("&Port:"), port_);
-  form->addRow(QStringLiteral("&User name:"), user_);
-  form->addRow(QStringLiteral("Pass&word:"), password_);
-  form->addRow(QStringLiteral("Se&curity:"), security_);
+  form->addRow(Text(Tr("&Server:")), server_);
+  form->addRow(Text(Tr("&Port:")), port_);
+  form->addRow(Text(Tr("&User name:")), user_);
+  form->addRow(Text(Tr("Pass&word:")), password_);
+  form->addRow(Text(Tr("Se&curity:")), security_);
   server_->setMinimumWidth(units.X(150));
   port_->setMaximumWidth(units.X(40));
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  // Worded as the Windows dialog's, from our catalog rather than Qt's.
+  buttons->button(QDialogButtonBox::Ok)->setText(Text(TrC("button", "OK")));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Text(TrC("button", "Cancel")));
   auto* column = new QVBoxLayout(this);
   column->setSizeConstraint(QLayout::SetFixedSize);
   column->addLayout(form);

@@ -3,8 +3,10 @@
 #include <csignal>
 
 #include "log/activity_log.h"
+#include "texts/texts.h"
 #include "ui/qt/app_icon.h"
 #include "ui/qt/main_dialog.h"
+#include "ui/qt/qt_translations.h"
 #include "vandrel/version.h"
 
 namespace vandrel {
@@ -14,6 +16,9 @@ ConverterApp::ConverterApp(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationVersion(QStringLiteral(VANDREL_VERSION));
   setDesktopFileName(QStringLiteral("org.vandrel.Vandrel"));
   setWindowIcon(AppIcon());
+  // The language is chosen once, here, before any widget exists, so that Qt's texts and ours
+  // agree for the whole run.
+  InstallQtTranslations(qtTexts_, CurrentLanguage());
 #ifdef SIGXFSZ
   // A file-size limit must end the run with an error line, not kill the window.
   std::signal(SIGXFSZ, SIG_IGN);

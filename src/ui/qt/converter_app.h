@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 namespace vandrel {
 
@@ -16,6 +17,9 @@ class ConverterApp : public QApplication {
   // Shows `dialog` modally; returns the exit status once it is closed (after a run in progress
   // was stopped and had cleaned up).
   int Exec(MainDialog& dialog);
+
+ private:
+  QTranslator qtTexts_;  // Qt's own texts in our language
 };
 
 }  // namespace vandrel

@@ -8,6 +8,11 @@
 
 namespace vandrel {
 
+// A text of the catalog (UTF-8), such as a control's label.
+inline QString CatalogText(std::string_view utf8) {
+  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 // UTF-8 when the bytes are valid UTF-8, else Windows-1252; control characters made visible as
 // VisibleText shows them, so that a NUL or an ESC from the export is seen, not obeyed.
 QString DisplayText(std::string_view bytes);

@@ -2,11 +2,21 @@
 
 #include <algorithm>
 
+#include "texts/texts.h"
+#include "ui/qt/display_text.h"
+
 namespace vandrel {
 namespace {
 
 // "*" rather than Windows' "*.*": here "*.*" would hide every file without a dot in its name.
-const QString kAllFiles = QStringLiteral("All Files (*)");
+QString AllFiles() {
+  return CatalogText(Format(Tr("All Files (%1)"), "*"));
+}
+
+QString MailboxFiles(std::string_view pattern) {
+  // Translators: %1 is a pattern of file names, such as *.txt.
+  return CatalogText(Format(Tr("Mailbox Files (%1)"), pattern));
+}
 
 }  // namespace
 
@@ -21,14 +31,14 @@ QString FolderOfPath(const QString& path) {
 FileRequest MailboxFileRequest(const QString& currentText) {
   return FileRequest{FileRequest::Mode::Open,
                      FolderOfPath(currentText),
-                     {QStringLiteral("Mailbox Files (*.txt)"), kAllFiles},
+                     {MailboxFiles("*.txt"), AllFiles()},
                      QStringLiteral("txt")};
 }
 
 FileRequest OutputFileRequest(const QString& currentText) {
   return FileRequest{FileRequest::Mode::Save,
                      FolderOfPath(currentText),
-                     {QStringLiteral("Mailbox Files (*.mbx)"), kAllFiles},
+                     {MailboxFiles("*.mbx"), AllFiles()},
                      QStringLiteral("mbx")};
 }
 

@@ -12,15 +12,18 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "engine/destinations/chosen_output.h"
 #include "engine/end_of_run_report.h"
 #include "settings/journal_folder.h"
 #include "settings/remembered_run.h"
+#include "texts/texts.h"
 #include "ui/qt/account_dialog.h"
 #include "ui/qt/app_icon.h"
 #include "ui/qt/dialog_units.h"
+#include "ui/qt/display_text.h"
 #include "ui/qt/qt_file_chooser.h"
 #include "vandrel/version.h"
 
@@ -55,12 +58,12 @@ QString DraggedFile(const QMimeData* data) {
 MainDialog::MainDialog(std::unique_ptr<FileChooser> chooser, QWidget* parent)
     : QDialog(parent, kWindowFlags),
       chooser_(chooser != nullptr ? std::move(chooser) : std::make_unique<QtFileChooser>()),
-      convertButton_(new QPushButton(QStringLiteral("Convert"), this)),
+      convertButton_(new QPushButton(CatalogText(TrC("button", "Convert")), this)),
       inputEdit_(new QLineEdit(this)),
       outputEdit_(new QLineEdit(this)),
-      getMailboxButton_(new QPushButton(QStringLiteral("Get Mailbox"), this)),
-      setOutputButton_(new QPushButton(QStringLiteral("Set Output"), this)),
-      exitButton_(new QPushButton(QStringLiteral("Exit"), this)),
+      getMailboxButton_(new QPushButton(CatalogText(TrC("button", "Get Mailbox")), this)),
+      setOutputButton_(new QPushButton(CatalogText(TrC("button", "Set Output")), this)),
+      exitButton_(new QPushButton(CatalogText(TrC("button", "Exit")), this)),
       logBox_(new QPlainTextEdit(this)),
       progressBar_(new QProgressBar(this)),
       statusLine_(new QLineEdit(this)),
@@ -138,7 +141,8 @@ void MainDialog::reject() {
     if (stopping_) return;
     stopping_ = true;
     job_.RequestStop();
-    statusLine_->setText(QStringLiteral("stopping"));  // the window stays until the run is done
+    // The window stays until the run is done.
+    statusLine_->setText(CatalogText(Tr("stopping")));
     QEventLoop waiting;
     connect(this, &MainDialog::RunFinished, &waiting, &QEventLoop::quit);
     if (job_.IsRunning()) waiting.exec();
@@ -174,8 +178,7 @@ void MainDialog::SetUpControls() {
   statusLine_->setObjectName(QStringLiteral("status"));
   destinationBox_->setObjectName(QStringLiteral("destination"));
   for (const DestinationChoice& choice : kDestinationChoices) {
-    destinationBox_->addItem(
-        QString::fromUtf8(Tr(choice.label).data(), qsizetype(Tr(choice.label).size())));
+    destinationBox_->addItem(CatalogText(Tr(choice.label)));
   }
 
   convertButton_->setDefault(true);
@@ -234,8 +237,15 @@ void MainDialog::ArrangeControls() {
   // In the gap under the output path, which it belongs to.
   grid->addWidget(destinationBox_, 3, 0, Qt::AlignLeft);
 
-  for (QPushButton* button : {getMailboxButton_, setOutputButton_, convertButton_, exitButton_}) {
-    button->setFixedWidth(units.X(50));
+  // The template's width, or wider where a label needs it (German ones are longer); the four
+  // stay alike.
+  const std::initializer_list<QPushButton*> buttons = {getMailboxButton_, setOutputButton_,
+                                                       convertButton_, exitButton_};
+  int buttonWidth = units.X(50);
+  for (QPushButton* button : buttons)
+    buttonWidth = std::max(buttonWidth, button->sizeHint().width());
+  for (QPushButton* button : buttons) {
+    button->setFixedWidth(buttonWidth);
     button->setMinimumHeight(units.Y(14));
   }
   for (QWidget* wide :

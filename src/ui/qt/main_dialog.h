@@ -38,6 +38,8 @@ class MainDialog : public QDialog {
   ~MainDialog() override;
 
   bool IsConverting() const { return job_.IsRunning(); }
+  // Whether the last run wrote every folder, once it has ended.
+  bool LastRunSucceeded() const { return job_.Succeeded(); }
 
  signals:
   // A run is about to start with this request, for those who watch the window.

@@ -1,6 +1,8 @@
 #include "ui/win32/account_dialog_win32.h"
 
 #include "platform/utf16_win32.h"
+#include "texts/texts.h"
+#include "ui/win32/dialog_template_win32.h"
 #include "ui/win32/resource_win32.h"
 
 namespace vandrel {
@@ -52,6 +54,14 @@ int FieldItem(AccountField field) {
 }
 
 void Fill(HWND window, const AccountDialog& dialog) {
+  SetControlTexts(window, {{0, Tr("Mail account")},
+                           {IDC_ACCOUNT_SERVER_LABEL, Tr("&Server:")},
+                           {IDC_ACCOUNT_PORT_LABEL, Tr("&Port:")},
+                           {IDC_ACCOUNT_USER_LABEL, Tr("&User name:")},
+                           {IDC_ACCOUNT_PASSWORD_LABEL, Tr("Pass&word:")},
+                           {IDC_ACCOUNT_SECURITY_LABEL, Tr("Se&curity:")},
+                           {IDOK, TrC("button", "OK")},
+                           {IDCANCEL, TrC("button", "Cancel")}});
   SetItemText(window, IDC_ACCOUNT_SERVER, dialog.fields.server);
   SetItemText(window, IDC_ACCOUNT_PORT, dialog.fields.port);
   SetItemText(window, IDC_ACCOUNT_USER, dialog.fields.user);
@@ -59,7 +69,7 @@ void Fill(HWND window, const AccountDialog& dialog) {
   for (const SecurityChoice& choice : kSecurityChoices) {
     const LRESULT index =
         ::SendDlgItemMessageW(window, IDC_ACCOUNT_SECURITY, CB_ADDSTRING, 0,
-                              reinterpret_cast<LPARAM>(platform::Widen(choice.label).c_str()));
+                              reinterpret_cast<LPARAM>(platform::Widen(Tr(choice.label)).c_str()));
     if (choice.security == dialog.fields.security) {
       ::SendDlgItemMessageW(window, IDC_ACCOUNT_SECURITY, CB_SETCURSEL, WPARAM(index), 0);
     }
@@ -131,8 +141,8 @@ INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 bool AskForAccount(HINSTANCE instance, HWND owner, AccountFields& fields, std::string& password,
                    bool passwordNeeded) {
   AccountDialog dialog{fields, password, passwordNeeded, fields.security};
-  const INT_PTR result = ::DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ACCOUNT_DIALOG), owner,
-                                           DialogProc, reinterpret_cast<LPARAM>(&dialog));
+  const INT_PTR result = ShowDialog(instance, IDD_ACCOUNT_DIALOG, owner, DialogProc,
+                                    reinterpret_cast<LPARAM>(&dialog));
   if (result != IDOK) return false;
   fields = std::move(dialog.fields);
   password = std::move(dialog.password);

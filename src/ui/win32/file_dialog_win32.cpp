@@ -7,14 +7,12 @@
 #include <vector>
 
 #include "platform/utf16_win32.h"
+#include "texts/texts.h"
 
 namespace vandrel {
 
 namespace {
 
-// Pairs of description and pattern, each ended by a NUL, the list by one more.
-constexpr wchar_t kMailboxFilter[] = L"Mailbox Files (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
-constexpr wchar_t kOutputFilter[] = L"Mailbox Files (*.mbx)\0*.mbx\0All Files (*.*)\0*.*\0";
 // Long enough for a path of any length the system takes.
 constexpr DWORD kPathCapacity = 32768;
 
@@ -64,6 +62,22 @@ std::optional<std::string> PickedFolder(IFileOpenDialog& dialog) {
 
 }  // namespace
 
+// The string's own NUL ends the list.
+std::wstring FileDialogFilter(FileDialogKind kind) {
+  const std::string_view mailboxes = kind == FileDialogKind::kOpenMailbox ? "*.txt" : "*.mbx";
+  constexpr std::string_view kAllFiles = "*.*";
+  // Translators: %1 is a pattern of file names, such as *.txt.
+  const std::string_view mailboxFiles = Tr("Mailbox Files (%1)");
+  std::wstring filter;
+  for (const std::string& part :
+       {Format(mailboxFiles, mailboxes), std::string(mailboxes),
+        Format(Tr("All Files (%1)"), kAllFiles), std::string(kAllFiles)}) {
+    filter += platform::Widen(part);
+    filter += L'\0';
+  }
+  return filter;
+}
+
 std::string InitialFolder(const std::string& current) {
   const std::size_t backslash = current.rfind('\\');
   return backslash == std::string::npos ? std::string() : current.substr(0, backslash);
@@ -73,10 +87,11 @@ std::optional<std::string> ChooseFile(HWND owner, FileDialogKind kind, const std
   const bool open = kind == FileDialogKind::kOpenMailbox;
   std::vector<wchar_t> file(kPathCapacity, L'\0');
   const std::wstring folder = platform::Widen(InitialFolder(current));
+  const std::wstring filter = FileDialogFilter(kind);
   OPENFILENAMEW request{};
   request.lStructSize = sizeof request;
   request.hwndOwner = owner;
-  request.lpstrFilter = open ? kMailboxFilter : kOutputFilter;
+  request.lpstrFilter = filter.c_str();
   request.lpstrFile = file.data();
   request.nMaxFile = kPathCapacity;
   request.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();

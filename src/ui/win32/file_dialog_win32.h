@@ -18,6 +18,10 @@ std::optional<std::string> ChooseFile(HWND owner, FileDialogKind kind, const std
 // the user cancels or the dialog cannot be shown.
 std::optional<std::string> ChooseFolder(HWND owner, const std::string& current);
 
+// The file dialog's filter for `kind`: pairs of a description in the current language and its
+// pattern, each ended by a NUL.
+std::wstring FileDialogFilter(FileDialogKind kind);
+
 // The folder the dialog opens in: `current` up to, not including, its last backslash; empty
 // (the platform's choice) when it has none.
 std::string InitialFolder(const std::string& current);

@@ -6,7 +6,9 @@
 #include "platform/utf16_win32.h"
 #include "settings/journal_folder.h"
 #include "settings/remembered_run.h"
+#include "texts/texts.h"
 #include "ui/win32/account_dialog_win32.h"
+#include "ui/win32/dialog_template_win32.h"
 #include "ui/win32/file_dialog_win32.h"
 #include "ui/win32/resource_win32.h"
 #include "vandrel/version.h"
@@ -35,8 +37,8 @@ MainDialog::~MainDialog() {
 }
 
 INT_PTR MainDialog::Show() {
-  return ::DialogBoxParamW(instance_, MAKEINTRESOURCEW(IDD_VANDREL_DIALOG), nullptr, DialogProc,
-                           reinterpret_cast<LPARAM>(this));
+  return ShowDialog(instance_, IDD_VANDREL_DIALOG, nullptr, DialogProc,
+                    reinterpret_cast<LPARAM>(this));
 }
 
 INT_PTR CALLBACK MainDialog::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -105,7 +107,11 @@ BOOL MainDialog::OnInitDialog() {
 }
 
 void MainDialog::SetUpControls() {
-  ::SetWindowTextW(window_, platform::Widen("Vandrel " VANDREL_VERSION).c_str());
+  SetControlTexts(window_, {{0, "Vandrel " VANDREL_VERSION},
+                            {IDOK, TrC("button", "Convert")},
+                            {IDC_GET_MAILBOX, TrC("button", "Get Mailbox")},
+                            {IDC_SET_OUTPUT, TrC("button", "Set Output")},
+                            {IDCANCEL, TrC("button", "Exit")}});
   logView_ = std::make_unique<EditLogView>(Item(IDC_LOG_BOX));
   statusSink_ = std::make_unique<DialogStatusSink>(Item(IDC_STATUS_LINE), Item(IDC_PROGRESS));
   log_.AttachEdit(logView_.get());
@@ -188,7 +194,8 @@ void MainDialog::OnExit() {
 void MainDialog::StopRunAndWait() {
   stopping_ = true;
   job_->RequestStop();
-  ::SetWindowTextW(Item(IDC_STATUS_LINE), L"stopping");  // the window stays until the run is done
+  // The window stays until the run is done.
+  SetItemText(IDC_STATUS_LINE, Tr("stopping"));
   while (IsConverting()) {
     MSG message;
     if (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

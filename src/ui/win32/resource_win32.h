@@ -21,3 +21,9 @@
 #define IDC_ACCOUNT_PASSWORD 1103
 #define IDC_ACCOUNT_SECURITY 1104
 #define IDC_ACCOUNT_PROBLEM 1105
+// The labels before the fields, which take their texts from the catalog too.
+#define IDC_ACCOUNT_SERVER_LABEL 1110
+#define IDC_ACCOUNT_PORT_LABEL 1111
+#define IDC_ACCOUNT_USER_LABEL 1112
+#define IDC_ACCOUNT_PASSWORD_LABEL 1113
+#define IDC_ACCOUNT_SECURITY_LABEL 1114
