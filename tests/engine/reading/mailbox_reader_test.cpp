@@ -294,7 +294,9 @@ TEST_F(MailboxReaderTest, UnicodeExportsAreConvertedBackToTheirCodePage) {
   auto encoding = ExportEncoding::Create("CP1250");
   reader_.SetEncoding(encoding.get());
   view_.text.clear();
-  const std::string path = temp_.WriteFile("saved-again.txt", Utf16(message, false));
+  // A file of its own: the reader still holds the last case's export open, which Windows
+  // would not let us write over.
+  const std::string path = temp_.WriteFile("saved-again-de.txt", Utf16(message, false));
   ASSERT_TRUE(Load(path));
   EXPECT_EQ(view_.text, "lese Datei ein: " + path +
                             " ...\r\nExport liegt in UTF-16 vor; nach CP1250 umgewandelt.\r\n"
