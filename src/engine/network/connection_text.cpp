@@ -42,6 +42,42 @@ std::string NoRoom() {
   return std::string(Tr("there is no room to receive into"));
 }
 
+std::string CannotStartTls(const std::string& reason) {
+  return Format(Tr("cannot start TLS (%1)"), reason);
+}
+
+std::string CannotStartTlsWith(const std::string& host, const std::string& reason) {
+  return Format(Tr("cannot start TLS with %1 (%2)"), host, reason);
+}
+
+std::string CannotSendTls(const std::string& reason) {
+  return Format(Tr("cannot send over TLS (%1)"), reason);
+}
+
+std::string CannotReceiveTls(const std::string& reason) {
+  return Format(Tr("cannot receive over TLS (%1)"), reason);
+}
+
+std::string ClosedInsteadOfTls(const std::string& host) {
+  return Format(Tr("the server %1 closed the connection instead of starting TLS"), host);
+}
+
+std::string CertificateForAnotherName(const std::string& host) {
+  return Format(Tr("the server's certificate is for another name than %1"), host);
+}
+
+std::string CertificateNotTrusted(const std::string& why) {
+  return Format(Tr("the server's certificate is not trusted (%1)"), why);
+}
+
+std::string CannotReadCertificateFile(const std::string& path) {
+  return Format(Tr("cannot read the certificate file %1"), path);
+}
+
+std::string NoCertificateInFile(const std::string& path) {
+  return Format(Tr("cannot read the certificate file %1 (no PEM certificate in it)"), path);
+}
+
 std::string WithoutBrackets(const std::string& host) {
   if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
     return host.substr(1, host.size() - 2);

@@ -66,19 +66,18 @@ class TlsConnection final : public Connection {
         const int fed = Feed(error);
         if (fed < 0) return false;
         if (fed == 0) {
-          error = Format(Tr("the server %1 closed the connection instead of starting TLS"), host);
+          error = network::ClosedInsteadOfTls(host);
           return false;
         }
         continue;
       }
       const long verified = SSL_get_verify_result(ssl_);
       if (verified == X509_V_ERR_HOSTNAME_MISMATCH || verified == X509_V_ERR_IP_ADDRESS_MISMATCH) {
-        error = Format(Tr("the server's certificate is for another name than %1"), host);
+        error = network::CertificateForAnotherName(host);
       } else if (verified != X509_V_OK) {
-        error = Format(Tr("the server's certificate is not trusted (%1)"),
-                       X509_verify_cert_error_string(verified));
+        error = network::CertificateNotTrusted(X509_verify_cert_error_string(verified));
       } else {
-        error = Format(Tr("cannot start TLS with %1 (%2)"), host, OpenSslReason());
+        error = network::CannotStartTlsWith(host, OpenSslReason());
       }
       ERR_clear_error();
       return false;
@@ -91,7 +90,7 @@ class TlsConnection final : public Connection {
       ERR_clear_error();
       // A memory buffer takes every record, so a write succeeds whole or fails.
       if (SSL_write(ssl_, bytes.data(), size) != size) {
-        error = Format(Tr("cannot send over TLS (%1)"), OpenSslReason());
+        error = network::CannotSendTls(OpenSslReason());
         return false;
       }
       bytes.remove_prefix(static_cast<std::size_t>(size));
@@ -121,7 +120,7 @@ class TlsConnection final : public Connection {
         case SSL_ERROR_ZERO_RETURN:
           return 0;
         default:
-          error = Format(Tr("cannot receive over TLS (%1)"), OpenSslReason());
+          error = network::CannotReceiveTls(OpenSslReason());
           return -1;
       }
     }
@@ -153,7 +152,7 @@ class TlsConnection final : public Connection {
       return 0;
     }
     if (BIO_write(incoming_, chunk, static_cast<int>(got)) != got) {
-      error = Format(Tr("cannot receive over TLS (%1)"), Tr("out of memory"));
+      error = network::CannotReceiveTls(std::string(Tr("out of memory")));
       return -1;
     }
     return 1;
@@ -175,7 +174,7 @@ std::unique_ptr<Connection> StartTls(std::unique_ptr<Connection> plain, const st
   ERR_clear_error();
   SSL_CTX* context = SSL_CTX_new(TLS_client_method());
   if (context == nullptr) {
-    error = Format(Tr("cannot start TLS (%1)"), OpenSslReason());
+    error = network::CannotStartTls(OpenSslReason());
     return nullptr;
   }
   SSL_CTX_set_min_proto_version(context, TLS1_2_VERSION);
@@ -189,15 +188,14 @@ std::unique_ptr<Connection> StartTls(std::unique_ptr<Connection> plain, const st
     std::FILE* probe = std::fopen(trust.caFile.c_str(), "rb");
     if (probe == nullptr) {
       SSL_CTX_free(context);
-      error = Format(Tr("cannot read the certificate file %1"), trust.caFile);
+      error = network::CannotReadCertificateFile(trust.caFile);
       return nullptr;
     }
     std::fclose(probe);
     if (SSL_CTX_load_verify_locations(context, trust.caFile.c_str(), nullptr) != 1) {
       SSL_CTX_free(context);
       ERR_clear_error();
-      error = Format(Tr("cannot read the certificate file %1 (no PEM certificate in it)"),
-                     trust.caFile);
+      error = network::NoCertificateInFile(trust.caFile);
       return nullptr;
     }
   }
@@ -209,7 +207,7 @@ std::unique_ptr<Connection> StartTls(std::unique_ptr<Connection> plain, const st
     BIO_free(outgoing);
     SSL_free(ssl);
     SSL_CTX_free(context);
-    error = Format(Tr("cannot start TLS (%1)"), OpenSslReason());
+    error = network::CannotStartTls(OpenSslReason());
     return nullptr;
   }
   // An empty buffer means "wait for more", not the end.

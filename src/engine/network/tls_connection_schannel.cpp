@@ -110,10 +110,6 @@ bool NamesAddress(PCCERT_CONTEXT certificate, const std::vector<BYTE>& address) 
   return found;
 }
 
-std::string NotTrusted(std::string_view why) {
-  return Format(Tr("the server's certificate is not trusted (%1)"), why);
-}
-
 // Windows' reason for a check that could not be made.
 std::string CannotCheck() {
   const int code = static_cast<int>(::GetLastError());
@@ -164,7 +160,7 @@ class TlsConnection final : public Connection {
         nullptr, const_cast<wchar_t*>(UNISP_NAME_W), SECPKG_CRED_OUTBOUND, nullptr, &settings,
         nullptr, nullptr, &credentials_, &expiry);
     if (acquired != SEC_E_OK) {
-      error = Format(Tr("cannot start TLS (%1)"), StatusText(acquired));
+      error = network::CannotStartTls(StatusText(acquired));
       return false;
     }
     haveCredentials_ = true;
@@ -185,7 +181,7 @@ class TlsConnection final : public Connection {
       SecBufferDesc message{SECBUFFER_VERSION, 4, buffers};
       const SECURITY_STATUS status = ::EncryptMessage(&context_, 0, &message, 0);
       if (status != SEC_E_OK) {
-        error = Format(Tr("cannot send over TLS (%1)"), StatusText(status));
+        error = network::CannotSendTls(StatusText(status));
         return false;
       }
       const std::size_t total = buffers[0].cbBuffer + buffers[1].cbBuffer + buffers[2].cbBuffer;
@@ -259,7 +255,7 @@ class TlsConnection final : public Connection {
         return true;
       }
       if (status != SEC_E_OK && status != SEC_I_RENEGOTIATE) {
-        error = Format(Tr("cannot receive over TLS (%1)"), StatusText(status));
+        error = network::CannotReceiveTls(StatusText(status));
         return false;
       }
       unsigned long extra = 0;
@@ -340,14 +336,13 @@ class TlsConnection final : public Connection {
         if (incoming_.empty()) {
           if (!Feed(error)) return false;
           if (closed_) {
-            error =
-                Format(Tr("the server %1 closed the connection instead of starting TLS"), host_);
+            error = network::ClosedInsteadOfTls(host_);
             return false;
           }
         }
         continue;
       }
-      error = Format(Tr("cannot start TLS with %1 (%2)"), host_, StatusText(status));
+      error = network::CannotStartTlsWith(host_, StatusText(status));
       return false;
     }
   }
@@ -406,7 +401,7 @@ class TlsConnection final : public Connection {
     const DWORD status = chain->TrustStatus.dwErrorStatus;
     const CERT_SIMPLE_CHAIN* simple = chain->cChain > 0 ? chain->rgpChain[0] : nullptr;
     if (simple == nullptr || simple->cElement == 0) {
-      error = NotTrusted(Tr("no chain"));
+      error = network::CertificateNotTrusted(std::string(Tr("no chain")));
       return false;
     }
     bool ownAuthority = false;
@@ -421,7 +416,7 @@ class TlsConnection final : public Connection {
                                std::memcmp(der.data(), root->pbCertEncoded, der.size()) == 0;
                       });
       if (!ownAuthority) {
-        error = NotTrusted(ChainFault(status, simple->cElement));
+        error = network::CertificateNotTrusted(ChainFault(status, simple->cElement));
         return false;
       }
     }
@@ -434,7 +429,7 @@ class TlsConnection final : public Connection {
     const std::vector<BYTE> address = IpAddressBytes(host_);
     if (!address.empty()) {
       if (!NamesAddress(simple->rgpElement[0]->pCertContext, address)) {
-        error = Format(Tr("the server's certificate is for another name than %1"), host_);
+        error = network::CertificateForAnotherName(host_);
         return false;
       }
       ssl.fdwChecks |= kIgnoreName;
@@ -450,11 +445,12 @@ class TlsConnection final : public Connection {
       return false;
     }
     if (verdict.dwError == static_cast<DWORD>(CERT_E_CN_NO_MATCH)) {
-      error = Format(Tr("the server's certificate is for another name than %1"), host_);
+      error = network::CertificateForAnotherName(host_);
       return false;
     }
     if (verdict.dwError != 0) {
-      error = NotTrusted(StatusText(static_cast<SECURITY_STATUS>(verdict.dwError)));
+      error =
+          network::CertificateNotTrusted(StatusText(static_cast<SECURITY_STATUS>(verdict.dwError)));
       return false;
     }
     return true;
@@ -464,7 +460,7 @@ class TlsConnection final : public Connection {
     const SECURITY_STATUS status =
         ::QueryContextAttributesW(&context_, SECPKG_ATTR_STREAM_SIZES, &sizes_);
     if (status != SEC_E_OK || sizes_.cbMaximumMessage == 0) {
-      error = Format(Tr("cannot start TLS with %1 (%2)"), host_, StatusText(status));
+      error = network::CannotStartTlsWith(host_, StatusText(status));
       return false;
     }
     return true;
@@ -492,12 +488,11 @@ std::unique_ptr<Connection> StartTls(std::unique_ptr<Connection> plain, const st
   std::vector<std::vector<BYTE>> authorities;
   if (!trust.caFile.empty()) {
     if (!std::ifstream(Utf8Path(trust.caFile), std::ios::binary)) {
-      error = Format(Tr("cannot read the certificate file %1"), trust.caFile);
+      error = network::CannotReadCertificateFile(trust.caFile);
       return nullptr;
     }
     if (!ReadPemCertificates(trust.caFile, authorities)) {
-      error = Format(Tr("cannot read the certificate file %1 (no PEM certificate in it)"),
-                     trust.caFile);
+      error = network::NoCertificateInFile(trust.caFile);
       return nullptr;
     }
   }
