@@ -13,6 +13,7 @@
 #include "engine/reading/mailbox_reader.h"
 #include "engine/request_parts.h"
 #include "engine/status_line.h"
+#include "engine/stopped_text.h"
 #include "engine/writing/output_names.h"
 #include "mime/part_header.h"
 #include "texts/texts.h"
@@ -20,8 +21,6 @@
 namespace vandrel {
 
 namespace {
-
-constexpr std::string_view kStopped = TrNoop("conversion stopped.");
 
 // One run: what it reads, where it goes, what it has found.
 class Pipeline {
@@ -220,7 +219,7 @@ void Pipeline::ShowProgress(const ConvertedMessage& converted) {
 bool Pipeline::StopRequested() {
   if (!stop_.stop_requested()) return false;
   stopped_ = true;
-  Fail(std::string(Tr(kStopped)));
+  Fail(std::string(StoppedText()));
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include "engine/reading/export_source.h"
 #include "engine/reading/input_file.h"
 #include "engine/reading/line_reader.h"
+#include "engine/stopped_text.h"
 #include "texts/texts.h"
 
 namespace vandrel {
@@ -145,7 +146,7 @@ std::optional<std::string> MailboxReader::FolderNameInLine(std::string_view line
 }
 
 std::string MailboxReader::ErrorMessage() const {
-  if (stopped_) return std::string(Tr("conversion stopped."));
+  if (stopped_) return std::string(StoppedText());
   if (changed_) return Format(Tr("%1 changed while it was being converted."), inputPath_);
   if (notAnExport_) {
     return Format(Tr("%1 is not a Calypso export (no line starts with \"%2\")."), inputPath_,

@@ -10,6 +10,7 @@
 #include "engine/converting/message_date.h"
 #include "engine/destinations/imap/imap_mailboxes.h"
 #include "engine/destinations/maildir/maildir_names.h"
+#include "engine/stopped_text.h"
 #include "engine/utf8_path.h"
 #include "engine/utf8_text.h"
 #include "mime/ascii.h"
@@ -476,7 +477,7 @@ bool ImapDestination::Reconnect(std::string why, std::string& problem) {
   client_.reset();
   for (const std::chrono::milliseconds pause : pauses_) {
     if (!Pause(pause)) {
-      problem = Tr("conversion stopped.");
+      problem = StoppedText();
       return false;
     }
     OpenedAccount opened = OpenAccount(*account_, access_, network_);
