@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace vandrel::fuzz {
 
@@ -50,28 +51,33 @@ inline bool IsUtf8(std::string_view bytes) {
   return decoded && inLeft == 0;
 }
 
-// How many messages an export holds, counted the plain way: lines that start with the
-// separator. Null for a UTF-16 export, and for UTF-8 behind a mark, which are converted into
-// the code page first (where a character it lacks becomes "?"). Other text behind a UTF-8
-// mark is read as it stands, the mark skipped.
+// Where the lines that start with the separator begin, counted the plain way. Old Mac text, a
+// CR and no LF at its start, ends its lines at CR as well.
+inline std::vector<std::size_t> SeparatorLineStarts(std::string_view bytes) {
+  constexpr std::string_view kSeparator = "From ???@???";
+  const std::string_view start = bytes.substr(0, std::size_t{1} << 20);
+  const bool crEndsLines =
+      start.find('\n') == std::string_view::npos && start.find('\r') != std::string_view::npos;
+  const std::string_view lineEnds = crEndsLines ? "\r\n" : "\n";
+  std::vector<std::size_t> starts;
+  if (bytes.starts_with(kSeparator)) starts.push_back(0);
+  for (std::size_t end = bytes.find_first_of(lineEnds); end != std::string_view::npos;
+       end = bytes.find_first_of(lineEnds, end + 1)) {
+    if (bytes.substr(end + 1).starts_with(kSeparator)) starts.push_back(end + 1);
+  }
+  return starts;
+}
+
+// How many messages an export holds: its separator lines. Null for a UTF-16 export, and for
+// UTF-8 behind a mark, which are converted into the code page first (where a character it lacks
+// becomes "?"). Other text behind a UTF-8 mark is read as it stands, the mark skipped.
 inline std::optional<int> SeparatorLines(std::string_view bytes) {
   if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return std::nullopt;
   if (bytes.starts_with("\xEF\xBB\xBF")) {
     bytes.remove_prefix(3);
     if (IsUtf8(bytes)) return std::nullopt;
   }
-  constexpr std::string_view kSeparator = "From ???@???";
-  // Old Mac text, a CR and no LF at its start, ends its lines at CR as well.
-  const std::string_view start = bytes.substr(0, std::size_t{1} << 20);
-  const bool crEndsLines =
-      start.find('\n') == std::string_view::npos && start.find('\r') != std::string_view::npos;
-  const std::string_view lineEnds = crEndsLines ? "\r\n" : "\n";
-  int count = bytes.starts_with(kSeparator) ? 1 : 0;
-  for (std::size_t end = bytes.find_first_of(lineEnds); end != std::string_view::npos;
-       end = bytes.find_first_of(lineEnds, end + 1)) {
-    if (bytes.substr(end + 1).starts_with(kSeparator)) ++count;
-  }
-  return count;
+  return static_cast<int>(SeparatorLineStarts(bytes).size());
 }
 
 // Whether the bytes hold anything but blanks and line ends.

@@ -51,8 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The messages take up the text from the first separator line on, every byte of it (an
   // export with a byte order mark is read from a converted copy).
   if (expected && filed > 0 && !bytes.starts_with("\xEF\xBB\xBF")) {
-    const std::size_t first =
-        bytes.starts_with("From ???@???") ? 0 : bytes.find("\nFrom ???@???") + 1;
+    const std::size_t first = vandrel::fuzz::SeparatorLineStarts(bytes).front();
     if (covered != bytes.size() - first) __builtin_trap();
   }
   return 0;
